@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "core/TextFileBase.h"
+
+// Reads a text file line by line in any of the four encodings. A CR, an LF or a CR LF pair
+// ends a line; a file that ends with a terminator yields one final empty line.
+class CTextFileRead : public CTextFileBase {
+public:
+    // Opens the file; when it cannot be opened, end of file is set at once.
+    explicit CTextFileRead(const std::string& path);
+    ~CTextFileRead() override;
+
+    // Next line as UTF-8. False at end of file. Raises CTextFileException on a read error.
+    bool ReadLine(std::string& line);
+    // Next line as wide characters (UTF-32 on this platform).
+    bool ReadLine(std::wstring& line);
+    bool IsEof() const { return m_eof; }
+
+    // ... implementation details are private
+};

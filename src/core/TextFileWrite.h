@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "core/TextFileBase.h"
+
+// Writes a text file in one of the four encodings, through the 1,024-byte buffer.
+class CTextFileWrite : public CTextFileBase {
+public:
+    // Creates (replaces) the file and writes the byte-order mark of the encoding. When the
+    // file cannot be created, the first flush or the close raises CTextFileException.
+    CTextFileWrite(const std::string& path, TextFileEncoding encoding);
+    ~CTextFileWrite() override;  // closes; never throws
+
+    void Write(const std::string& utf8Text);
+    void Write(const std::wstring& text);
+    void WriteEndOfLine();
+    void Close() override;  // flushes; raises CTextFileException on failure
+};

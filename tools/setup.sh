@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages kelto needs to build, test and run, when they are missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  # libraries
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libmediainfo0v5
+  # codec programs kelto runs, and tools the tests and benchmarks use
+  flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all packages present"
+fi
