@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/File.h"
+
 // Encodings of a text file, chosen by its byte-order mark.
 enum TextFileEncoding : int {
     kEncodingAnsi = 0,     // UTF-8 without a byte-order mark (the "ANSI code page" here)
@@ -23,9 +25,9 @@ public:
     CTextFileBase& operator=(const CTextFileBase&) = delete;
     virtual ~CTextFileBase();
 
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_file.IsOpen(); }
     TextFileEncoding GetEncoding() const { return m_encoding; }
-    // Set when a conversion had to use the default character.
+    // Set when a conversion had to put U+FFFD in place of text it could not convert.
     bool GetDefaultCharUsed() const { return m_defaultCharUsed; }
 
     // Flushes (writer) and closes the file. May raise CTextFileException (writer).
@@ -34,11 +36,13 @@ public:
 protected:
     CTextFileBase() = default;
 
-    int m_fd = -1;
+    bool IsUtf16() const {
+        return m_encoding == kEncodingUtf16BE || m_encoding == kEncodingUtf16LE;
+    }
+
+    platform::File m_file;
     TextFileEncoding m_encoding = kEncodingAnsi;
     std::array<unsigned char, kBufferSize> m_buffer{};
     std::size_t m_bufferPos = 0;
-    int m_codePage = 0;
-    int m_defaultChar = 0;
     bool m_defaultCharUsed = false;
 };

@@ -1,4 +1,9 @@
 #include "core/TextFileException.h"
-#include <cstring>
-CTextFileException::CTextFileException(int errorCode) : CTextFileException(errorCode, std::strerror(errorCode)) {}
-CTextFileException::CTextFileException(int errorCode, const std::string& what) : std::runtime_error(what), m_errorCode(errorCode) {}
+
+#include "platform/Error.h"
+
+CTextFileException::CTextFileException(int errorCode)
+    : CTextFileException(errorCode, platform::Error::FromErrno(errorCode).text) {}
+
+CTextFileException::CTextFileException(int errorCode, const std::string& what)
+    : std::runtime_error(what), m_errorCode(errorCode) {}

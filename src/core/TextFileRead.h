@@ -8,7 +8,8 @@
 // ends a line; a file that ends with a terminator yields one final empty line.
 class CTextFileRead : public CTextFileBase {
 public:
-    // Opens the file; when it cannot be opened, end of file is set at once.
+    // Opens the file and reads its byte-order mark; when it cannot be opened (or is a
+    // folder), end of file is set at once. Raises CTextFileException on a read error.
     explicit CTextFileRead(const std::string& path);
     ~CTextFileRead() override;
 
@@ -18,5 +19,20 @@ public:
     bool ReadLine(std::wstring& line);
     bool IsEof() const { return m_eof; }
 
-    // ... implementation details are private
+    void Close() override;
+
+private:
+    static constexpr int kNoUnit = -1;
+
+    void DetectByteOrderMark();
+    bool FillBuffer();
+    int NextByte();
+    int NextUnit();
+    template <class Units>
+    bool ReadLineUnits(Units& units);
+
+    bool m_eof = false;
+    std::size_t m_bufferCount = 0;
+    bool m_firstLine = true;
+    int m_pushBack = kNoUnit;
 };

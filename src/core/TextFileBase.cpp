@@ -1,0 +1,5 @@
+#include "core/TextFileBase.h"
+
+CTextFileBase::~CTextFileBase() = default;
+
+void CTextFileBase::Close() { m_file.Close(); }
