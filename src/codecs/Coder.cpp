@@ -1,0 +1,15 @@
+#include "codecs/Coder.h"
+
+bool CCoder::Load(const std::string& path) {
+    LoadPackageBasics(path);
+    ReadNameFile(path);
+    ReadInfoFile(GetFolder());
+    GetPresets().LoadFromFiles(GetFolder() + "/Presets.ini", GetFolder() + "/Extensions.ini", true);
+    return true;
+}
+
+std::unique_ptr<CCoder> CCoder::MakePassThrough(const std::string& name) {
+    auto coder = std::make_unique<CCoder>();
+    coder->SetName(name);
+    return coder;
+}
