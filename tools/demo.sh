@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# kelto's main job, end to end: installs what is missing, builds, lays out the working folder
+# (programs, Languages, codec packages, Base.xml), makes a few demo sources with the real
+# encoders and converts them all to MP3 with kelto-cli through the real decoders and coder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash tools/setup.sh
+cmake -S "$root" -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
+
+work="$root/build/work"
+sources="$root/demo/sources"
+output="$root/demo/output"
+rm -rf "$root/demo"
+mkdir -p "$sources" "$output"
+
+echo "== making demo sources in $sources"
+tone() { # file, rate, channels, seconds, frequency
+  sox -q -n -r "$2" -c "$3" -b 16 "$1" synth "$4" sine "$5" gain -6
+}
+tone "$sources/a-stereo-44k.wav" 44100 2 3 440
+tone "$sources/b-stereo-48k.wav" 48000 2 3 523.25
+tone "$sources/c-mono-44k.wav" 44100 1 2 659.25
+tone "$sources/tmp-d.wav" 48000 2 3 392
+tone "$sources/tmp-e.wav" 44100 2 3 349.23
+tone "$sources/tmp-f.wav" 44100 2 3 293.66
+tone "$sources/tmp-g.wav" 48000 1 2 261.63
+flac -s -f -o "$sources/d-stereo-48k.flac" "$sources/tmp-d.wav"
+lame --quiet -V 2 "$sources/tmp-e.wav" "$sources/e-stereo-44k.mp3"
+oggenc -Q -q 5 -o "$sources/f-stereo-44k.ogg" "$sources/tmp-f.wav"
+wavpack -q -y "$sources/tmp-g.wav" -o "$sources/g-mono-48k.wv"
+rm -f "$sources"/tmp-*.wav
+ls -l "$sources"
+
+echo "== converting to MP3 with kelto-cli"
+status=0
+"$work/kelto-cli" --workdir "$work" --coder MP3 --preset "VBR V2" --threads 2 \
+  --output "$output" "$sources" || status=$?
+
+echo
+echo "Results are in $output:"
+ls -l "$output"
+echo
+echo "The working folder is $work (kelto-cli --workdir $work --help lists every option)."
+echo "The desktop window arrives with the GUI; once it exists, start it with: (cd $work && ./kelto)"
+exit $status
