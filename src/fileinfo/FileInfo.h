@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CCoder;
+class CDecoder;
+class MediaInfoHandle;
+
+// One listed audio file: its description (path, size, format, audio properties) and its job
+// slot (the copies of the coder and decoder that will process it). The file list owns it.
+class CFileInfo {
+public:
+    // Size when the file's size cannot be read.
+    static constexpr std::uint64_t kUnknownSize = ~std::uint64_t{0};
+
+    CFileInfo();
+    virtual ~CFileInfo();
+    CFileInfo(const CFileInfo&) = delete;
+    CFileInfo& operator=(const CFileInfo&) = delete;
+
+    // Fills the record from the file at path: size, path parts, format by extension, and the
+    // properties that the format's reader finds. False when that reader refuses the file, which
+    // then stays out of the list; a file of an unlisted format is kept with zero properties.
+    // The handle is lent, not kept; it may be null (then MediaInfo answers nothing).
+    virtual bool Open(const std::string& path, MediaInfoHandle* mediaInfo);
+
+    std::int32_t SampleRate = 0;  // Hz
+    double BitRate = 0.0;         // kilobits per second
+    std::int32_t Channels = 0;
+    std::int32_t FormatId = 0;  // kFormatWAV etc. (FormatTable.h); 0 for Unknown
+    std::string FormatName;
+    std::int32_t Resolution = 0;  // bits per sample
+    std::string Codec;
+    std::string Path;
+    std::string Name;        // the file name, extension included
+    std::string Folder;      // the path without its last component; "/" for the root
+    std::uint64_t Size = 0;  // bytes, or kUnknownSize
+    std::string DecoderSource;
+    std::string OutputPath;
+    std::string PresetName;
+    std::unique_ptr<CCoder> Coder;      // this file's coder job, or none
+    std::unique_ptr<CDecoder> Decoder;  // this file's decoder job, or none
+};
+
+// Path rules Open uses, also wanted by whoever builds names from a record.
+// The last component; the folder part stripped.
+std::string PathFileName(const std::string& path);
+// The path without its last component and without a trailing "/" (except for "/" itself).
+std::string PathFolder(const std::string& path);
+// From the last "." of the last component to the end, dot included; empty without a dot.
+std::string PathExtension(const std::string& path);

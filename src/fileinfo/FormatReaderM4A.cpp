@@ -1,0 +1,17 @@
+#include "fileinfo/FormatReaderM4A.h"
+
+#include "fileinfo/FileInfo.h"
+#include "fileinfo/MediaInfoHandle.h"
+#include "fileinfo/MediaInfoQuery.h"
+
+bool CFormatReaderM4A::Read(const std::string& path, CFileInfo* record,
+                            MediaInfoHandle* mediaInfo) {
+    if (!record) return false;
+    CMediaInfoQuery query(mediaInfo, path);
+    query.Store(MediaInfoHandle::kStreamGeneral, MediaInfoProperty::BitRate, *record);
+    query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Channels, *record);
+    query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::SamplingRate, *record);
+    query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
+    query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Codec, *record);
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "fileinfo/MediaInfoBinding.h"
+
+// One handle of the MediaInfo library, owned by the file list and lent to every Open. It
+// serves one file at a time: Open, then Get as often as needed, then Close.
+// Without the library (or without the entry point a call needs) the handle is "not ready":
+// Open answers 0, Close does nothing and Get answers kUnavailableText.
+class MediaInfoHandle {
+public:
+    static constexpr int kStreamGeneral = 0;
+    static constexpr int kStreamAudio = 2;
+    static constexpr int kInfoText = 1;
+    static constexpr int kInfoName = 0;
+    static constexpr const char* kUnavailableText = "Unable to load MediaInfo.dll";
+
+    // Binds the library when the binding has no module yet, then makes the library's handle.
+    explicit MediaInfoHandle(CMediaInfoBinding& binding = CMediaInfoBinding::Process());
+    ~MediaInfoHandle();
+    MediaInfoHandle(const MediaInfoHandle&) = delete;
+    MediaInfoHandle& operator=(const MediaInfoHandle&) = delete;
+
+    bool Ready() const;
+    std::size_t Open(const std::string& path);
+    // A copy of the library's answer (the library reuses its answer buffer on the next call).
+    std::string Get(int streamKind, std::size_t streamNumber, const std::string& parameter,
+                    int infoKind = kInfoText, int searchKind = kInfoName);
+    void Close();
+
+private:
+    // The entry point when the handle is ready and the library has it, else null.
+    template <typename Fn>
+    Fn Callable(MediaInfoEntry entry) const;
+
+    CMediaInfoBinding& m_binding;
+    void* m_handle = nullptr;
+};
