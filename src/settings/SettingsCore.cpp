@@ -1,0 +1,12 @@
+#include "settings/SettingsCore.h"
+
+#include "settings/SettingsExchanger.h"
+
+CSettingsCore::CSettingsCore() { CSettingsCore::Exchange(true, nullptr, false, true); }
+
+bool CSettingsCore::Exchange(bool continueOnError, CSettingsStorage* storage, bool save,
+                             bool reset) {
+    CSettingsExchanger x(continueOnError, storage, save, reset);
+    x.Value("Priority", Priority, 1) && x.Value("ThreadsCount", ThreadsCount, 1);
+    return x.Result();
+}

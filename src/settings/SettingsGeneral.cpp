@@ -1,0 +1,21 @@
+#include "settings/SettingsGeneral.h"
+
+#include "core/Folders.h"
+#include "platform/File.h"
+#include "settings/SettingsExchanger.h"
+
+CSettingsGeneral::CSettingsGeneral() { CSettingsGeneral::Exchange(true, nullptr, false, true); }
+
+std::string CSettingsGeneral::DefaultOutputFolder() {
+    return TrailingSeparator(platform::HomeFolder(), true);
+}
+
+bool CSettingsGeneral::Exchange(bool continueOnError, CSettingsStorage* storage, bool save,
+                                bool reset) {
+    CSettingsExchanger x(continueOnError, storage, save, reset);
+    x.Value("OutputFolder", OutputFolder, DefaultOutputFolder()) &&
+        x.Value("RememberFileList", RememberFileList, 1) &&
+        x.Value("OutputFolderSameAsOriginal", OutputFolderSameAsOriginal, 1) &&
+        x.Value("ShowWarnings", ShowWarnings, 1) && x.Value("AddOnlyExists", AddOnlyExists, 1);
+    return x.Result();
+}
