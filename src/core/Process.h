@@ -1,31 +1,56 @@
 #pragma once
 
-#include <cstdint>
+#include <mutex>
 #include <string>
 
-// What a successful Run leaves behind. processHandle is a pidfd; -1 when there is none.
-// threadHandle and threadId have no counterpart on this platform and stay 0.
-struct ProcessInformation {
-    int processHandle = -1;
-    int threadHandle = 0;
-    std::uint32_t processId = 0;
-    std::uint32_t threadId = 0;
-};
+#include "core/CpuMeter.h"
+#include "core/IProcess.h"
+#include "core/ProcessExitStatus.h"
+#include "core/ProcessInformation.h"
 
-// One run of an external program. The order of the operations is part of the plug-in
-// contract: do not reorder, insert or remove.
-class IProcess {
+// One external program run: the program path, the argument line, how it was started and how
+// it ended. The base of every codec record; a per-file copy of one is a job of the core.
+//
+// The process handle (a pidfd) belongs to the record that ran the program: it is closed by the
+// next Run, by CloseProcessHandle once the job has been reaped, and by the destructor. A copy
+// never shares it: copies start with no handle, a fresh CPU meter and no exit status.
+//
+// GetProcessInfo, GetCpuUsage, GetExitStatus and CloseProcessHandle may be called from any
+// thread; the other operations belong to the thread that prepares or runs the job.
+class CProcess : public IProcess {
 public:
-    virtual int GetKind() = 0;  // 0 coder job, 1 decoder job
-    virtual bool Run(int priorityClass) = 0;
-    virtual bool SetCommandLine(const std::string& text) = 0;
-    virtual std::string GetCommandLine() = 0;
-    virtual std::string GetProgramPath() = 0;
-    virtual bool SetProgramPath(const std::string& path) = 0;
-    virtual int SetShowWindow(int flag) = 0;
-    virtual ProcessInformation GetProcessInfo() = 0;
-    virtual double GetCpuUsage() = 0;
+    CProcess() = default;
+    CProcess(const CProcess& other);
+    CProcess& operator=(const CProcess& other);
+    // Not virtual: adding a destructor slot here would move the slots that follow the nine
+    // operations in derived records. Own jobs by their concrete type.
+    ~CProcess();
 
-protected:
-    ~IProcess() = default;
+    bool Run(int priorityClass) override;
+    bool SetCommandLine(const std::string& text) override;
+    std::string GetCommandLine() override;
+    std::string GetProgramPath() override;
+    bool SetProgramPath(const std::string& path) override;
+    int SetShowWindow(int flag) override;
+    ProcessInformation GetProcessInfo() override;
+    double GetCpuUsage() override;
+
+    // Not part of the interface table: the core records here how the job's last run ended.
+    ProcessExitStatus GetExitStatus() const;
+    void SetExitStatus(const ProcessExitStatus& status);
+    // Closes the process handle once the program has been reaped; the process id stays for
+    // reading but the CPU meter then reads the process as gone.
+    void CloseProcessHandle();
+
+private:
+    void CopyJobFields(const CProcess& other);
+
+    int m_showWindow = 1;
+    std::string m_commandLine;
+    std::string m_programPath;
+
+    mutable std::mutex m_mutex;  // guards the fields below
+    ProcessInformation m_processInfo;
+    CCpuMeter m_cpuMeter;
+    ProcessExitStatus m_exitStatus;
 };

@@ -10,3 +10,14 @@ struct TemplateValues {
     std::int32_t SampleRate = 0;
     std::int32_t Channels = 0;
 };
+
+// Replaces the placeholders "%in%", "%out%" (each path quoted so that it reaches the program as
+// exactly one argument), "%orig_sr_hz%" and "%orig_sr_khz%". Inserted values are not scanned
+// again. Any other name between two "%" (upper case, "%%"), or a "%" without a partner, fails:
+// then out is left as it was.
+bool ExpandTemplate(const std::string& templateText, const TemplateValues& values,
+                    std::string& out);
+
+// The sample rate in kilohertz with at least one decimal and no trailing zeros beyond it:
+// 44100 -> "44.1", 48000 -> "48.0", 22050 -> "22.05".
+std::string FormatKilohertz(std::int32_t sampleRate);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// How the last run of a job ended, kept on the job for the front ends to report.
+struct ProcessExitStatus {
+    enum class State {
+        NotRun,      // not run since it was queued (or never)
+        Exited,      // the program ended by itself with exitCode
+        Signalled,   // the program was ended by signal
+        NotStarted,  // the program could not be started (startError says why)
+        Skipped,     // a coder not run because its decoder did not succeed
+    };
+
+    State state = State::NotRun;
+    int exitCode = 0;
+    int signal = 0;
+    bool terminated = false;  // ended by the core's Stop
+    std::string startError;
+
+    bool Succeeded() const { return state == State::Exited && exitCode == 0; }
+    bool Failed() const { return state != State::NotRun && !Succeeded(); }
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// A temporary file name in folder: folder + "/kel" + four upper-case hexadecimal digits +
+// extension, for instance /tmp/kel3F0A.wav. The name is free: no directory entry of that name
+// exists (a dangling link counts as existing) and no other caller of this program holds it.
+// Nothing is created, so the program that writes the file finds no file in its way (some
+// encoders refuse to overwrite). The name stays held until ReleaseTempFileName, so a later run
+// that reuses a prepared job finds its name still reserved for it. Empty when folder is not an
+// existing folder or all 65,536 names are taken.
+std::string MakeTempFileName(const std::string& folder, const std::string& extension);
+
+// Gives a name back; false when it was not held.
+bool ReleaseTempFileName(const std::string& name);
+
+// True while name is held (handed out by MakeTempFileName and not released).
+bool IsTempFileNameHeld(const std::string& name);

@@ -1,0 +1,113 @@
+// A stand-in for a codec program. Runs its options in order, then exits:
+//   --record FILE LABEL   append "LABEL start T" now and "LABEL end T" at exit (T: monotonic ns)
+//   --pid-file FILE       write own pid
+//   --grandchild FILE     start a child that writes its pid to FILE and sleeps for a minute
+//   --sleep MS            sleep
+//   --busy MS             use the processor
+//   --wait-for FILE       sleep until FILE exists
+//   --write FILE BYTES    write BYTES bytes to FILE
+//   --exit CODE           exit status (default 0)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string g_recordFile;
+std::string g_recordLabel;
+
+long long NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void AppendLine(const std::string& path, const std::string& line) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (fd < 0) return;
+    const std::string text = line + "\n";
+    // One write with O_APPEND keeps lines of concurrent programs whole.
+    if (::write(fd, text.data(), text.size()) < 0) std::perror("write");
+    ::close(fd);
+}
+
+void Record(const char* what) {
+    if (!g_recordFile.empty()) {
+        AppendLine(g_recordFile, g_recordLabel + " " + what + " " + std::to_string(NowNs()));
+    }
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+void Busy(long ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    volatile unsigned long sink = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        for (int i = 0; i < 10000; ++i) sink = sink + static_cast<unsigned long>(i);
+    }
+}
+
+void StartGrandchild(const std::string& pidFile) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        WriteText(pidFile + ".tmp", std::to_string(::getpid()));
+        std::rename((pidFile + ".tmp").c_str(), pidFile.c_str());
+        ::sleep(60);
+        ::_exit(0);
+    }
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int exitCode = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (option == "--record") {
+            g_recordFile = next();
+            g_recordLabel = next();
+            Record("start");
+        } else if (option == "--pid-file") {
+            const auto path = next();
+            WriteText(path + ".tmp", std::to_string(::getpid()));
+            std::rename((path + ".tmp").c_str(), path.c_str());
+        } else if (option == "--grandchild") {
+            StartGrandchild(next());
+        } else if (option == "--sleep") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(next().c_str())));
+        } else if (option == "--busy") {
+            Busy(std::atol(next().c_str()));
+        } else if (option == "--wait-for") {
+            const auto path = next();
+            while (!Exists(path)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } else if (option == "--write") {
+            const auto path = next();
+            WriteText(path, std::string(static_cast<std::size_t>(std::atol(next().c_str())), 'x'));
+        } else if (option == "--exit") {
+            exitCode = std::atoi(next().c_str());
+        } else {
+            std::fprintf(stderr, "job_program: unknown option %s\n", option.c_str());
+            return 2;
+        }
+    }
+    Record("end");
+    return exitCode;
+}
