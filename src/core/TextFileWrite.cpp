@@ -6,16 +6,23 @@
 #include "core/TextFileUnicode.h"
 
 CTextFileWrite::CTextFileWrite(const std::string& path, TextFileEncoding encoding) {
-    m_encoding = (encoding >= kEncodingAnsi && encoding <= kEncodingUtf8) ? encoding
-                                                                           : kEncodingAnsi;
+    m_encoding =
+        (encoding >= kEncodingAnsi && encoding <= kEncodingUtf8) ? encoding : kEncodingAnsi;
     m_file = platform::File::Create(path);
     // The failure only surfaces at the first flush; keep its cause until then.
     if (!m_file.IsOpen()) m_openError = m_file.LastError();
     switch (m_encoding) {
-        case kEncodingUtf16BE: PutBytes("\xFE\xFF"); break;
-        case kEncodingUtf16LE: PutBytes("\xFF\xFE"); break;
-        case kEncodingUtf8: PutBytes("\xEF\xBB\xBF"); break;
-        case kEncodingAnsi: break;
+        case kEncodingUtf16BE:
+            PutBytes("\xFE\xFF");
+            break;
+        case kEncodingUtf16LE:
+            PutBytes("\xFF\xFE");
+            break;
+        case kEncodingUtf8:
+            PutBytes("\xEF\xBB\xBF");
+            break;
+        case kEncodingAnsi:
+            break;
     }
 }
 

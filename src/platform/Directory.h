@@ -10,11 +10,11 @@ namespace platform {
 
 // Bits of the attribute word of a directory entry, with their Windows values so that the rule
 // "a folder counts only when its word is exactly 16" keeps its meaning.
-constexpr std::uint32_t kAttributeReadOnly = 1;   // owner write bit clear
-constexpr std::uint32_t kAttributeHidden = 2;     // name starts with "."
+constexpr std::uint32_t kAttributeReadOnly = 1;  // owner write bit clear
+constexpr std::uint32_t kAttributeHidden = 2;    // name starts with "."
 constexpr std::uint32_t kAttributeDirectory = 16;
-constexpr std::uint32_t kAttributeNormal = 128;   // a file with none of the other bits
-constexpr std::uint32_t kAttributeLink = 1024;    // symbolic link
+constexpr std::uint32_t kAttributeNormal = 128;  // a file with none of the other bits
+constexpr std::uint32_t kAttributeLink = 1024;   // symbolic link
 
 struct DirectoryEntry {
     std::string name;

@@ -48,8 +48,8 @@ TEST(FoldersTest, ResultsComeInEnumerationOrder) {
     // Case folds to upper case, so "_" (0x5F) sorts after the letters; "A" before "a".
     EXPECT_EQ(out, Prefixed(root, {"A", "a", "a10", "a2", "b", "B1", "_x"}));
     ASSERT_TRUE(ListFiles(root + "/", "*.txt", out));
-    EXPECT_EQ(out, Prefixed(root, {"A.txt", "a.txt", "a10.txt", "a2.txt", "b.txt", "B1.txt",
-                                   "_x.txt"}));
+    EXPECT_EQ(out,
+              Prefixed(root, {"A.txt", "a.txt", "a10.txt", "a2.txt", "b.txt", "B1.txt", "_x.txt"}));
 }
 
 TEST(FoldersTest, PatternKnowsOnlyStarAndQuestionMark) {

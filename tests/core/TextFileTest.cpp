@@ -44,21 +44,20 @@ TEST(TextFileTest, RoundTripKeepsCharactersBeyondU_FFFFInEveryEncoding) {
         const auto path = dir / ("list" + std::to_string(encoding) + ".m3u");
         {
             CTextFileWrite file(path, encoding);
-            file.Write("/music/Gr\xC3\xBC\xC3\x9F" "e " + kNote + ".flac");
+            file.Write("/music/Grüße " + kNote + ".flac");
             file.WriteEndOfLine();
-            file.Write(L"\x65E5\x672C " + kWideNote + L".wav");
+            file.Write(L"日本 " + kWideNote + L".wav");
             file.WriteEndOfLine();
             file.Close();
             EXPECT_FALSE(file.GetDefaultCharUsed());
         }
         EXPECT_EQ(EncodingOf(path), encoding);
-        const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC";
         EXPECT_EQ(ReadNarrowLines(path),
-                  (std::vector<std::string>{"/music/Gr\xC3\xBC\xC3\x9F" "e " + kNote + ".flac",
-                                            japanese + " " + kNote + ".wav", ""}));
+                  (std::vector<std::string>{"/music/Grüße " + kNote + ".flac",
+                                            "日本 " + kNote + ".wav", ""}));
         EXPECT_EQ(ReadWideLines(path),
-                  (std::vector<std::wstring>{L"/music/Gr\xFC\xDF" L"e " + kWideNote + L".flac",
-                                             L"\x65E5\x672C " + kWideNote + L".wav", L""}));
+                  (std::vector<std::wstring>{L"/music/Grüße " + kWideNote + L".flac",
+                                             L"日本 " + kWideNote + L".wav", L""}));
     }
 }
 
@@ -85,7 +84,7 @@ TEST(TextFileTest, ByteOrderMarkChoosesTheEncodingAndIsSkipped) {
     TempDir dir;
     const auto path = dir / "t.txt";
 
-    WriteFileBytes(path, std::string("\xFF\xFE" "A\0B\0", 6));
+    WriteFileBytes(path, std::string("\xFF\xFE\x41\0\x42\0", 6));
     EXPECT_EQ(EncodingOf(path), kEncodingUtf16LE);
     EXPECT_EQ(ReadNarrowLines(path), std::vector<std::string>{"AB"});
 
@@ -93,14 +92,14 @@ TEST(TextFileTest, ByteOrderMarkChoosesTheEncodingAndIsSkipped) {
     EXPECT_EQ(EncodingOf(path), kEncodingUtf16BE);
     EXPECT_EQ(ReadNarrowLines(path), std::vector<std::string>{"AB"});
 
-    WriteFileBytes(path, "\xEF\xBB\xBF" "AB");
+    WriteFileBytes(path, "\xEF\xBB\xBF\x41\x42");
     EXPECT_EQ(EncodingOf(path), kEncodingUtf8);
     EXPECT_EQ(ReadNarrowLines(path), std::vector<std::string>{"AB"});
 
     // EF BB without BF is no mark: the bytes are text from the first one on.
-    WriteFileBytes(path, "\xEF\xBB" "A");
+    WriteFileBytes(path, "\xEF\xBB\x41");
     EXPECT_EQ(EncodingOf(path), kEncodingAnsi);
-    EXPECT_EQ(ReadNarrowLines(path), std::vector<std::string>{"\xEF\xBB" "A"});
+    EXPECT_EQ(ReadNarrowLines(path), std::vector<std::string>{"\xEF\xBB\x41"});
     WriteFileBytes(path, "\xEF\xBB");
     EXPECT_EQ(EncodingOf(path), kEncodingAnsi);
     EXPECT_EQ(ReadNarrowLines(path), std::vector<std::string>{"\xEF\xBB"});
@@ -124,7 +123,7 @@ TEST(TextFileTest, EveryTerminatorEndsOneLineAndAFinalTerminatorGivesAnEmptyLine
     WriteFileBytes(path, "\r\nx");
     EXPECT_EQ(ReadNarrowLines(path), (std::vector<std::string>{"", "x"}));
 
-    WriteFileBytes(path, std::string("\xFF\xFE" "a\0\r\0b\0\n\0c\0\r\0\n\0", 16));
+    WriteFileBytes(path, std::string("\xFF\xFE\x61\0\r\0\x62\0\n\0\x63\0\r\0\n\0", 16));
     EXPECT_EQ(ReadWideLines(path), (std::vector<std::wstring>{L"a", L"b", L"c", L""}));
 }
 
@@ -161,15 +160,15 @@ TEST(TextFileTest, InvalidTextBecomesReplacementCharacters) {
     TempDir dir;
     const auto path = dir / "bad.txt";
     // Stray continuation, lead cut short by a plain byte, truncated sequence at the end.
-    const std::string bytes = "\x80" "A\xC3" "B\xE2\x82";
+    const std::string bytes = "\x80\x41\xC3\x42\xE2\x82";
     WriteFileBytes(path, "\xEF\xBB\xBF" + bytes);
-    const std::wstring expected = L"\xFFFD" L"A\xFFFD" L"B\xFFFD";
+    const std::wstring expected = L"\xFFFD\x41\xFFFD\x42\xFFFD";
     EXPECT_EQ(ReadWideLines(path), std::vector<std::wstring>{expected});
     {
         CTextFileRead file(path);
         std::string line;
         ASSERT_TRUE(file.ReadLine(line));
-        EXPECT_EQ(line, "\xEF\xBF\xBD" "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
+        EXPECT_EQ(line, "\xEF\xBF\xBD\x41\xEF\xBF\xBD\x42\xEF\xBF\xBD");
         EXPECT_TRUE(file.GetDefaultCharUsed());
     }
 
@@ -179,8 +178,8 @@ TEST(TextFileTest, InvalidTextBecomesReplacementCharacters) {
     EXPECT_EQ(ReadWideLines(path), std::vector<std::wstring>{expected});
 
     // An unpaired surrogate, and a lone last byte that cannot make a 16-bit unit.
-    WriteFileBytes(path, std::string("\xFF\xFE\x00\xD8" "A\0" "B", 7));
-    EXPECT_EQ(ReadWideLines(path), std::vector<std::wstring>{L"\xFFFD" L"A\xFFFD"});
+    WriteFileBytes(path, std::string("\xFF\xFE\x00\xD8\x41\0\x42", 7));
+    EXPECT_EQ(ReadWideLines(path), std::vector<std::wstring>{L"\xFFFD\x41\xFFFD"});
 
     CTextFileWrite writer(dir / "out.txt", kEncodingUtf16BE);
     writer.Write(std::wstring(1, static_cast<wchar_t>(0xDC00)));
@@ -250,8 +249,8 @@ TEST(TextFileTest, FileInAFolderWithoutWritePermissionRaisesEACCES) {
     TempDir dir;
     const auto locked = dir / "locked";
     std::filesystem::create_directory(locked);
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     CTextFileWrite file(locked + "/list.m3u", kEncodingAnsi);
     if (file.IsOpen()) GTEST_SKIP() << "running with the privilege to write anywhere";
     try {

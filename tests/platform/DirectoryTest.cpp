@@ -1,10 +1,9 @@
-#include "platform/Directory.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 
+#include "platform/Directory.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -28,9 +27,8 @@ TEST(DirectoryTest, AttributeWordIsSynthesisedFromTheEntry) {
     std::map<std::string, std::uint32_t> words;
     for (const auto& entry : entries) words[entry.name] = entry.attributes;
     const std::map<std::string, std::uint32_t> expected = {
-        {"dir", 16},     {".dir", 18},        {"ro", 17},        {"file", 128},
-        {".file", 2},    {"rofile", 1},       {"dirlink", 1040}, {"filelink", 1024},
-        {"dangling", 1024}};
+        {"dir", 16},   {".dir", 18},      {"ro", 17},         {"file", 128},     {".file", 2},
+        {"rofile", 1}, {"dirlink", 1040}, {"filelink", 1024}, {"dangling", 1024}};
     EXPECT_EQ(words, expected);
 }
 
