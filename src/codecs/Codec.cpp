@@ -21,7 +21,8 @@ std::string LastComponent(const std::string& path) {
 std::string NameFilePath(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     const std::size_t dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + ".name";
 }
 

@@ -9,8 +9,8 @@
 // instruction, text) still makes an entry, with every field empty and no presets.
 class CDatabaseEntry {
 public:
-    std::string Hash;         // MD5 of the executable, 32 upper-case hexadecimal digits
-    std::string FileName;     // the executable's file name
+    std::string Hash;      // MD5 of the executable, 32 upper-case hexadecimal digits
+    std::string FileName;  // the executable's file name
     std::string FileSize;
     std::string Date;
     std::string Description;  // codec name and description

@@ -62,13 +62,17 @@ TEST(CodecsFolder, FileNameLookupOnlyWhenAskedAndOnlyForUnknownHashes) {
     MakeExecutable(codecs / "oggenc", "#!/bin/sh\n# a different build\n");
     MakeExecutable(codecs / "zz-known", "#!/bin/sh\n# known by hash\n");
     CDatabase db;
-    db.LoadFromText("<C>"
-                    "<E FileName=\"oggenc\" Description=\"Vorbis by name\">"
-                    "<P Extension=\"ogg\" CommandLine=\"-o %out% %in%\" Type=\"Coding\"/></E>"
-                    "<E Hash=\"" + HashOf(codecs / "zz-known") + "\" FileName=\"zz-known\" Description=\"by hash\">"
-                    "<P Extension=\"x\" Type=\"Coding\"/></E>"
-                    "<E FileName=\"zz-known\" Description=\"by name too\"><P Extension=\"y\" Type=\"Coding\"/></E>"
-                    "</C>");
+    db.LoadFromText(
+        "<C>"
+        "<E FileName=\"oggenc\" Description=\"Vorbis by name\">"
+        "<P Extension=\"ogg\" CommandLine=\"-o %out% %in%\" Type=\"Coding\"/></E>"
+        "<E Hash=\"" +
+        HashOf(codecs / "zz-known") +
+        "\" FileName=\"zz-known\" Description=\"by hash\">"
+        "<P Extension=\"x\" Type=\"Coding\"/></E>"
+        "<E FileName=\"zz-known\" Description=\"by name too\"><P Extension=\"y\" "
+        "Type=\"Coding\"/></E>"
+        "</C>");
     CCoderList withoutNames;
     withoutNames.LoadFromDatabase(codecs.Path().string(), db, false);
     ASSERT_EQ(withoutNames.GetCount(), 1);
@@ -89,8 +93,11 @@ TEST(CodecsFolder, LowerCaseHashesAndOtherPresetTypesFindNothing) {
     std::string lower = HashOf(codecs / "a");
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     CDatabase db;
-    db.LoadFromText("<C><E Hash=\"" + lower + "\" Description=\"a\"><P Type=\"Coding\"/></E>"
-                    "<E Hash=\"" + HashOf(codecs / "b") + "\" Description=\"b\">"
+    db.LoadFromText("<C><E Hash=\"" + lower +
+                    "\" Description=\"a\"><P Type=\"Coding\"/></E>"
+                    "<E Hash=\"" +
+                    HashOf(codecs / "b") +
+                    "\" Description=\"b\">"
                     "<P Type=\"coding\" Extension=\"b\"/><P Type=\"Encoding\"/></E></C>");
     CCoderList coders;
     EXPECT_TRUE(coders.LoadFromDatabase(codecs.Path().string(), db, false));
@@ -107,11 +114,12 @@ TEST(CodecsFolder, OneExecutableGivesACoderAndADecoderAndSubfoldersAreIgnored) {
     fs::create_directories(codecs.Path() / "sub");
     MakeExecutable(codecs / "sub/both", "both ways");
     CDatabase db;
-    db.LoadFromText("<C Date=\"x\"><E Hash=\"" + HashOf(codecs / "both") +
-                    "\" Description=\"Both\" Date=\"2020\" Format=\"Fmt\">"
-                    "<P CommandLine=\"enc %in% %out%\" Extension=\"bx\" Description=\"Enc\" Type=\"Coding\"/>"
-                    "<P CommandLine=\"dec %in% %out%\" Extension=\"bx\" Description=\"Dec\" Type=\"Decoding\"/>"
-                    "</E></C>");
+    db.LoadFromText(
+        "<C Date=\"x\"><E Hash=\"" + HashOf(codecs / "both") +
+        "\" Description=\"Both\" Date=\"2020\" Format=\"Fmt\">"
+        "<P CommandLine=\"enc %in% %out%\" Extension=\"bx\" Description=\"Enc\" Type=\"Coding\"/>"
+        "<P CommandLine=\"dec %in% %out%\" Extension=\"bx\" Description=\"Dec\" Type=\"Decoding\"/>"
+        "</E></C>");
     CCoderList coders;
     CDecoderList decoders;
     coders.LoadFromDatabase(codecs.Path().string(), db, true);

@@ -72,7 +72,8 @@ TEST(HashFile, HashesEmptyAndChunkSizedFilesInUpperCase) {
 TEST(HashFile, AgreesWithMd5sumOnARealProgram) {
     TempDir dir;
     const std::string program = "/usr/bin/flac";
-    ASSERT_TRUE(RunShell("md5sum " + program + " | cut -c1-32 | tr a-f A-F > '" + (dir / "sum") + "'"));
+    ASSERT_TRUE(
+        RunShell("md5sum " + program + " | cut -c1-32 | tr a-f A-F > '" + (dir / "sum") + "'"));
     std::string expected = ReadFileBytes(dir / "sum");
     expected.resize(32);
     std::string hash;

@@ -119,7 +119,8 @@ TEST(PackageScan, HiddenReadOnlyAndLinkedFoldersAreNotPackages) {
 
 TEST(PackageScan, OrderIsByNameWithoutRegardToCase) {
     TempDir dir;
-    for (const char* name : {"wavpack", "FLAC", "aac", "Opus", "MP3", "b"}) MakePackage(dir, name, "p");
+    for (const char* name : {"wavpack", "FLAC", "aac", "Opus", "MP3", "b"})
+        MakePackage(dir, name, "p");
     CCoderList coders;
     ASSERT_TRUE(coders.LoadFromFolder(dir.Path().string()));
     EXPECT_EQ(Names(coders),

@@ -75,11 +75,18 @@ TEST(PresetList, MissingFilesReadAsEmpty) {
 
 TEST(PresetList, ReadsUtf16PackageFiles) {
     TempDir dir;
-    WriteFileBytes(dir / "Extensions.ini", std::string("\xFF\xFE" "o\0p\0u\0s\0\r\0\n\0", 14));
-    WriteFileBytes(dir / "Presets.ini", "\xEF\xBB\xBF" "D\xC3\xA9" "faut\n--bitrate 96 %in% %out%\n");
+    WriteFileBytes(dir / "Extensions.ini", std::string("\xFF\xFE"
+                                                       "o\0p\0u\0s\0\r\0\n\0",
+                                                       14));
+    WriteFileBytes(dir / "Presets.ini",
+                   "\xEF\xBB\xBF"
+                   "D\xC3\xA9"
+                   "faut\n--bitrate 96 %in% %out%\n");
     CPresetList list;
     list.LoadFromFiles(dir / "Presets.ini", dir / "Extensions.ini", true);
-    ExpectPresets(list, {{"D\xC3\xA9" "faut", ".opus", "--bitrate 96 %in% %out%"}});
+    ExpectPresets(list, {{"D\xC3\xA9"
+                          "faut",
+                          ".opus", "--bitrate 96 %in% %out%"}});
     EXPECT_EQ(list.GetAt(1), nullptr);
     EXPECT_EQ(list.GetAt(-1), nullptr);
 }

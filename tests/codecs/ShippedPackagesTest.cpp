@@ -45,7 +45,7 @@ struct Catalogue {
 };
 
 int RunPreset(CCodec& codec, const CPreset& preset, const std::string& in, const std::string& out,
-        int sampleRate, const std::string& log) {
+              int sampleRate, const std::string& log) {
     std::string commandLine;
     if (!ExpandTemplate(preset.CommandLine, TemplateValues{in, out, sampleRate, 2}, commandLine)) {
         ADD_FAILURE() << "cannot expand " << preset.CommandLine;
@@ -63,7 +63,8 @@ WavContent DecodeBack(const Catalogue& catalogue, const std::string& file, const
         ADD_FAILURE() << "no shipped decoder for " << extension;
         return {};
     }
-    EXPECT_EQ(RunPreset(*decoder, *preset, file, wav, 0, wav + ".log"), 0) << ReadFileBytes(wav + ".log");
+    EXPECT_EQ(RunPreset(*decoder, *preset, file, wav, 0, wav + ".log"), 0)
+        << ReadFileBytes(wav + ".log");
     return ReadWav(wav);
 }
 
@@ -75,8 +76,9 @@ TEST(ShippedPackages, AllCodersAndDecodersLoadWithTheirNames) {
         EXPECT_GT(catalogue.Coders.GetAt(i)->GetPresets().GetCount(), 0);
         EXPECT_FALSE(catalogue.Coders.GetAt(i)->GetDescription().empty());
     }
-    EXPECT_EQ(coders, (std::vector<std::string>{"AAC (M4A)", "ALAC (M4A)", "FLAC", "MP3", "Opus",
-                                                "Speex", "True Audio (TTA)", "Ogg Vorbis", "WavPack"}));
+    EXPECT_EQ(coders,
+              (std::vector<std::string>{"AAC (M4A)", "ALAC (M4A)", "FLAC", "MP3", "Opus", "Speex",
+                                        "True Audio (TTA)", "Ogg Vorbis", "WavPack"}));
     std::set<std::string> extensions;
     for (int i = 0; i < catalogue.Decoders.GetCount(); ++i) {
         for (const CPreset& preset : catalogue.Decoders.GetAt(i)->GetPresets()) {
@@ -105,7 +107,8 @@ TEST(ShippedPackages, EveryCoderPresetMakesAPlayableFileThatReplacesAnOldOne) {
         int index = 0;
         for (const CPreset& preset : coder.GetPresets()) {
             SCOPED_TRACE(coder.GetName() + ", " + preset.Name + ": " + preset.CommandLine);
-            const std::string stem = dir / ("out " + std::to_string(c) + "-" + std::to_string(index++));
+            const std::string stem =
+                dir / ("out " + std::to_string(c) + "-" + std::to_string(index++));
             const std::string output = stem + preset.Extension;
             WriteFileBytes(output, "an older file in the way");
             ASSERT_EQ(RunPreset(coder, preset, source, output, 44100, stem + ".log"), 0)
@@ -118,8 +121,8 @@ TEST(ShippedPackages, EveryCoderPresetMakesAPlayableFileThatReplacesAnOldOne) {
             if (kLossless.count(coder.GetName()) > 0) {
                 EXPECT_TRUE(decoded.Data == original.Data) << "lossless round trip differs";
             } else {
-                EXPECT_NEAR(static_cast<double>(decoded.Frames()), static_cast<double>(original.Frames()),
-                            2048.0);
+                EXPECT_NEAR(static_cast<double>(decoded.Frames()),
+                            static_cast<double>(original.Frames()), 2048.0);
             }
             ++checked;
         }
@@ -147,7 +150,8 @@ TEST(ShippedPackages, SourceSampleRatePresetReallyUsesIt) {
     // The intermediate WAV may come at another rate than the source file (a decoder that
     // resamples); the output follows the rate handed in for the source.
     const std::string output = dir / ("out" + preset->Extension);
-    ASSERT_EQ(RunPreset(*coder, *preset, source, output, 32000, dir / "log"), 0) << ReadFileBytes(dir / "log");
+    ASSERT_EQ(RunPreset(*coder, *preset, source, output, 32000, dir / "log"), 0)
+        << ReadFileBytes(dir / "log");
     const WavContent decoded = DecodeBack(catalogue, output, dir / "back.wav");
     ASSERT_TRUE(decoded.Valid);
     EXPECT_EQ(decoded.SampleRate, 32000);
@@ -222,7 +226,8 @@ TEST(ShippedPackages, PresetsFailOnATruncatedSource) {
     const std::string truncated = dir / "truncated.wav";
     // Cut at a whole sample frame, so that only the missing length shows the damage.
     const std::size_t header = 44;
-    WriteFileBytes(truncated, whole.substr(0, header + ((whole.size() - header) / 2 & ~std::size_t{3})));
+    WriteFileBytes(truncated,
+                   whole.substr(0, header + ((whole.size() - header) / 2 & ~std::size_t{3})));
 
     const std::set<std::string> strictCoders = {"FLAC", "WavPack", "AAC (M4A)", "ALAC (M4A)",
                                                 "True Audio (TTA)"};
@@ -232,7 +237,9 @@ TEST(ShippedPackages, PresetsFailOnATruncatedSource) {
         if (strictCoders.count(coder.GetName()) == 0) continue;
         for (const CPreset& preset : coder.GetPresets()) {
             SCOPED_TRACE(coder.GetName() + ", " + preset.Name);
-            EXPECT_NE(RunPreset(coder, preset, truncated, dir / ("out" + preset.Extension), 44100, dir / "log"), 0);
+            EXPECT_NE(RunPreset(coder, preset, truncated, dir / ("out" + preset.Extension), 44100,
+                                dir / "log"),
+                      0);
             ++checked;
         }
     }
