@@ -1,0 +1,7 @@
+#include <gtest/gtest.h>
+
+#include "core/Version.h"
+
+TEST(Version, TextIsTheTitleOfTheMainWindow) {
+    EXPECT_EQ(GetVersionText(), "kelto 0.3.1 preview [build 11]");
+}
