@@ -4,8 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "fileinfo/HeldTempName.h"
+
 class CCoder;
 class CDecoder;
+class CDecoderList;
+struct TemplateValues;
 class MediaInfoHandle;
 
 // One listed audio file: its description (path, size, format, audio properties) and its job
@@ -42,6 +46,33 @@ public:
     std::string PresetName;
     std::unique_ptr<CCoder> Coder;      // this file's coder job, or none
     std::unique_ptr<CDecoder> Decoder;  // this file's decoder job, or none
+
+    // Job operations (FileInfoJobs.cpp). The folder of the temporary WAV files decoders write
+    // for their coders.
+    static constexpr const char* kTempFolder = "/tmp";
+    // Chooses the decoder job: the first decoder whose preset extension equals the lower-cased
+    // source extension. Its WAV file is a fresh temporary name, or, decodeOnly, the output WAV
+    // file (in outputFolder, which ends with "/", or beside the source when it is empty).
+    // False when no decoder matches; the file then has no decoder job.
+    bool PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
+                        bool decodeOnly);
+    // The coder job becomes a copy of coder, fed by this file's decoder job; null drops it.
+    bool SetCoder(const CCoder* coder);
+    // Expands the coder job's command line from commandTemplate; the output has the source's
+    // base name and the extension of the coder's first preset, in outputFolder when it is not
+    // empty. False without a coder job.
+    bool PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder);
+    // Clears DecoderSource, OutputPath and PresetName and destroys both jobs. Always true.
+    bool ResetJobs();
+    // The template values of this file: its path, its sample rate and channels, and the
+    // output path named after the coder job's first preset (empty without a coder job).
+    void FillTemplateValues(TemplateValues& values) const;
+    // The temporary WAV name the decoder job holds (empty when it holds none).
+    const std::string& GetTempWaveFile() const { return m_tempWaveFile.Get(); }
+
+private:
+    void DestroyDecoder();
+    CHeldTempName m_tempWaveFile;
 };
 
 // Path rules Open uses, also wanted by whoever builds names from a record.

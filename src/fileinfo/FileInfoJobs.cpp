@@ -1,0 +1,139 @@
+// The job operations of a file record: which decoder and coder copies process the file, which
+// files they read and write, and their command lines.
+
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "codecs/DecoderList.h"
+#include "core/TempFileName.h"
+#include "core/Templates.h"
+#include "fileinfo/FileInfo.h"
+
+namespace {
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The path with its extension (from the last "." of its last component) replaced, or with the
+// new one appended when it has none.
+std::string RenameExtension(const std::string& path, const std::string& extension) {
+    const std::string current = PathExtension(path);
+    return path.substr(0, path.size() - current.size()) + extension;
+}
+
+// The decoder and its preset that take files with this (lower-cased) extension.
+std::pair<const CDecoder*, const CPreset*> FindDecoder(const CDecoderList& decoders,
+                                                       const std::string& extension) {
+    for (int i = 0; i < decoders.GetCount(); ++i) {
+        const CDecoder* decoder = decoders.GetAt(i);
+        for (const CPreset& preset : decoder->GetPresets()) {
+            if (preset.Extension == extension) return {decoder, &preset};
+        }
+    }
+    return {nullptr, nullptr};
+}
+
+std::string InFolder(const std::string& outputFolder, const std::string& path) {
+    return outputFolder.empty() ? path : outputFolder + PathFileName(path);
+}
+
+}  // namespace
+
+void CFileInfo::FillTemplateValues(TemplateValues& values) const {
+    values.InputPath = Path;
+    values.OutputPath.clear();
+    if (Coder) {
+        // The first preset names the output, whichever preset was chosen.
+        const CPreset* first = Coder->GetPresets().GetAt(0);
+        values.OutputPath = RenameExtension(Path, first ? first->Extension : std::string());
+    }
+    values.SampleRate = SampleRate;
+    values.Channels = Channels;
+}
+
+void CFileInfo::DestroyDecoder() {
+    // A coder job must never keep pointing at a decoder job that is gone.
+    if (Coder) Coder->SetDecoder(nullptr);
+    Decoder.reset();
+    m_tempWaveFile.Release();
+}
+
+bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
+                               bool decodeOnly) {
+    if (Coder) Coder->SetDecoder(nullptr);
+    Decoder.reset();
+    const auto [found, preset] = FindDecoder(decoders, LowerAscii(PathExtension(Path)));
+    if (!found) {
+        m_tempWaveFile.Release();
+        return false;
+    }
+
+    auto job = std::make_unique<CDecoder>(*found);
+    TemplateValues values;
+    FillTemplateValues(values);
+    std::string waveFile;
+    if (decodeOnly) {
+        m_tempWaveFile.Release();
+        waveFile = InFolder(outputFolder, RenameExtension(Path, ".wav"));
+    } else {
+        // The new name is drawn while the old one is still held, so a file that an earlier run
+        // may still be writing under the old name is never handed to the next run.
+        waveFile = MakeTempFileName(kTempFolder, ".wav");
+        m_tempWaveFile.Take(waveFile);
+    }
+    job->SetWaveFile(waveFile);
+    values.OutputPath = waveFile;
+    DecoderSource = values.InputPath;
+    job->SetInputFile(values.InputPath);
+    job->SetOutputFile(values.OutputPath);
+    std::string commandLine;
+    ExpandTemplate(preset->CommandLine, values, commandLine);
+    job->SetCommandLine(commandLine);
+
+    Decoder = std::move(job);
+    if (Coder) Coder->SetDecoder(Decoder.get());
+    return true;
+}
+
+bool CFileInfo::SetCoder(const CCoder* coder) {
+    if (!coder) {
+        Coder.reset();
+        return true;
+    }
+    auto copy = std::make_unique<CCoder>(*coder);
+    copy->SetDecoder(Decoder.get());
+    Coder = std::move(copy);
+    return true;
+}
+
+bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder) {
+    if (!Coder) return false;
+    TemplateValues values;
+    FillTemplateValues(values);
+    if (Decoder) {
+        values.InputPath = Decoder->GetWaveFile();
+        Coder->SetWaveFile(values.InputPath);
+    } else {
+        // The coder reads the WAV source itself, which must never be deleted after coding.
+        Coder->SetWaveFile(std::string());
+    }
+    values.OutputPath = InFolder(outputFolder, values.OutputPath);
+    std::string commandLine;
+    ExpandTemplate(commandTemplate, values, commandLine);
+    Coder->SetCommandLine(commandLine);
+    Coder->SetInputFile(values.InputPath);
+    Coder->SetOutputFile(values.OutputPath);
+    OutputPath = values.OutputPath;
+    return true;
+}
+
+bool CFileInfo::ResetJobs() {
+    DecoderSource.clear();
+    OutputPath.clear();
+    PresetName.clear();
+    Coder.reset();
+    DestroyDecoder();
+    return true;
+}
