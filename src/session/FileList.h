@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFileInfo;
+class MediaInfoHandle;
+
+// The ordered files the user wants to convert. The list owns its records and one MediaInfo
+// handle lent to every record's Open. The same path may be listed several times.
+class CFileList {
+public:
+    // The remembered list in the working folder.
+    static constexpr const char* kRememberedFileName = "FileList.m3u";
+
+    CFileList();
+    ~CFileList();
+    CFileList(const CFileList&) = delete;
+    CFileList& operator=(const CFileList&) = delete;
+
+    // Opens a record for path and appends it; false (nothing appended) when the open fails.
+    bool Add(const std::string& path);
+    // Deletes the entry and closes the gap; an index outside the list is ignored.
+    void Remove(int index);
+    void Clear();
+    // The entry, or null for an index outside the list.
+    CFileInfo* Get(int index) const;
+    int Count() const;
+
+    // Clears the list and adds every path of the playlist in its order; a playlist that cannot
+    // be opened leaves the list empty. Lines starting with "#" (extended playlists) are
+    // skipped and relative paths are taken from the playlist's folder. Returns true; a read
+    // error raises CTextFileException.
+    bool LoadPlaylist(const std::string& path);
+    // Writes every entry's path, one per line (CR LF), as UTF-8 without byte-order mark, into
+    // a temporary file beside path that then replaces it. Returns true; any failure raises
+    // CTextFileException, and the old file is left as it was.
+    bool SavePlaylist(const std::string& path) const;
+
+    MediaInfoHandle* GetMediaInfoHandle() const { return m_mediaInfo.get(); }
+
+private:
+    // Declared first so that it outlives the entries.
+    std::unique_ptr<MediaInfoHandle> m_mediaInfo;
+    std::vector<std::unique_ptr<CFileInfo>> m_entries;
+};
