@@ -104,13 +104,18 @@ void ReadChannelInfoBlock(platform::File& file, const SubBlock& block, BlockFact
 
 BlockFacts ReadBlockFacts(platform::File& file, std::int64_t blockEnd) {
     BlockFacts facts;
+    bool riffSeen = false;
     std::int64_t position = kBlockHeaderBytes;
     for (int i = 0; i < kMaxSubBlocks; ++i) {
         std::uint8_t id = 0;
         SubBlock block;
         if (!ReadSubBlock(file, position, blockEnd, id, block, position)) break;
         const std::uint8_t kind = id & kIdKindMask;
-        if (kind == kIdRiffHeader && !facts.HasRiffFormat) ReadRiffFormat(file, block, facts);
+        // Only the first RIFF header counts: each is a chunk walk of its own.
+        if (kind == kIdRiffHeader && !riffSeen) {
+            riffSeen = true;
+            ReadRiffFormat(file, block, facts);
+        }
         if (kind == kIdSampleRate && !facts.HasSampleRate) ReadSampleRateBlock(file, block, facts);
         if (kind == kIdChannelInfo && facts.ChannelInfoCount == 0)
             ReadChannelInfoBlock(file, block, facts);

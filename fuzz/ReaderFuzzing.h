@@ -1,0 +1,54 @@
+#pragma once
+
+// Shared by the header-reader fuzzers: the readers take a path, so each input is written to a
+// scratch file first. Violations trap, which libFuzzer reports as a crash with the input.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "fileinfo/FileInfo.h"
+#include "fileinfo/FormatReader.h"
+
+namespace fuzzing {
+
+inline const std::string& ScratchPath(const char* extension) {
+    static const std::string path = [extension] {
+        std::random_device random;
+        return (std::filesystem::temp_directory_path() /
+                ("kelto-fuzz-" + std::to_string(random()) + extension))
+            .string();
+    }();
+    return path;
+}
+
+inline void Require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+// Runs the reader on the bytes (without MediaInfo). A refused file has no field set from its
+// bytes, a file shorter than the reader's header is refused, and no bit rate may come out of a
+// division by zero.
+inline CFileInfo ReadAsFile(CFormatReader& reader, const char* extension, const std::uint8_t* data,
+                            std::size_t size, std::size_t headerBytes, bool& result) {
+    const std::string& path = ScratchPath(extension);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    CFileInfo record;
+    result = reader.Read(path, &record, nullptr);
+    Require(std::isfinite(record.BitRate));
+    if (size < headerBytes) Require(!result);
+    if (!result) {
+        Require(record.SampleRate == 0 && record.Channels == 0 && record.Resolution == 0);
+        Require(record.BitRate == 0.0 && record.Codec.empty());
+    }
+    return record;
+}
+
+}  // namespace fuzzing

@@ -1,0 +1,9 @@
+#include "ReaderFuzzing.h"
+#include "fileinfo/FormatReaderTTA.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CFormatReaderTTA reader;
+    bool read = false;
+    fuzzing::ReadAsFile(reader, ".tta", data, size, 22, read);
+    return 0;
+}

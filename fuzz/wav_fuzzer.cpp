@@ -1,0 +1,10 @@
+#include "ReaderFuzzing.h"
+#include "fileinfo/FormatReaderWAV.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CFormatReaderWAV reader;
+    bool read = false;
+    // "RIFF", size, "WAVE", a chunk header and 16 bytes of "fmt ".
+    fuzzing::ReadAsFile(reader, ".wav", data, size, 36, read);
+    return 0;
+}
