@@ -1,0 +1,308 @@
+#include "cli/CliApplication.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "cli/CliListing.h"
+#include "cli/RunMonitor.h"
+#include "cli/RunSummary.h"
+#include "codecs/Coder.h"
+#include "core/Core.h"
+#include "core/LanguageManager.h"
+#include "core/ProcessPriority.h"
+#include "core/Version.h"
+#include "core/WorkingFolder.h"
+#include "fileinfo/FileInfo.h"
+#include "platform/File.h"
+#include "platform/SignalWatcher.h"
+#include "platform/SystemLanguage.h"
+#include "platform/Terminal.h"
+#include "session/Catalogue.h"
+#include "session/FileList.h"
+#include "session/FileListEditor.h"
+#include "settings/SettingsSet.h"
+
+namespace {
+
+// Language texts used here.
+constexpr int kTextPassThrough = 111;
+constexpr int kTextSettingsNotLoaded = 118;
+
+std::string Absolute(const std::string& start, const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    return start + "/" + path;
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool IsIndexText(const std::string& text) {
+    if (text.empty() || text.size() > 6) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// The entry whose name is text, else the entry whose index is text; -1 when neither.
+template <class NameAt>
+int FindByNameOrIndex(int count, const std::string& text, NameAt nameAt) {
+    for (int i = 0; i < count; ++i) {
+        if (nameAt(i) == text) return i;
+    }
+    if (IsIndexText(text)) {
+        const int index = std::stoi(text);
+        if (index < count) return index;
+    }
+    return -1;
+}
+
+void PrintError(const std::string& message) {
+    std::fprintf(stderr, "kelto-cli: %s\n", message.c_str());
+}
+
+// Apply's findings, printed; files without a decoder are remembered for the caller.
+class CCliReport : public IConversionReport {
+public:
+    void ReportNoDecoder(const CFileInfo& file) override { m_undecodable.push_back(&file); }
+    void ReportOverwrite() override {
+        PrintError("warning: " + CConversion::OverwriteText());
+    }
+    const std::vector<const CFileInfo*>& Undecodable() const { return m_undecodable; }
+
+private:
+    std::vector<const CFileInfo*> m_undecodable;
+};
+
+}  // namespace
+
+CCliApplication::CCliApplication() = default;
+
+CCliApplication::~CCliApplication() = default;
+
+int CCliApplication::UsageError(const std::string& message) {
+    PrintError(message);
+    std::fprintf(stderr, "Try 'kelto-cli --help'.\n");
+    return kExitUsage;
+}
+
+int CCliApplication::Run(const std::vector<std::string>& args) {
+    std::string error;
+    if (!CliOptions::Parse(args, m_options, error)) return UsageError(error);
+    if (m_options.Help) {
+        std::fputs(CliOptions::Usage(), stdout);
+        return kExitOk;
+    }
+    if (m_options.Version) {
+        std::printf("%s\n", GetVersionText().c_str());
+        return kExitOk;
+    }
+    return Execute();
+}
+
+int CCliApplication::Execute() {
+    m_startDirectory = platform::CurrentDirectory();
+    for (std::string& input : m_options.Inputs) input = Absolute(m_startDirectory, input);
+    if (m_options.Output) m_options.Output = Absolute(m_startDirectory, *m_options.Output);
+    if (!EnterWorkingFolder() || !LoadStartup()) return kExitUsage;
+    if (m_options.ListCoders) {
+        std::fputs(CatalogueJsonLines(*m_catalogue).c_str(), stdout);
+        return kExitOk;
+    }
+    if (m_options.Inputs.empty()) return UsageError("no input given");
+    ConversionChoice choice;
+    if (!ChooseCoder(choice) || !ChoosePreset(choice) || !ApplyRunSettings() ||
+        !BuildFileList()) {
+        return kExitUsage;
+    }
+    if (m_options.Info) {
+        for (int i = 0; i < m_files->Count(); ++i) {
+            std::printf("%s\n", FileInfoJson(*m_files->Get(i)).c_str());
+        }
+        return kExitOk;
+    }
+    if (!PrepareJobs(choice)) return kExitUsage;
+    if (m_options.DryRun) {
+        for (int i = 0; i < m_files->Count(); ++i) {
+            std::printf("%s\n", DryRunJson(*m_files->Get(i)).c_str());
+        }
+        return kExitOk;
+    }
+    return Convert(choice);
+}
+
+bool CCliApplication::EnterWorkingFolder() {
+    if (!m_options.WorkDir) return true;
+    const std::string folder = Absolute(m_startDirectory, *m_options.WorkDir);
+    platform::Error error;
+    if (!platform::IsDirectory(folder) || !platform::ChangeCurrentDirectory(folder, &error)) {
+        UsageError("working folder " + folder + " cannot be used" +
+                   (error ? ": " + error.text : std::string(": not a folder")));
+        return false;
+    }
+    return true;
+}
+
+bool CCliApplication::LoadStartup() {
+    const CWorkingFolder folder = CWorkingFolder::FromCurrentDirectory();
+    CLanguageManager& language = GetLanguageManager();
+    if (!SelectStartupLanguage(language, platform::SystemLanguageId())) {
+        PrintError(std::string(kNoLanguageMessage) + " (no Languages/English.so in " +
+                   folder.GetFolder() + ")");
+        return false;
+    }
+    m_settings = std::make_unique<CSettingsSet>();
+    if (platform::PathExists(folder.GetSettingsPath())) {
+        if (!m_settings->LoadFile(folder.GetSettingsPath())) {
+            PrintError(language.GetString(kTextSettingsNotLoaded) + " (" +
+                       folder.GetSettingsPath() + ")");
+        }
+    } else {
+        m_settings->Core.ThreadsCount =
+            static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    }
+    m_catalogue = std::make_unique<CCatalogue>();
+    m_catalogue->Load(folder, language.GetString(kTextPassThrough),
+                      m_settings->Database.FindByFileName == 1);
+    return true;
+}
+
+bool CCliApplication::ChooseCoder(ConversionChoice& choice) {
+    const CCoderList& coders = m_catalogue->GetCoders();
+    if (m_options.DecodeOnly) {
+        choice.CoderIndex = m_catalogue->GetPassThroughIndex();
+        return true;
+    }
+    if (!m_options.Coder) {
+        const int saved = m_settings->CoderIndex;
+        choice.CoderIndex = (saved >= 0 && saved < coders.GetCount()) ? saved : 0;
+        return true;
+    }
+    choice.CoderIndex = FindByNameOrIndex(coders.GetCount(), *m_options.Coder,
+                                          [&](int i) { return coders.GetAt(i)->GetName(); });
+    if (choice.CoderIndex < 0) {
+        UsageError("unknown coder '" + *m_options.Coder + "' (--list-coders lists them)");
+        return false;
+    }
+    return true;
+}
+
+bool CCliApplication::ChoosePreset(ConversionChoice& choice) {
+    if (m_catalogue->IsPassThrough(choice.CoderIndex)) return true;
+    CCoder* coder = m_catalogue->GetCoders().GetAt(choice.CoderIndex);
+    const CPresetList& presets = coder->GetPresets();
+    if (presets.GetCount() == 0) {
+        UsageError("coder '" + coder->GetName() + "' has no presets");
+        return false;
+    }
+    if (!m_options.Preset) {
+        // A coder picked here starts at its first preset, as when it is picked in the window.
+        const int saved = m_options.Coder ? 0 : std::max(0, m_settings->PresetIndex);
+        choice.PresetIndex = std::min(saved, presets.GetCount() - 1);
+        return true;
+    }
+    choice.PresetIndex = FindByNameOrIndex(presets.GetCount(), *m_options.Preset,
+                                           [&](int i) { return presets.GetAt(i)->Name; });
+    if (choice.PresetIndex < 0) {
+        UsageError("coder '" + coder->GetName() + "' has no preset '" + *m_options.Preset +
+                   "' (--list-coders lists them)");
+        return false;
+    }
+    return true;
+}
+
+bool CCliApplication::ApplyRunSettings() {
+    if (m_options.Output) {
+        if (!platform::IsDirectory(*m_options.Output)) {
+            UsageError("output folder " + *m_options.Output + " does not exist");
+            return false;
+        }
+        m_settings->General.OutputFolder = *m_options.Output;
+        m_settings->General.OutputFolderSameAsOriginal = 0;
+    }
+    m_core = std::make_unique<CCore>();
+    const int threads = m_options.Threads.value_or(std::max(1, m_settings->Core.ThreadsCount));
+    m_core->SetThreadsCount(threads);
+    if (m_options.PriorityIndex) {
+        m_core->SetPriority(PriorityClassForIndex(*m_options.PriorityIndex));
+    }
+    return true;
+}
+
+bool CCliApplication::BuildFileList() {
+    m_files = std::make_unique<CFileList>();
+    m_conversion = std::make_unique<CConversion>(*m_settings, *m_files, *m_catalogue, *m_core);
+    for (const std::string& input : m_options.Inputs) {
+        if (!AddInput(input)) return false;
+    }
+    if (m_files->Count() == 0) {
+        UsageError("the inputs hold no audio file");
+        return false;
+    }
+    return true;
+}
+
+bool CCliApplication::AddInput(const std::string& input) {
+    if (!platform::PathExists(input)) {
+        UsageError(input + ": no such file or folder");
+        return false;
+    }
+    if (platform::IsDirectory(input)) {
+        CFileListEditor(*m_files, m_settings->General).AddFolder(input, true);
+        return true;
+    }
+    if (LowerAscii(PathExtension(input)) == ".m3u") return AppendPlaylist(input);
+    const int index = m_files->Count();
+    if (!CFileListEditor(*m_files, m_settings->General).AddPath(input)) {
+        UsageError(input + ": cannot be read as an audio file");
+        return false;
+    }
+    m_namedFiles.insert(index);
+    return true;
+}
+
+bool CCliApplication::AppendPlaylist(const std::string& path) {
+    // Loading a playlist replaces a list; here it adds to what the other inputs gave.
+    CFileList playlist;
+    CFileListEditor editor(playlist, m_settings->General);
+    if (!editor.LoadPlaylist(path)) {
+        UsageError(editor.GetLastError());
+        return false;
+    }
+    for (int i = 0; i < playlist.Count(); ++i) m_files->Add(playlist.Get(i)->Path);
+    return true;
+}
+
+bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
+    CCliReport report;
+    m_conversion->Apply(choice, {}, &report);
+    bool usable = true;
+    for (const CFileInfo* file : report.Undecodable()) {
+        const int index = [&] {
+            for (int i = 0; i < m_files->Count(); ++i)
+                if (m_files->Get(i) == file) return i;
+            return -1;
+        }();
+        const bool named = m_namedFiles.count(index) != 0;
+        PrintError(file->Path + ": no decoder is available for the format " + file->FormatName +
+                   (named ? "" : "; skipped"));
+        if (named) usable = false;
+    }
+    return usable;
+}
+
+int CCliApplication::Convert(const ConversionChoice& choice) {
+    platform::SignalWatcher signals;
+    std::vector<RunJob> jobs = CRunMonitor::CollectJobs(*m_files);
+    // The codec programs' own chatter would mix with the progress and the summary.
+    for (RunJob& job : jobs) job.Job->SetShowWindow(0);
+    if (m_conversion->Start(choice, nullptr) == 0) {
+        std::printf("Nothing to convert.\n");
+        return kExitOk;
+    }
+    CRunMonitor monitor(*m_core, signals, platform::IsStandardErrorTerminal());
+    monitor.WaitForEnd(jobs);
+    return CRunSummary(jobs).Print(stdout, monitor.GetStopSignal());
+}

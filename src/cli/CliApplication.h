@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "session/Conversion.h"
+
+class CCatalogue;
+class CCore;
+class CFileList;
+class CSettingsSet;
+class CWorkingFolder;
+
+// kelto-cli: builds the file list from its inputs with the same classes the main window uses,
+// applies, starts and waits, and reports. Run returns the exit status.
+class CCliApplication {
+public:
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitFailed = 1;
+    static constexpr int kExitUsage = 2;
+
+    CCliApplication();
+    ~CCliApplication();
+    CCliApplication(const CCliApplication&) = delete;
+    CCliApplication& operator=(const CCliApplication&) = delete;
+
+    int Run(const std::vector<std::string>& args);
+
+private:
+    int Execute();
+    bool EnterWorkingFolder();
+    bool LoadStartup();
+    bool ChooseCoder(ConversionChoice& choice);
+    bool ChoosePreset(ConversionChoice& choice);
+    bool ApplyRunSettings();
+    bool BuildFileList();
+    bool AddInput(const std::string& input);
+    bool AppendPlaylist(const std::string& path);
+    bool PrepareJobs(const ConversionChoice& choice);
+    int Convert(const ConversionChoice& choice);
+    int UsageError(const std::string& message);
+
+    CliOptions m_options;
+    std::string m_startDirectory;
+    std::unique_ptr<CSettingsSet> m_settings;
+    std::unique_ptr<CCatalogue> m_catalogue;
+    std::unique_ptr<CFileList> m_files;
+    std::unique_ptr<CCore> m_core;
+    std::unique_ptr<CConversion> m_conversion;
+    // Files named on the command line (not found in a folder or a playlist), by list index.
+    std::set<int> m_namedFiles;
+};

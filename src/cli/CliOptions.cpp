@@ -1,0 +1,184 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr int kMaxThreads = 256;
+
+bool ParseCount(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+int PriorityIndexForName(const std::string& name) {
+    static const char* const kNames[] = {"idle", "normal", "high", "realtime"};
+    for (int i = 0; i < 4; ++i) {
+        if (name == kNames[i]) return i;
+    }
+    return -1;
+}
+
+// Takes the value of an option: the text after "=", else the next argument.
+class CArgumentReader {
+public:
+    explicit CArgumentReader(const std::vector<std::string>& args) : m_args(args) {}
+
+    bool Next() {
+        if (m_at >= m_args.size()) return false;
+        m_current = m_args[m_at++];
+        m_inlineValue.reset();
+        const auto equals = m_current.find('=');
+        if (m_current.rfind("--", 0) == 0 && equals != std::string::npos) {
+            m_inlineValue = m_current.substr(equals + 1);
+            m_current.resize(equals);
+        }
+        return true;
+    }
+    const std::string& Current() const { return m_current; }
+    bool HasInlineValue() const { return m_inlineValue.has_value(); }
+    bool Value(std::string& value, std::string& error) {
+        if (m_inlineValue) {
+            value = *m_inlineValue;
+            return true;
+        }
+        if (m_at >= m_args.size()) {
+            error = "option " + m_current + " needs a value";
+            return false;
+        }
+        value = m_args[m_at++];
+        return true;
+    }
+    void TakeRest(std::vector<std::string>& out) {
+        while (m_at < m_args.size()) out.push_back(m_args[m_at++]);
+    }
+
+private:
+    const std::vector<std::string>& m_args;
+    std::size_t m_at = 0;
+    std::string m_current;
+    std::optional<std::string> m_inlineValue;
+};
+
+bool ReadValueOption(CArgumentReader& reader, CliOptions& options, std::string& error) {
+    const std::string name = reader.Current();
+    std::string value;
+    if (!reader.Value(value, error)) return false;
+    if (name == "--coder") {
+        options.Coder = value;
+    } else if (name == "--preset") {
+        options.Preset = value;
+    } else if (name == "--output") {
+        options.Output = value;
+    } else if (name == "--workdir") {
+        options.WorkDir = value;
+    } else if (name == "--threads") {
+        int count = 0;
+        if (!ParseCount(value, count) || count < 1 || count > kMaxThreads) {
+            error = "--threads takes a number from 1 to " + std::to_string(kMaxThreads) +
+                    ", not '" + value + "'";
+            return false;
+        }
+        options.Threads = count;
+    } else {  // --priority
+        const int index = PriorityIndexForName(value);
+        if (index < 0) {
+            error = "--priority takes idle, normal, high or realtime, not '" + value + "'";
+            return false;
+        }
+        options.PriorityIndex = index;
+    }
+    if (value.empty() && name != "--preset" && name != "--coder") {
+        error = "option " + name + " needs a value";
+        return false;
+    }
+    return true;
+}
+
+bool ReadFlag(const std::string& name, CliOptions& options) {
+    struct Flag {
+        const char* name;
+        bool CliOptions::*field;
+    };
+    static const Flag kFlags[] = {
+        {"--decode-only", &CliOptions::DecodeOnly}, {"--list-coders", &CliOptions::ListCoders},
+        {"--info", &CliOptions::Info},              {"--dry-run", &CliOptions::DryRun},
+        {"--help", &CliOptions::Help},              {"--version", &CliOptions::Version},
+    };
+    for (const Flag& flag : kFlags) {
+        if (name == flag.name) {
+            options.*flag.field = true;
+            return true;
+        }
+    }
+    if (name == "-h") {
+        options.Help = true;
+        return true;
+    }
+    return false;
+}
+
+bool IsValueOption(const std::string& name) {
+    return name == "--coder" || name == "--preset" || name == "--threads" ||
+           name == "--priority" || name == "--output" || name == "--workdir";
+}
+
+}  // namespace
+
+bool CliOptions::Parse(const std::vector<std::string>& args, CliOptions& options,
+                       std::string& error) {
+    CArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (arg == "--") {
+            reader.TakeRest(options.Inputs);
+            break;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
+            options.Inputs.push_back(arg);
+        } else if (IsValueOption(arg)) {
+            if (!ReadValueOption(reader, options, error)) return false;
+        } else if (!reader.HasInlineValue() && ReadFlag(arg, options)) {
+            continue;
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    if (options.DecodeOnly && options.Coder) {
+        error = "--decode-only and --coder exclude each other";
+        return false;
+    }
+    if (options.DecodeOnly && options.Preset) {
+        error = "--decode-only takes no --preset";
+        return false;
+    }
+    return true;
+}
+
+const char* CliOptions::Usage() {
+    return "Usage: kelto-cli [options] INPUT...\n"
+           "Converts audio files with the coder and decoder programs of the working folder.\n"
+           "Each INPUT is an audio file, a folder (added with its subfolders) or an .m3u\n"
+           "playlist.\n"
+           "\n"
+           "Options:\n"
+           "  --coder NAME        coder by display name or index (default: the saved one)\n"
+           "  --preset NAME       preset by name or index (default: the saved one, or the\n"
+           "                      first preset of a coder given with --coder)\n"
+           "  --decode-only       decode to WAV files only (the pass-through coder)\n"
+           "  --threads N         jobs run at the same time (default: the saved count)\n"
+           "  --priority P        idle, normal, high or realtime (default: normal)\n"
+           "  --output DIR        write outputs into DIR instead of beside their sources\n"
+           "  --workdir DIR       working folder with Settings.ini, Languages, Coders,\n"
+           "                      Decoders, Codecs and Base.xml (default: the current one)\n"
+           "  --list-coders       print every coder and decoder as JSON lines\n"
+           "  --info              print every listed file's properties as JSON lines\n"
+           "  --dry-run           print every file's prepared jobs as JSON lines\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n"
+           "\n"
+           "Ctrl+C or SIGTERM stops the run. Exit status: 0 when every job succeeded, 1 when a\n"
+           "job failed or the run was stopped, 2 for a usage error or an unusable input.\n";
+}

@@ -1,0 +1,82 @@
+#include "cli/RunSummary.h"
+
+#include "codecs/Codec.h"
+#include "core/Process.h"
+#include "fileinfo/FileInfo.h"
+#include "session/Conversion.h"
+
+namespace {
+
+using State = ProcessExitStatus::State;
+
+std::string CommandText(CCodec& job) {
+    return job.GetProgramPath() + " " + job.GetCommandLine();
+}
+
+}  // namespace
+
+std::string CRunSummary::EndText(const RunJob& job) {
+    const ProcessExitStatus status = job.Job->GetExitStatus();
+    switch (status.state) {
+        case State::NotRun: return "not run";
+        case State::Exited: return "exit status " + std::to_string(status.exitCode);
+        case State::Signalled:
+            return "signal " + std::to_string(status.signal) +
+                   (status.terminated ? " (stopped)" : "");
+        case State::NotStarted: return "could not start: " + status.startError;
+        case State::Skipped: return "not run: its decoder did not succeed";
+    }
+    return {};
+}
+
+std::string CRunSummary::JobResultText(const RunJob& job) {
+    std::string text = PathFileName(job.Job->GetInputFile()) + " -> " +
+                       PathFileName(job.Job->GetOutputFile());
+    if (!job.Job->GetExitStatus().Succeeded()) text += " (" + EndText(job) + ")";
+    return text;
+}
+
+bool CRunSummary::FileSucceeded(std::size_t first, std::size_t end) const {
+    for (std::size_t i = first; i < end; ++i) {
+        if (!m_jobs[i].Job->GetExitStatus().Succeeded()) return false;
+    }
+    return true;
+}
+
+int CRunSummary::Print(std::FILE* out, int stopSignal) const {
+    int written = 0;
+    int files = 0;
+    int failed = 0;
+    int notRun = 0;
+    for (std::size_t first = 0; first < m_jobs.size();) {
+        std::size_t end = first;
+        while (end < m_jobs.size() && m_jobs[end].File == m_jobs[first].File) ++end;
+        ++files;
+        if (FileSucceeded(first, end)) {
+            ++written;
+            std::fprintf(out, "Written: %s\n",
+                         CConversion::GetFinalOutput(*m_jobs[first].File).c_str());
+        }
+        for (std::size_t i = first; i < end; ++i) {
+            const ProcessExitStatus status = m_jobs[i].Job->GetExitStatus();
+            if (status.state == State::NotRun) {
+                ++notRun;
+            } else if (status.Failed()) {
+                ++failed;
+                std::fprintf(out, "Failed: %s for %s: %s\n  command: %s\n",
+                             CRunMonitor::DescribeJob(*m_jobs[i].Job).c_str(),
+                             m_jobs[i].File->Path.c_str(), EndText(m_jobs[i]).c_str(),
+                             CommandText(*m_jobs[i].Job).c_str());
+            }
+        }
+        first = end;
+    }
+    if (stopSignal != 0) {
+        std::fprintf(out, "Stopped by signal %d: %d job(s) did not run.\n", stopSignal, notRun);
+    } else if (notRun != 0) {
+        std::fprintf(out, "%d job(s) did not run.\n", notRun);
+    }
+    std::fprintf(out, "%d of %d file(s) converted, %d job(s) failed.\n", written, files, failed);
+    std::fflush(out);
+    return (failed == 0 && notRun == 0 && stopSignal == 0) ? 0 : 1;
+}

@@ -1,0 +1,144 @@
+// Built once the core exists (it is being written alongside).
+#if __has_include("core/Core.h")
+#include "session/Conversion.h"
+
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "core/Core.h"
+#include "core/Folders.h"
+#include "core/LanguageManager.h"
+#include "fileinfo/FileInfo.h"
+#include "fileinfo/FormatTable.h"
+#include "session/Catalogue.h"
+#include "session/FileList.h"
+#include "settings/SettingsSet.h"
+
+CConversion::CConversion(CSettingsSet& settings, CFileList& files, CCatalogue& catalogue,
+                         CCore& core)
+    : m_settings(settings), m_files(files), m_catalogue(catalogue), m_core(core) {}
+
+std::string CConversion::GetOutputFolder() const {
+    if (m_settings.General.OutputFolderSameAsOriginal != 0) return {};
+    // An empty folder setting with the option off means beside the source, as when it is on.
+    return TrailingSeparator(m_settings.General.OutputFolder, true);
+}
+
+bool CConversion::IsDecodeOnly(const ConversionChoice& choice) const {
+    return m_catalogue.IsPassThrough(choice.CoderIndex);
+}
+
+std::vector<CFileInfo*> CConversion::Targets(const std::vector<int>& rows) const {
+    std::vector<CFileInfo*> targets;
+    if (rows.empty()) {
+        for (int i = 0; i < m_files.Count(); ++i) targets.push_back(m_files.Get(i));
+    } else {
+        for (int row : rows) {
+            if (CFileInfo* file = m_files.Get(row)) targets.push_back(file);
+        }
+    }
+    return targets;
+}
+
+bool CConversion::PrepareFile(CFileInfo& file, const ConversionChoice& choice,
+                              const std::string& outputFolder) {
+    const bool decodeOnly = IsDecodeOnly(choice);
+    const bool decodable =
+        file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly);
+    if (!decodable && file.FormatId != kFormatWAV) {
+        // Without a decoder an earlier coder job would read a WAV file nobody writes.
+        file.ResetJobs();
+        return false;
+    }
+    const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
+    const CPreset* preset = coder ? coder->GetPresets().GetAt(choice.PresetIndex) : nullptr;
+    if (!decodeOnly && !preset) {
+        // A coder without presets has no command line to run, and a decoded WAV file nobody
+        // codes would only be left behind in the temporary folder.
+        file.ResetJobs();
+        return true;
+    }
+    if (decodeOnly) {
+        // The decoder's WAV file is the result; no coder of an earlier Apply may run after it.
+        file.SetCoder(nullptr);
+        file.OutputPath.clear();
+        file.PresetName.clear();
+        return true;
+    }
+    file.SetCoder(coder);
+    file.PrepareCoder(preset->CommandLine, outputFolder);
+    file.PresetName = preset->Name;
+    return true;
+}
+
+bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& rows,
+                        IConversionReport* report) {
+    m_core.WaitForWorkers();
+    const std::string outputFolder = GetOutputFolder();
+    bool allPrepared = true;
+    for (CFileInfo* file : Targets(rows)) {
+        if (PrepareFile(*file, choice, outputFolder)) continue;
+        allPrepared = false;
+        if (report) report->ReportNoDecoder(*file);
+    }
+    if (m_settings.General.ShowWarnings != 0 && AnyOutputReplacesSource() && report) {
+        report->ReportOverwrite();
+    }
+    return allPrepared;
+}
+
+bool CConversion::AnyOutputReplacesSource() const {
+    for (int i = 0; i < m_files.Count(); ++i) {
+        const CFileInfo* file = m_files.Get(i);
+        if (!file->DecoderSource.empty() && file->DecoderSource == file->OutputPath) return true;
+    }
+    return false;
+}
+
+bool CConversion::AnyFileHasJobs() const {
+    for (int i = 0; i < m_files.Count(); ++i) {
+        const CFileInfo* file = m_files.Get(i);
+        if (file->Coder || file->Decoder) return true;
+    }
+    return false;
+}
+
+int CConversion::Start(const ConversionChoice& choice, IConversionReport* report) {
+    m_core.WaitForWorkers();
+    if (!AnyFileHasJobs()) Apply(choice, {}, report);
+    m_core.ClearQueue();
+    for (int i = 0; i < m_files.Count(); ++i) {
+        CFileInfo* file = m_files.Get(i);
+        // What a job reports afterwards must be about this run.
+        if (file->Decoder) {
+            file->Decoder->SetExitStatus({});
+            m_core.AddJob(file->Decoder.get());
+        }
+        if (file->Coder) {
+            file->Coder->SetExitStatus({});
+            m_core.AddJob(file->Coder.get());
+        }
+    }
+    const int count = m_core.GetJobsCount();
+    if (count != 0) m_core.Start();
+    return count;
+}
+
+void CConversion::Reset(const std::vector<int>& rows) {
+    m_core.WaitForWorkers();
+    for (CFileInfo* file : Targets(rows)) file->ResetJobs();
+}
+
+std::string CConversion::GetFinalOutput(const CFileInfo& file) {
+    if (file.Coder) return file.Coder->GetOutputFile();
+    if (file.Decoder) return file.Decoder->GetWaveFile();
+    return {};
+}
+
+std::string CConversion::NoDecoderText(const CFileInfo& file) {
+    const CLanguageManager& language = GetLanguageManager();
+    return language.GetString(121) + "\n" + file.Path + "\n" + language.GetString(122) + "\n" +
+           file.FormatName;
+}
+
+std::string CConversion::OverwriteText() { return GetLanguageManager().GetString(130); }
+#endif

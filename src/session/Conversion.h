@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CCatalogue;
+class CCore;
+class CFileInfo;
+class CFileList;
+class CSettingsSet;
+
+// How a front end learns what Apply found, instead of message boxes: the main window shows the
+// boxes, the command-line front end prints the lines.
+class IConversionReport {
+public:
+    // A target file that no decoder takes and that is not WAV; it is left without jobs.
+    virtual void ReportNoDecoder(const CFileInfo& file) = 0;
+    // Some file's output would replace its own decoder source (only when ShowWarnings is on).
+    virtual void ReportOverwrite() = 0;
+
+protected:
+    ~IConversionReport() = default;
+};
+
+// The coder and preset the user picked: indexes into the coder list and into that coder's
+// presets. The last coder is the pass-through coder (decode only).
+struct ConversionChoice {
+    int CoderIndex = 0;
+    int PresetIndex = 0;
+};
+
+// Apply, Start and Reset of the file list's jobs, outside any window: the main window and
+// kelto-cli both drive a run through it. Everything is lent and must outlive the object.
+// Every operation waits first until the core has no worker left, so no job is changed or
+// destroyed while a worker of an earlier (stopped) run still holds it.
+class CConversion {
+public:
+    CConversion(CSettingsSet& settings, CFileList& files, CCatalogue& catalogue, CCore& core);
+
+    // Prepares the jobs of the files at rows (every file when rows is empty). True when every
+    // target file got its jobs (or, decoding only, is WAV already).
+    bool Apply(const ConversionChoice& choice, const std::vector<int>& rows,
+               IConversionReport* report);
+    // Queues every file's decoder and coder job in list order (applying first when no file has
+    // a job) and starts the core. The number of jobs queued; 0 means nothing was started.
+    int Start(const ConversionChoice& choice, IConversionReport* report);
+    // Drops the jobs of the files at rows (every file when rows is empty).
+    void Reset(const std::vector<int>& rows);
+
+    // Empty when outputs go beside their sources; otherwise the OutputFolder setting with one
+    // trailing "/".
+    std::string GetOutputFolder() const;
+    bool IsDecodeOnly(const ConversionChoice& choice) const;
+
+    // The file the last job of file writes: its coder's output, else its decoder's WAV file
+    // when decoding only; empty without jobs.
+    static std::string GetFinalOutput(const CFileInfo& file);
+    // The message texts of the main window's boxes, from the language texts.
+    static std::string NoDecoderText(const CFileInfo& file);
+    static std::string OverwriteText();
+
+private:
+    std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
+    bool PrepareFile(CFileInfo& file, const ConversionChoice& choice,
+                     const std::string& outputFolder);
+    bool AnyFileHasJobs() const;
+    bool AnyOutputReplacesSource() const;
+
+    CSettingsSet& m_settings;
+    CFileList& m_files;
+    CCatalogue& m_catalogue;
+    CCore& m_core;
+};

@@ -1,0 +1,466 @@
+// Apply, Start and Reset end to end: real files, the real flac and lame programs behind a small
+// recording wrapper, the real core.
+
+#include <gtest/gtest.h>
+
+#if __has_include("core/Core.h")
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "EngineFiles.h"
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "core/Core.h"
+#include "core/ProcessPriority.h"
+#include "core/TempFileName.h"
+#include "core/WorkingFolder.h"
+#include "fileinfo/FileInfo.h"
+#include "session/Catalogue.h"
+#include "session/Conversion.h"
+#include "session/FileList.h"
+#include "settings/SettingsSet.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kSeconds = 0.5;
+
+class CRecordingReport : public IConversionReport {
+public:
+    void ReportNoDecoder(const CFileInfo& file) override { NoDecoder.push_back(file.Path); }
+    void ReportOverwrite() override { ++Overwrites; }
+    std::vector<std::string> NoDecoder;
+    int Overwrites = 0;
+};
+
+std::string StatField(int pid, int field) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) return {};
+    std::istringstream rest(text.substr(close + 1));
+    std::string value;
+    for (int i = 3; i <= field; ++i) rest >> value;
+    return value;
+}
+
+bool ProcessIsGone(int pid) {
+    const std::string state = StatField(pid, 3);
+    return state.empty() || state == "Z";
+}
+
+class ConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(Sources());
+        fs::create_directories(Outputs());
+        m_settings.General.OutputFolderSameAsOriginal = 1;
+    }
+
+    void TearDown() override { m_core.WaitForWorkers(); }
+
+    std::string Work() const { return m_dir / "work"; }
+    std::string Sources() const { return m_dir / "sources"; }
+    std::string Outputs() const { return m_dir / "outputs"; }
+    std::string Log() const { return m_dir / "log.txt"; }
+
+    // Decoders: FLAC. Coders: FLAC (first preset .flac, second .wv) and MP3.
+    void MakePackages(double decoderSleep, double coderSleep, bool partialOutput = false) {
+        WrapperBehaviour decoder{Log(), decoderSleep, partialOutput};
+        WrapperBehaviour coder{Log(), coderSleep, partialOutput};
+        WriteRecordingPackage(Work() + "/Decoders", "FLAC", false, "/usr/bin/flac",
+                              {{"", "flac", "-d -f -o %out% %in%"}}, decoder);
+        WriteRecordingPackage(Work() + "/Coders", "FLAC", true, "/usr/bin/flac",
+                              {{"Fast", "flac", "-f -0 -o %out% %in%"},
+                               {"Named wv", "wv", "-f -5 -o %out% %in%"}},
+                              coder);
+        WriteRecordingPackage(Work() + "/Coders", "MP3", true, "/usr/bin/lame",
+                              {{"V2", "mp3", "--quiet -V 2 %in% %out%"}}, coder);
+        m_catalogue.Load(CWorkingFolder(Work()), "WAV (decode only)", false);
+        ASSERT_EQ(m_catalogue.GetCoders().GetCount(), 3);
+    }
+
+    // A source named name (its extension picks the encoder); the WAV it came from is kept as
+    // name + ".orig.wav" beside the test folder.
+    std::string Source(const std::string& name, int seed, int rate = 44100, int channels = 2) {
+        const std::string path = Sources() + "/" + name;
+        const std::string original = m_dir / (name + ".orig.wav");
+        WriteTestWav(original, rate, channels, kSeconds, seed);
+        if (fs::path(path).extension() == ".wav") {
+            fs::copy_file(original, path);
+        } else {
+            // The encoders insist on their own lower-case extension.
+            std::string extension = fs::path(path).extension().string();
+            for (char& c : extension) c = static_cast<char>(std::tolower(c));
+            const std::string encoded = m_dir / ("encoded" + extension);
+            EXPECT_TRUE(EncodeWith(original, encoded)) << path;
+            fs::rename(encoded, path);
+        }
+        EXPECT_TRUE(m_files.Add(path)) << path;
+        return path;
+    }
+
+    WavPcm Original(const std::string& name) { return ReadWavPcm(m_dir / (name + ".orig.wav")); }
+
+    void ExpectLosslessOutput(const std::string& output, const std::string& sourceName) {
+        const WavPcm decoded = DecodeBack(output, m_dir.Path().string());
+        const WavPcm original = Original(sourceName);
+        ASSERT_TRUE(decoded.Valid) << output;
+        EXPECT_EQ(decoded.SampleRate, original.SampleRate);
+        EXPECT_EQ(decoded.Channels, original.Channels);
+        EXPECT_TRUE(decoded.Data == original.Data) << output << " differs from " << sourceName;
+    }
+
+    int Run(int threads, ConversionChoice choice = {}) {
+        m_core.SetThreadsCount(threads);
+        const int jobs = m_conversion.Start(choice, &m_report);
+        m_core.WaitForWorkers();
+        return jobs;
+    }
+
+    // Waits until the log shows label started; false after 10 s.
+    bool WaitForStart(const std::string& label) {
+        for (int i = 0; i < 1000; ++i) {
+            if (EventIndex(ReadLog(Log()), label, true) >= 0) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    int PidOf(const std::string& label) {
+        const auto events = ReadLog(Log());
+        const int index = EventIndex(events, label, true);
+        return index < 0 ? 0 : events[index].Pid;
+    }
+
+    TempDir m_dir;
+    CSettingsSet m_settings;
+    CFileList m_files;
+    CCatalogue m_catalogue;
+    CCore m_core;
+    CConversion m_conversion{m_settings, m_files, m_catalogue, m_core};
+    CRecordingReport m_report;
+};
+
+TEST_F(ConversionTest, TwoThreadsRunTheThreeFileScenarioInQueueOrder) {
+    MakePackages(0.2, 0.2);
+    Source("x.flac", 1);
+    Source("y.flac", 2);
+    const std::string z = Source("z.wav", 3);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+
+    EXPECT_EQ(Run(2), 5);
+
+    const auto events = ReadLog(Log());
+    ASSERT_EQ(events.size(), 10u);
+    const auto start = [&](const std::string& label) { return EventIndex(events, label, true); };
+    const auto end = [&](const std::string& label) { return EventIndex(events, label, false); };
+    // Both decoders first; each coder after its own decoder; the WAV coder last to start.
+    EXPECT_LT(start("decoder y.flac"), end("decoder x.flac"));
+    EXPECT_LT(start("decoder x.flac"), end("decoder y.flac"));
+    EXPECT_GT(start("coder x.flac"), end("decoder x.flac"));
+    EXPECT_GT(start("coder y.flac"), end("decoder y.flac"));
+    EXPECT_GT(start("coder z.flac"), start("coder x.flac"));
+    EXPECT_GT(start("coder z.flac"), start("coder y.flac"));
+    EXPECT_EQ(MaxConcurrency(events), 2);
+    for (const LogEvent& event : events) EXPECT_EQ(event.Status, 0) << event.Label;
+
+    ExpectLosslessOutput(Outputs() + "/x.flac", "x.flac");
+    ExpectLosslessOutput(Outputs() + "/y.flac", "y.flac");
+    ExpectLosslessOutput(Outputs() + "/z.flac", "z.wav");
+    EXPECT_TRUE(fs::exists(z));
+    EXPECT_FALSE(m_core.IsRunning());
+}
+
+TEST_F(ConversionTest, OneThreadRunsEveryJobRightAfterThePreviousOne) {
+    MakePackages(0, 0);
+    Source("x.flac", 1);
+    Source("y.flac", 2);
+    Source("z.wav", 3);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+
+    EXPECT_EQ(Run(1), 5);
+
+    const auto events = ReadLog(Log());
+    const std::vector<std::string> order = {"decoder x.flac", "coder x.flac", "decoder y.flac",
+                                            "coder y.flac", "coder z.flac"};
+    ASSERT_EQ(events.size(), 2 * order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(events[2 * i].Label, order[i]);
+        EXPECT_TRUE(events[2 * i].Start);
+        EXPECT_EQ(events[2 * i + 1].Label, order[i]);
+        EXPECT_FALSE(events[2 * i + 1].Start);
+    }
+    ExpectLosslessOutput(Outputs() + "/x.flac", "x.flac");
+    ExpectLosslessOutput(Outputs() + "/z.flac", "z.wav");
+}
+
+TEST_F(ConversionTest, FourThreadsStartBothDecodersAndTheWavCoderAtOnce) {
+    MakePackages(0.3, 0.1);
+    Source("x.flac", 1);
+    Source("y.flac", 2);
+    Source("z.wav", 3);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+
+    EXPECT_EQ(Run(4), 5);
+
+    const auto events = ReadLog(Log());
+    ASSERT_EQ(events.size(), 10u);
+    EXPECT_EQ(MaxConcurrency(events), 3);
+    EXPECT_LT(EventIndex(events, "coder z.flac", true), EventIndex(events, "decoder x.flac", false));
+    ExpectLosslessOutput(Outputs() + "/y.flac", "y.flac");
+    ExpectLosslessOutput(Outputs() + "/z.flac", "z.wav");
+}
+
+TEST_F(ConversionTest, DecodeOnlyWritesTheWavBesideTheSourceOrIntoTheOutputFolder) {
+    MakePackages(0, 0);
+    const std::string source = Source("song.flac", 4, 48000, 1);
+    const ConversionChoice decodeOnly{m_catalogue.GetPassThroughIndex(), 0};
+
+    EXPECT_EQ(Run(2, decodeOnly), 1);
+    EXPECT_FALSE(m_files.Get(0)->Coder);
+    ExpectLosslessOutput(Sources() + "/song.wav", "song.flac");
+    EXPECT_TRUE(fs::exists(source));
+
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+    ASSERT_TRUE(m_conversion.Apply(decodeOnly, {}, &m_report));
+    EXPECT_EQ(Run(2, decodeOnly), 1);
+    ExpectLosslessOutput(Outputs() + "/song.wav", "song.flac");
+}
+
+TEST_F(ConversionTest, DecodeOnlyDropsTheCoderOfAnEarlierApply) {
+    MakePackages(0, 0);
+    Source("song.flac", 4);
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {}, &m_report));
+    ASSERT_TRUE(m_files.Get(0)->Coder);
+
+    ASSERT_TRUE(m_conversion.Apply({m_catalogue.GetPassThroughIndex(), 0}, {}, &m_report));
+
+    EXPECT_FALSE(m_files.Get(0)->Coder);
+    EXPECT_TRUE(m_files.Get(0)->OutputPath.empty());
+    EXPECT_EQ(Run(1, {m_catalogue.GetPassThroughIndex(), 0}), 1);
+    ExpectLosslessOutput(Sources() + "/song.wav", "song.flac");
+}
+
+TEST_F(ConversionTest, WavSourceIsCodedDirectlyAndNothingIsDeleted) {
+    MakePackages(0, 0);
+    const std::string wav = Source("take.wav", 5);
+    const std::string before = ReadFileBytes(wav);
+
+    EXPECT_EQ(Run(1), 1);
+
+    const CFileInfo& file = *m_files.Get(0);
+    EXPECT_FALSE(file.Decoder);
+    EXPECT_EQ(file.Coder->GetInputFile(), wav);
+    EXPECT_TRUE(file.Coder->GetWaveFile().empty());
+    EXPECT_EQ(ReadFileBytes(wav), before);
+    ExpectLosslessOutput(Sources() + "/take.flac", "take.wav");
+}
+
+TEST_F(ConversionTest, OutputIsNamedAfterTheCodersFirstPreset) {
+    MakePackages(0, 0);
+    Source("Song.FLAC", 6);
+
+    ASSERT_EQ(Run(1, {0, 1}), 2);
+
+    const CFileInfo& file = *m_files.Get(0);
+    EXPECT_EQ(file.PresetName, "Named wv");
+    EXPECT_EQ(file.OutputPath, Sources() + "/Song.flac");
+    ExpectLosslessOutput(Sources() + "/Song.flac", "Song.FLAC");
+    EXPECT_FALSE(fs::exists(Sources() + "/Song.wv"));
+}
+
+TEST_F(ConversionTest, LossyOutputKeepsLengthAndFormat) {
+    MakePackages(0, 0);
+    Source("tune.flac", 7, 44100, 2);
+
+    EXPECT_EQ(Run(2, {1, 0}), 2);
+
+    const WavPcm decoded = DecodeBack(Sources() + "/tune.mp3", m_dir.Path().string());
+    const WavPcm original = Original("tune.flac");
+    ASSERT_TRUE(decoded.Valid);
+    EXPECT_EQ(decoded.SampleRate, 44100);
+    EXPECT_EQ(decoded.Channels, 2);
+    EXPECT_NEAR(static_cast<double>(decoded.Frames()), static_cast<double>(original.Frames()),
+                0.03 * original.Frames());
+}
+
+TEST_F(ConversionTest, StopWhileADecoderRunsEndsTheRunAndLeavesNoTemporaryFile) {
+    MakePackages(30, 0, true);
+    Source("long.flac", 8);
+    m_core.SetThreadsCount(1);
+    ASSERT_EQ(m_conversion.Start({0, 0}, &m_report), 2);
+    const std::string temp = m_files.Get(0)->Decoder->GetWaveFile();
+    ASSERT_TRUE(WaitForStart("decoder long.flac"));
+    const int pid = PidOf("decoder long.flac");
+    ASSERT_TRUE(fs::exists(temp));
+
+    EXPECT_TRUE(m_core.Stop());
+    m_core.WaitForWorkers();
+
+    EXPECT_FALSE(m_core.IsRunning());
+    EXPECT_EQ(m_core.GetJobsCount(), 0);
+    EXPECT_EQ(m_core.GetStartedCount(), 0);
+    EXPECT_TRUE(ProcessIsGone(pid));
+    EXPECT_FALSE(fs::exists(temp));
+    EXPECT_EQ(EventIndex(ReadLog(Log()), "coder long.flac", true), -1);
+    EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Failed());
+    EXPECT_FALSE(m_files.Get(0)->Coder->GetExitStatus().Succeeded());
+}
+
+TEST_F(ConversionTest, StopWhileACoderRunsDeletesItsInputAndItsPartialOutput) {
+    MakePackages(0, 30, true);
+    Source("long.flac", 9);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+    m_core.SetThreadsCount(1);
+    ASSERT_EQ(m_conversion.Start({0, 0}, &m_report), 2);
+    const std::string temp = m_files.Get(0)->Decoder->GetWaveFile();
+    ASSERT_TRUE(WaitForStart("coder long.flac"));
+    const int pid = PidOf("coder long.flac");
+    ASSERT_TRUE(fs::exists(Outputs() + "/long.flac"));
+
+    EXPECT_TRUE(m_core.Stop());
+    m_core.WaitForWorkers();
+
+    EXPECT_FALSE(m_core.IsRunning());
+    EXPECT_EQ(m_core.GetJobsCount(), 0);
+    EXPECT_TRUE(ProcessIsGone(pid));
+    EXPECT_FALSE(fs::exists(temp));
+    EXPECT_FALSE(fs::exists(Outputs() + "/long.flac"));
+    EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Succeeded());
+    EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().terminated);
+}
+
+TEST_F(ConversionTest, PriorityChangeReachesRunningPrograms) {
+    MakePackages(30, 0);
+    Source("a.flac", 1);
+    Source("b.flac", 2);
+    m_core.SetThreadsCount(2);
+    ASSERT_EQ(m_conversion.Start({0, 0}, &m_report), 4);
+    ASSERT_TRUE(WaitForStart("decoder a.flac"));
+    ASSERT_TRUE(WaitForStart("decoder b.flac"));
+    EXPECT_EQ(StatField(PidOf("decoder a.flac"), 19), "0");
+
+    m_core.SetPriority(kIdlePriorityClass);
+
+    EXPECT_EQ(StatField(PidOf("decoder a.flac"), 19), "19");
+    EXPECT_EQ(StatField(PidOf("decoder b.flac"), 19), "19");
+    m_core.Stop();
+    m_core.WaitForWorkers();
+}
+
+TEST_F(ConversionTest, ProgramThatCannotStartFailsItsFileAndTheRunGoesOn) {
+    MakePackages(0, 0);
+    Source("gone.flac", 1);
+    Source("fine.flac", 2);
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {}, &m_report));
+    m_files.Get(0)->Decoder->SetProgramPath(Work() + "/Decoders/FLAC/missing");
+
+    EXPECT_EQ(Run(2), 4);
+
+    const CFileInfo& gone = *m_files.Get(0);
+    EXPECT_EQ(gone.Decoder->GetExitStatus().state, ProcessExitStatus::State::NotStarted);
+    EXPECT_EQ(gone.Coder->GetExitStatus().state, ProcessExitStatus::State::Skipped);
+    EXPECT_EQ(EventIndex(ReadLog(Log()), "coder gone.flac", true), -1);
+    EXPECT_FALSE(fs::exists(gone.Decoder->GetWaveFile()));
+    ExpectLosslessOutput(Sources() + "/fine.flac", "fine.flac");
+    EXPECT_FALSE(m_core.IsRunning());
+}
+
+TEST_F(ConversionTest, CorruptSourceFailsItsDecoderAndItsCoderNeverRuns) {
+    MakePackages(0, 0);
+    const std::string source = Source("broken.flac", 1);
+    std::string bytes = ReadFileBytes(source);
+    for (std::size_t i = bytes.size() / 3; i < bytes.size(); i += 7) bytes[i] = '\x55';
+    WriteFileBytes(source, bytes);
+
+    EXPECT_EQ(Run(1), 2);
+
+    const CFileInfo& file = *m_files.Get(0);
+    EXPECT_EQ(file.Decoder->GetExitStatus().state, ProcessExitStatus::State::Exited);
+    EXPECT_NE(file.Decoder->GetExitStatus().exitCode, 0);
+    EXPECT_EQ(file.Coder->GetExitStatus().state, ProcessExitStatus::State::Skipped);
+    EXPECT_EQ(EventIndex(ReadLog(Log()), "coder broken.flac", true), -1);
+    EXPECT_FALSE(fs::exists(file.Decoder->GetWaveFile()));
+}
+
+TEST_F(ConversionTest, EmptyListStartsNothing) {
+    MakePackages(0, 0);
+    m_core.SetThreadsCount(2);
+
+    EXPECT_EQ(m_conversion.Start({0, 0}, &m_report), 0);
+
+    EXPECT_FALSE(m_core.IsRunning());
+}
+
+TEST_F(ConversionTest, ApplyReportsFilesWithoutDecoderAndOutputsThatReplaceTheirSource) {
+    MakePackages(0, 0);
+    Source("song.flac", 1);
+    const std::string notes = Sources() + "/notes.txt";
+    WriteFileBytes(notes, "not audio");
+    ASSERT_TRUE(m_files.Add(notes));
+
+    EXPECT_FALSE(m_conversion.Apply({0, 0}, {}, &m_report));
+
+    EXPECT_EQ(m_report.NoDecoder, std::vector<std::string>{notes});
+    EXPECT_EQ(m_report.Overwrites, 1);  // song.flac coded to FLAC beside itself
+    EXPECT_FALSE(m_files.Get(1)->Coder);
+    EXPECT_FALSE(m_files.Get(1)->Decoder);
+
+    m_settings.General.ShowWarnings = 0;
+    m_conversion.Apply({0, 0}, {0}, &m_report);
+    EXPECT_EQ(m_report.Overwrites, 1);
+}
+
+TEST_F(ConversionTest, ApplyDrawsFreshTemporaryNamesAndReleasesTheOldOnes) {
+    MakePackages(0, 0);
+    Source("a.flac", 1);
+    Source("b.flac", 2);
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {}, &m_report));
+    const std::string first = m_files.Get(0)->Decoder->GetWaveFile();
+    const std::string second = m_files.Get(1)->Decoder->GetWaveFile();
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(IsTempFileNameHeld(first));
+
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {0}, &m_report));
+
+    const std::string again = m_files.Get(0)->Decoder->GetWaveFile();
+    EXPECT_NE(again, first);
+    EXPECT_NE(again, second);
+    EXPECT_FALSE(IsTempFileNameHeld(first));
+    EXPECT_EQ(m_files.Get(0)->Coder->GetWaveFile(), again);
+    EXPECT_EQ(m_files.Get(0)->Coder->GetDecoder(), m_files.Get(0)->Decoder.get());
+
+    m_conversion.Reset({});
+    EXPECT_FALSE(IsTempFileNameHeld(again));
+    EXPECT_FALSE(IsTempFileNameHeld(second));
+    EXPECT_FALSE(m_files.Get(0)->Coder);
+    EXPECT_TRUE(m_files.Get(1)->DecoderSource.empty());
+}
+
+TEST_F(ConversionTest, SecondStartRunsTheSameJobsAgain) {
+    MakePackages(0, 0);
+    Source("again.flac", 1);
+    EXPECT_EQ(Run(1), 2);
+    const std::string output = m_files.Get(0)->OutputPath;
+
+    EXPECT_EQ(Run(1), 2);
+
+    EXPECT_EQ(ReadLog(Log()).size(), 8u);
+    EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().Succeeded());
+    ExpectLosslessOutput(output, "again.flac");
+}
+
+}  // namespace
+
+#endif
