@@ -1,0 +1,308 @@
+// kelto-cli as a user runs it: the built program in the built working folder, real sources,
+// the shipped codec packages, outputs decoded back and compared.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "session/EngineFiles.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliResult {
+    int Exit = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Program() { return std::string(KELTO_WORK_DIR) + "/kelto-cli"; }
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(Sources()); }
+
+    std::string Sources() const { return m_dir / "sources"; }
+
+    // Runs kelto-cli with the shipped working folder unless args name another.
+    CliResult Run(const std::string& args, bool withWorkDir = true) {
+        const std::string out = m_dir / "stdout.txt";
+        const std::string err = m_dir / "stderr.txt";
+        const std::string rc = m_dir / "rc.txt";
+        std::string command = ShellQuoted(Program());
+        if (withWorkDir) command += " --workdir " + ShellQuoted(KELTO_WORK_DIR);
+        command += " " + args + " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) +
+                   " </dev/null; echo $? >" + ShellQuoted(rc);
+        std::system(command.c_str());
+        CliResult result;
+        result.Exit = std::stoi(ReadFileBytes(rc));
+        result.Out = ReadFileBytes(out);
+        result.Err = ReadFileBytes(err);
+        return result;
+    }
+
+    std::string Source(const std::string& name, int seed, int rate = 44100, int channels = 2) {
+        const std::string original = m_dir / (name + ".orig.wav");
+        WriteTestWav(original, rate, channels, 0.5, seed);
+        const std::string path = Sources() + "/" + name;
+        if (fs::path(name).extension() == ".wav") {
+            fs::copy_file(original, path);
+        } else {
+            EXPECT_TRUE(EncodeWith(original, path)) << path;
+        }
+        return path;
+    }
+
+    void ExpectLossless(const std::string& output, const std::string& sourceName) {
+        const WavPcm decoded = DecodeBack(output, m_dir.Path().string());
+        const WavPcm original = ReadWavPcm(m_dir / (sourceName + ".orig.wav"));
+        ASSERT_TRUE(decoded.Valid) << output;
+        EXPECT_EQ(decoded.SampleRate, original.SampleRate);
+        EXPECT_EQ(decoded.Channels, original.Channels);
+        EXPECT_TRUE(decoded.Data == original.Data) << output;
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(CliTest, VersionAndHelpExitWithZero) {
+    const CliResult version = Run("--version", false);
+    EXPECT_EQ(version.Exit, 0);
+    EXPECT_TRUE(Contains(version.Out, "kelto ")) << version.Out;
+
+    const CliResult help = Run("--help", false);
+    EXPECT_EQ(help.Exit, 0);
+    EXPECT_TRUE(Contains(help.Out, "--decode-only"));
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndNameTheBadInput) {
+    const std::string wav = Source("a.wav", 1);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--bogus " + wav, "--bogus"},
+        {"--threads 0 " + wav, "'0'"},
+        {"--priority fast " + wav, "'fast'"},
+        {"--coder Nope " + wav, "'Nope'"},
+        {"--coder FLAC --preset 9 " + wav, "'9'"},
+        {"--coder FLAC " + Sources() + "/missing.flac", "missing.flac"},
+        {"--coder FLAC", "no input"},
+        {"--coder FLAC --output " + Sources() + "/nowhere " + wav, "nowhere"},
+        {"--decode-only --coder FLAC " + wav, "--decode-only"},
+        {"--threads", "--threads"},
+    };
+    for (const auto& [args, named] : cases) {
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.Exit, 2) << args;
+        EXPECT_TRUE(Contains(result.Err, named)) << args << "\n" << result.Err;
+        EXPECT_TRUE(result.Out.empty()) << args;
+    }
+    const CliResult badFolder = Run("--workdir " + Sources() + "/none " + wav, false);
+    EXPECT_EQ(badFolder.Exit, 2);
+    EXPECT_TRUE(Contains(badFolder.Err, "none"));
+}
+
+TEST_F(CliTest, FileWithoutDecoderIsAnUnusableInput) {
+    const std::string notes = Sources() + "/notes.txt";
+    WriteFileBytes(notes, "text");
+
+    const CliResult result = Run("--coder FLAC " + notes);
+
+    EXPECT_EQ(result.Exit, 2);
+    EXPECT_TRUE(Contains(result.Err, notes)) << result.Err;
+}
+
+TEST_F(CliTest, ListCodersPrintsCodersThenDecodersAsJsonLines) {
+    const CliResult result = Run("--list-coders");
+    ASSERT_EQ(result.Exit, 0);
+    const auto lines = Lines(result.Out);
+    ASSERT_GT(lines.size(), 4u);
+    std::size_t coders = 0;
+    while (coders < lines.size() && Contains(lines[coders], "\"kind\": \"coder\"")) ++coders;
+    for (std::size_t i = coders; i < lines.size(); ++i) {
+        EXPECT_TRUE(Contains(lines[i], "\"kind\": \"decoder\"")) << lines[i];
+    }
+    const std::string& passThrough = lines[coders - 1];
+    EXPECT_TRUE(Contains(passThrough, "\"program\": null, \"presets\": []")) << passThrough;
+    EXPECT_TRUE(Contains(result.Out, "\"name\": \"FLAC\", \"program\": \"" +
+                                         std::string(KELTO_WORK_DIR) + "/Coders/FLAC/flac\""));
+    EXPECT_TRUE(Contains(result.Out, "\"extension\": \".mp3\", \"command\": \"-V 2 %in% %out%\""));
+}
+
+TEST_F(CliTest, InfoPrintsTheAudioPropertiesOfEveryListedFile) {
+    Source("mono.wav", 1, 48000, 1);
+    Source("tone.flac", 2, 44100, 2);
+
+    const CliResult result = Run("--info " + Sources());
+
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+    const auto lines = Lines(result.Out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(Contains(lines[0], "\"path\": \"" + Sources() + "/mono.wav\", \"format\": "
+                                   "\"WAV\", \"format_id\": 3, \"size\": 48044, "
+                                   "\"sample_rate\": 48000, \"channels\": 1, \"resolution\": 16"))
+        << lines[0];
+    EXPECT_TRUE(Contains(lines[1], "\"format\": \"FLAC\", \"format_id\": 6")) << lines[1];
+    EXPECT_TRUE(Contains(lines[1], "\"sample_rate\": 44100, \"channels\": 2")) << lines[1];
+}
+
+TEST_F(CliTest, DryRunShowsThePreparedJobsAndConvertsNothing) {
+    const std::string flac = Source("song.flac", 3);
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+
+    const CliResult result = Run("--dry-run --coder MP3 --preset 'VBR V2' --output " + output +
+                                 " " + flac);
+
+    ASSERT_EQ(result.Exit, 0) << result.Err;
+    EXPECT_TRUE(Contains(result.Out, "\"decoder\": \"FLAC\", \"decoder_command\": \"-d -f -w -o "
+                                     "\\\"/tmp/kel"))
+        << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "\"coder\": \"MP3\", \"coder_command\": \"-V 2 \\\"/tmp/kel"))
+        << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "\"preset\": \"VBR V2\", \"output\": \"" + output +
+                                         "/song.mp3\"}"));
+    EXPECT_TRUE(fs::is_empty(output));
+}
+
+TEST_F(CliTest, ConvertsWavAndFlacSourcesToFlacBitExact) {
+    Source("a.wav", 1);
+    Source("b.flac", 2, 48000, 1);
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+
+    const CliResult result = Run("--coder FLAC --preset 'Best (-8)' --threads 2 --output " +
+                                 output + " " + Sources());
+
+    EXPECT_EQ(result.Exit, 0) << result.Out << result.Err;
+    EXPECT_TRUE(Contains(result.Out, "Written: " + output + "/a.flac\n")) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "Written: " + output + "/b.flac\n")) << result.Out;
+    // Standard error is no terminal here: one line per finished job.
+    EXPECT_EQ(Lines(result.Err).size(), 3u) << result.Err;
+    EXPECT_TRUE(Contains(result.Err, "done decoder FLAC: b.flac -> kel")) << result.Err;
+    ExpectLossless(output + "/a.flac", "a.wav");
+    ExpectLossless(output + "/b.flac", "b.flac");
+}
+
+TEST_F(CliTest, ConvertsToMp3KeepingLengthAndFormat) {
+    Source("c.ogg", 3, 48000, 2);
+    Source("d.wv", 4, 44100, 1);
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+
+    const CliResult result = Run("--coder MP3 --threads 2 --output " + output + " " + Sources());
+
+    ASSERT_EQ(result.Exit, 0) << result.Out << result.Err;
+    for (const auto& [name, rate, channels] :
+         {std::tuple{"c", 48000, 2}, std::tuple{"d", 44100, 1}}) {
+        const WavPcm decoded = DecodeBack(output + "/" + name + ".mp3", m_dir.Path().string());
+        ASSERT_TRUE(decoded.Valid) << name;
+        EXPECT_EQ(decoded.SampleRate, rate);
+        EXPECT_EQ(decoded.Channels, channels);
+        EXPECT_NEAR(static_cast<double>(decoded.Frames()), 0.5 * rate, 0.03 * rate) << name;
+    }
+}
+
+TEST_F(CliTest, DecodeOnlyWritesTheWavBesideItsSource) {
+    Source("e.flac", 5);
+    const std::string playlist = m_dir / "list.m3u";
+    WriteFileBytes(playlist, Sources() + "/e.flac\r\n");
+
+    const CliResult result = Run("--decode-only " + playlist);
+
+    EXPECT_EQ(result.Exit, 0) << result.Err;
+    EXPECT_TRUE(Contains(result.Out, "Written: " + Sources() + "/e.wav")) << result.Out;
+    ExpectLossless(Sources() + "/e.wav", "e.flac");
+}
+
+TEST_F(CliTest, CorruptSourceFailsTheRunWithTheJobsStatusAndCommand) {
+    const std::string good = Source("good.wav", 1);
+    const std::string broken = Source("broken.flac", 2);
+    std::string bytes = ReadFileBytes(broken);
+    for (std::size_t i = bytes.size() / 3; i < bytes.size(); i += 7) bytes[i] = '\x55';
+    WriteFileBytes(broken, bytes);
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+
+    const CliResult result = Run("--coder FLAC --output " + output + " " + good + " " + broken);
+
+    EXPECT_EQ(result.Exit, 1);
+    EXPECT_TRUE(Contains(result.Out, "Written: " + output + "/good.flac")) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "Failed: decoder FLAC for " + broken + ": exit status "))
+        << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "command: " + std::string(KELTO_WORK_DIR) +
+                                         "/Decoders/FLAC/flac -d -f -w -o \"/tmp/kel"))
+        << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "Failed: coder FLAC for " + broken + ": not run"))
+        << result.Out;
+    EXPECT_FALSE(fs::exists(output + "/broken.flac"));
+}
+
+// A working folder whose FLAC coder sleeps before coding, so a run can be interrupted.
+class CliSignalTest : public CliTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
+    const std::string work = m_dir / "work";
+    const std::string log = m_dir / "log.txt";
+    fs::create_directories(work);
+    fs::create_directory_symlink(std::string(KELTO_WORK_DIR) + "/Languages", work + "/Languages");
+    WriteRecordingPackage(work + "/Coders", "Slow", true, "/usr/bin/flac",
+                          {{"Slow", "flac", "-f -o %out% %in%"}}, {log, 30, true});
+    Source("one.wav", 1);
+    Source("two.wav", 2);
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+    const std::string pidFile = m_dir / "cli.pid";
+    const std::string rcFile = m_dir / "cli.rc";
+    const std::string command =
+        "( " + ShellQuoted(Program()) + " --workdir " + ShellQuoted(work) +
+        " --coder Slow --threads 1 --output " + ShellQuoted(output) + " " +
+        ShellQuoted(Sources()) + " >" + ShellQuoted(m_dir / "out.txt") + " 2>/dev/null & echo $! >" +
+        ShellQuoted(pidFile) + "; wait $!; echo $? >" + ShellQuoted(rcFile) + " ) &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    int coderPid = 0;
+    for (int i = 0; i < 1000 && coderPid == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto events = ReadLog(log);
+        if (!events.empty()) coderPid = events[0].Pid;
+    }
+    ASSERT_NE(coderPid, 0);
+    ASSERT_TRUE(fs::exists(output + "/one.flac"));
+    const std::string cliPid = ReadFileBytes(pidFile);
+
+    ASSERT_EQ(std::system(("kill -" + std::string(GetParam()) + " " + cliPid).c_str()), 0);
+
+    for (int i = 0; i < 1000 && !fs::exists(rcFile); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists(rcFile));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(std::stoi(ReadFileBytes(rcFile)), 1);
+    const std::string out = ReadFileBytes(m_dir / "out.txt");
+    EXPECT_TRUE(Contains(out, "Stopped by signal")) << out;
+    EXPECT_TRUE(Contains(out, "Failed: coder Slow for " + Sources() + "/one.wav: signal 9"))
+        << out;
+    EXPECT_FALSE(fs::exists("/proc/" + std::to_string(coderPid) + "/cmdline"));
+    EXPECT_FALSE(fs::exists(output + "/one.flac"));
+    EXPECT_EQ(ReadLog(log).size(), 1u);  // the second file's coder never started
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliSignalTest, ::testing::Values("INT", "TERM"));
+
+}  // namespace
