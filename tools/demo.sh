@@ -8,7 +8,12 @@ root=$PWD
 
 bash tools/setup.sh
 cmake -S "$root" -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+# Only what the demo runs: kelto-cli brings the language libraries and the codec packages with
+# it; the desktop program too once it exists.
+cmake --build build -j "$(nproc)" --target kelto-cli
+if cmake --build build --target help | grep -q '^kelto:'; then
+  cmake --build build -j "$(nproc)" --target kelto
+fi
 
 work="$root/build/work"
 sources="$root/demo/sources"
