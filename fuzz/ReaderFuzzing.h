@@ -19,9 +19,12 @@ namespace fuzzing {
 inline const std::string& ScratchPath(const char* extension) {
     static const std::string path = [extension] {
         std::random_device random;
-        return (std::filesystem::temp_directory_path() /
-                ("kelto-fuzz-" + std::to_string(random()) + extension))
-            .string();
+        // A memory-backed folder where there is one: the input is rewritten for every run.
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
+                                                 ? std::filesystem::path("/dev/shm")
+                                                 : std::filesystem::temp_directory_path();
+        return (folder / ("kelto-fuzz-" + std::to_string(random()) + extension)).string();
     }();
     return path;
 }
@@ -33,22 +36,21 @@ inline void Require(bool condition) {
 // Runs the reader on the bytes (without MediaInfo). A refused file has no field set from its
 // bytes, a file shorter than the reader's header is refused, and no bit rate may come out of a
 // division by zero.
-inline CFileInfo ReadAsFile(CFormatReader& reader, const char* extension, const std::uint8_t* data,
-                            std::size_t size, std::size_t headerBytes, bool& result) {
+inline bool ReadAsFile(CFormatReader& reader, const char* extension, const std::uint8_t* data,
+                       std::size_t size, std::size_t headerBytes, CFileInfo& record) {
     const std::string& path = ScratchPath(extension);
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    CFileInfo record;
-    result = reader.Read(path, &record, nullptr);
+    const bool result = reader.Read(path, &record, nullptr);
     Require(std::isfinite(record.BitRate));
     if (size < headerBytes) Require(!result);
     if (!result) {
         Require(record.SampleRate == 0 && record.Channels == 0 && record.Resolution == 0);
         Require(record.BitRate == 0.0 && record.Codec.empty());
     }
-    return record;
+    return result;
 }
 
 }  // namespace fuzzing

@@ -3,8 +3,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CFormatReaderOFR reader;
-    bool read = false;
-    const CFileInfo record = fuzzing::ReadAsFile(reader, ".ofr", data, size, 23, read);
+    CFileInfo record;
+    const bool read = fuzzing::ReadAsFile(reader, ".ofr", data, size, 23, record);
     if (read) fuzzing::Require(record.SampleRate != 0 || record.BitRate == 0.0);
     return 0;
 }

@@ -3,7 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CFormatReaderTTA reader;
-    bool read = false;
-    fuzzing::ReadAsFile(reader, ".tta", data, size, 22, read);
+    CFileInfo record;
+    fuzzing::ReadAsFile(reader, ".tta", data, size, 22, record);
     return 0;
 }

@@ -3,8 +3,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CFormatReaderWAV reader;
-    bool read = false;
+    CFileInfo record;
     // "RIFF", size, "WAVE", a chunk header and 16 bytes of "fmt ".
-    fuzzing::ReadAsFile(reader, ".wav", data, size, 36, read);
+    fuzzing::ReadAsFile(reader, ".wav", data, size, 36, record);
     return 0;
 }
