@@ -194,6 +194,8 @@ bool KillChildGroup(int pid, int pidfd, Error* error) {
 
 void SetChildGroupNice(int pid, int nice) { ApplyNice(PRIO_PGRP, pid, nice); }
 
+int OpenChildHandle(int pid) { return pid > 0 ? PidfdOpen(pid) : -1; }
+
 void CloseChildHandle(int pidfd) {
     if (pidfd >= 0) ::close(pidfd);
 }

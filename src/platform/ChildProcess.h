@@ -48,6 +48,9 @@ bool KillChildGroup(int pid, int pidfd, Error* error = nullptr);
 // SpawnChild. Only valid while the child is unreaped.
 void SetChildGroupNice(int pid, int nice);
 
+// A pidfd for a child started elsewhere in this process; -1 when pid names no process.
+int OpenChildHandle(int pid);
+
 void CloseChildHandle(int pidfd);
 
 }  // namespace platform

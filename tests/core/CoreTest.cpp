@@ -1,0 +1,322 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CoreTestJob.h"
+#include "core/CommandLine.h"
+#include "core/Core.h"
+#include "core/ProcessPriority.h"
+#include "core/TempFileName.h"
+#include "platform/ChildProcess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using State = ProcessExitStatus::State;
+
+struct Span {
+    long long start = -1;
+    long long end = -1;
+};
+
+std::map<std::string, Span> ReadRecord(const std::string& path) {
+    std::map<std::string, Span> spans;
+    std::istringstream in(probe::ReadText(path));
+    std::string label, what;
+    long long time = 0;
+    while (in >> label >> what >> time) {
+        (what == "start" ? spans[label].start : spans[label].end) = time;
+    }
+    return spans;
+}
+
+int MaxOverlap(const std::map<std::string, Span>& spans) {
+    std::vector<std::pair<long long, int>> events;
+    for (const auto& [label, span] : spans) {
+        events.emplace_back(span.start, 1);
+        events.emplace_back(span.end, -1);
+    }
+    std::sort(events.begin(), events.end());  // an end sorts before a start at the same time
+    int running = 0, most = 0;
+    for (const auto& event : events) most = std::max(most, running += event.second);
+    return most;
+}
+
+std::string Q(const std::string& text) { return QuoteCommandLineArgument(text); }
+
+// Record a run under label in file, then the rest of the options.
+std::string Recorded(const std::string& file, const std::string& label, const std::string& rest) {
+    return "--record " + Q(file) + " " + label + " " + rest;
+}
+
+void WaitForRunEnd(CCore& core) {
+    ASSERT_TRUE(probe::WaitUntil([&] { return !core.IsRunning(); }, std::chrono::seconds(30)));
+    core.WaitForWorkers();
+}
+
+class CoreTest : public ::testing::Test {
+protected:
+    CCoreTestJob* Decoder(const std::string& commandLine) {
+        m_jobs.push_back(std::make_unique<CCoreTestJob>(1, commandLine));
+        return m_jobs.back().get();
+    }
+    CCoreTestJob* Coder(const std::string& commandLine, IProcess* decoder = nullptr) {
+        m_jobs.push_back(std::make_unique<CCoreTestJob>(0, commandLine, decoder));
+        return m_jobs.back().get();
+    }
+
+    TempDir m_dir;
+    std::string m_record = m_dir / "record";
+    std::vector<std::unique_ptr<CCoreTestJob>> m_jobs;
+    CCore m_core;  // destroyed before the jobs: it waits for its workers first
+
+    void TearDown() override { m_core.WaitForWorkers(); }
+};
+
+}  // namespace
+
+TEST_F(CoreTest, ThreeFilesOnTwoSlotsRunInQueueOrderAsFarAsDecodersAllow) {
+    auto* xd = Decoder(Recorded(m_record, "Xd", "--sleep 200"));
+    auto* xc = Coder(Recorded(m_record, "Xc", "--sleep 600"), xd);
+    auto* yd = Decoder(Recorded(m_record, "Yd", "--sleep 400"));
+    auto* yc = Coder(Recorded(m_record, "Yc", "--sleep 200"), yd);
+    auto* zc = Coder(Recorded(m_record, "Zc", "--sleep 100"));
+    EXPECT_EQ(m_core.SetThreadsCount(2), 2);
+    for (auto* job : {xd, xc, yd, yc, zc}) ASSERT_TRUE(m_core.AddJob(job));
+    EXPECT_EQ(m_core.GetJobsCount(), 5);
+    ASSERT_TRUE(m_core.Start());
+    EXPECT_TRUE(m_core.IsRunning());
+    EXPECT_EQ(m_core.SetThreadsCount(4), 1);  // refused while running
+    WaitForRunEnd(m_core);
+
+    const auto spans = ReadRecord(m_record);
+    ASSERT_EQ(spans.size(), 5u);
+    EXPECT_LE(MaxOverlap(spans), 2);
+    // Start passes over Xc while Xd runs and launches Yd instead.
+    EXPECT_LT(spans.at("Yd").start, spans.at("Xc").start);
+    EXPECT_GE(spans.at("Xc").start, spans.at("Xd").end);
+    EXPECT_GE(spans.at("Yc").start, spans.at("Yd").end);
+    // Z waits until a slot is free and nothing ahead of it can start: after Yc ended.
+    EXPECT_GE(spans.at("Zc").start, spans.at("Yc").end);
+    EXPECT_LT(spans.at("Zc").start, spans.at("Xc").end);
+    for (auto* job : {xd, xc, yd, yc, zc}) {
+        EXPECT_EQ(job->Runs(), 1);
+        EXPECT_TRUE(job->GetExitStatus().Succeeded());
+    }
+    EXPECT_EQ(m_core.GetStartedCount(), 5);
+    EXPECT_EQ(m_core.GetLaunchedCount(), 5);
+    EXPECT_EQ(m_core.GetJobsCount(), 0);
+    EXPECT_EQ(m_core.SetThreadsCount(4), 4);
+}
+
+TEST_F(CoreTest, OneSlotRunsEverythingInQueueOrderFourSlotsOverlap) {
+    std::vector<CCoreTestJob*> jobs;
+    for (int i = 0; i < 3; ++i) {
+        auto* decoder = Decoder(Recorded(m_record, "d" + std::to_string(i), "--sleep 30"));
+        jobs.push_back(decoder);
+        jobs.push_back(Coder(Recorded(m_record, "c" + std::to_string(i), "--sleep 30"), decoder));
+    }
+    m_core.SetThreadsCount(1);
+    for (auto* job : jobs) m_core.AddJob(job);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    auto spans = ReadRecord(m_record);
+    ASSERT_EQ(spans.size(), 6u);
+    EXPECT_EQ(MaxOverlap(spans), 1);
+    const std::vector<std::string> order = {"d0", "c0", "d1", "c1", "d2", "c2"};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        EXPECT_GE(spans.at(order[i]).start, spans.at(order[i - 1]).end) << order[i];
+    }
+
+    const std::string second = m_dir / "second";
+    for (int i = 0; i < 8; ++i) m_core.AddJob(Decoder(Recorded(second, "j" + std::to_string(i), "--sleep 400")));
+    m_core.SetThreadsCount(4);
+    m_core.Start();
+    EXPECT_EQ(m_core.GetLaunchedCount(), 4);
+    WaitForRunEnd(m_core);
+    spans = ReadRecord(second);
+    ASSERT_EQ(spans.size(), 8u);
+    EXPECT_EQ(MaxOverlap(spans), 4);
+    EXPECT_EQ(m_core.GetStartedCount(), 8);
+}
+
+TEST_F(CoreTest, ExitStatusAndSignalAreKeptOnTheJob) {
+    auto* fails = Decoder("--exit 3");
+    auto* ok = Coder("");
+    m_core.SetThreadsCount(2);
+    m_core.AddJob(fails);
+    m_core.AddJob(ok);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_EQ(fails->GetExitStatus().state, State::Exited);
+    EXPECT_EQ(fails->GetExitStatus().exitCode, 3);
+    EXPECT_TRUE(fails->GetExitStatus().Failed());
+    EXPECT_TRUE(ok->GetExitStatus().Succeeded());
+    // The handle is released once the job is collected; the meter then reads it as gone.
+    EXPECT_EQ(fails->GetProcessInfo().processHandle, -1);
+    EXPECT_EQ(fails->GetCpuUsage(), 0.0);
+}
+
+TEST_F(CoreTest, CoderOfAFailedDecoderDoesNotRunAndTheTemporaryWaveGoes) {
+    const auto wave = MakeTempFileName(m_dir.Path().string(), ".wav");
+    const auto source = m_dir / "song.flac";
+    WriteFileBytes(source, "source");
+    auto* decoder = Decoder("--write " + Q(wave) + " 100 --exit 1");
+    decoder->SetFiles(wave, source, wave);
+    auto* coder = Coder(Recorded(m_record, "coder", ""), decoder);
+    coder->SetFiles(wave, wave, m_dir / "song.mp3");
+    auto* next = Coder(Recorded(m_record, "next", ""));
+    m_core.SetThreadsCount(1);
+    for (auto* job : {decoder, coder, next}) m_core.AddJob(job);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_EQ(coder->Runs(), 0);
+    EXPECT_EQ(coder->GetExitStatus().state, State::Skipped);
+    EXPECT_TRUE(coder->GetExitStatus().Failed());
+    EXPECT_FALSE(std::filesystem::exists(wave));
+    EXPECT_TRUE(std::filesystem::exists(source));
+    EXPECT_EQ(ReadRecord(m_record).count("next"), 1u);
+    ReleaseTempFileName(wave);
+}
+
+TEST_F(CoreTest, ProgramThatCannotStartLeavesTheQueueAndItsCoderIsSkipped) {
+    auto* missing = Decoder("");
+    missing->SetProgramPath(m_dir / "no such decoder");
+    auto* coder = Coder(Recorded(m_record, "coder", ""), missing);
+    auto* other = Decoder(Recorded(m_record, "other", ""));
+    m_core.SetThreadsCount(2);
+    for (auto* job : {missing, coder, other}) m_core.AddJob(job);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_EQ(missing->Runs(), 1);
+    EXPECT_EQ(missing->GetExitStatus().state, State::NotStarted);
+    EXPECT_EQ(coder->GetExitStatus().state, State::Skipped);
+    EXPECT_EQ(coder->Runs(), 0);
+    EXPECT_EQ(ReadRecord(m_record).size(), 1u);
+    EXPECT_EQ(m_core.GetStartedCount(), 1);
+    EXPECT_EQ(m_core.GetJobsCount(), 0);
+
+    // Nothing but a program that cannot start: the run still ends.
+    m_core.AddJob(missing);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_EQ(missing->Runs(), 2);
+}
+
+TEST_F(CoreTest, StartWithNothingLaunchableEndsAtOnce) {
+    m_core.SetThreadsCount(2);
+    EXPECT_TRUE(m_core.Start());
+    EXPECT_FALSE(m_core.IsRunning());
+    EXPECT_EQ(m_core.GetJobsCount(), 0);
+
+    CCore noSlots;
+    auto* job = Decoder("");
+    noSlots.AddJob(job);
+    EXPECT_TRUE(noSlots.Start());
+    EXPECT_FALSE(noSlots.IsRunning());
+    EXPECT_EQ(job->Runs(), 0);
+    EXPECT_FALSE(m_core.AddJob(nullptr));
+}
+
+TEST_F(CoreTest, StopEndsRunningProgramsWithTheirChildrenAndCleansUp) {
+    const auto wave = MakeTempFileName(m_dir.Path().string(), ".wav");
+    const auto source = m_dir / "song.flac";
+    WriteFileBytes(source, "source");
+    auto* decoder = Decoder("--write " + Q(wave) + " 100 --grandchild " + Q(m_dir / "gc") +
+                            " --pid-file " + Q(m_dir / "pid") + " --sleep 30000");
+    decoder->SetFiles(wave, source, wave);
+    auto* coder = Coder(Recorded(m_record, "coder", ""), decoder);
+    coder->SetFiles(wave, wave, m_dir / "song.mp3");
+    // A WAV source coded in place would name its source as output: never deleted.
+    const auto wavSource = m_dir / "other.wav";
+    WriteFileBytes(wavSource, "riff");
+    auto* inPlace = Coder("--write " + Q(wavSource) + " 10 --sleep 30000");
+    inPlace->SetFiles("", wavSource, wavSource);
+    auto* partial = Coder("--write " + Q(m_dir / "partial.mp3") + " 10 --sleep 30000");
+    partial->SetFiles("", m_dir / "x.wav", m_dir / "partial.mp3");
+    auto* queued = Decoder(Recorded(m_record, "queued", ""));
+
+    m_core.SetThreadsCount(3);
+    for (auto* job : {decoder, coder, inPlace, partial, queued}) m_core.AddJob(job);
+    m_core.Start();
+    const int pid = probe::WaitForPidFile(m_dir / "pid");
+    const int grandchild = probe::WaitForPidFile(m_dir / "gc");
+    ASSERT_TRUE(probe::WaitUntil([&] {
+        return std::filesystem::exists(m_dir / "partial.mp3") && std::filesystem::exists(wave);
+    }));
+    std::vector<IProcess*> running;
+    m_core.GetRunningJobs(running);
+    EXPECT_EQ(running.size(), 3u);
+
+    EXPECT_TRUE(m_core.Stop());
+    EXPECT_FALSE(m_core.IsRunning());
+    EXPECT_EQ(m_core.GetJobsCount(), 0);
+    EXPECT_EQ(m_core.GetStartedCount(), 0);
+    EXPECT_EQ(m_core.GetLaunchedCount(), 0);
+    m_core.WaitForWorkers();
+
+    EXPECT_TRUE(probe::IsGone(pid));
+    EXPECT_TRUE(probe::WaitUntil([&] { return probe::IsGone(grandchild); }));
+    for (auto* job : {decoder, inPlace, partial}) {
+        EXPECT_EQ(job->GetExitStatus().state, State::Signalled);
+        EXPECT_EQ(job->GetExitStatus().signal, 9);
+        EXPECT_TRUE(job->GetExitStatus().terminated);
+    }
+    EXPECT_EQ(coder->Runs(), 0);
+    EXPECT_EQ(queued->Runs(), 0);
+    EXPECT_FALSE(std::filesystem::exists(wave));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "partial.mp3"));
+    EXPECT_TRUE(std::filesystem::exists(wavSource));
+    EXPECT_TRUE(std::filesystem::exists(source));
+    EXPECT_FALSE(std::filesystem::exists(m_record));
+    running.clear();
+    m_core.GetRunningJobs(running);
+    EXPECT_TRUE(running.empty());
+    ReleaseTempFileName(wave);
+}
+
+TEST_F(CoreTest, CoderDeletesItsTemporaryInputAfterCoding) {
+    const auto wave = m_dir / "kelTEMP.wav";
+    auto* decoder = Decoder("--write " + Q(wave) + " 100");
+    decoder->SetFiles(wave, m_dir / "a.flac", wave);
+    auto* coder = Coder("--write " + Q(m_dir / "a.mp3") + " 10", decoder);
+    coder->SetFiles(wave, wave, m_dir / "a.mp3");
+    m_core.SetThreadsCount(2);
+    m_core.AddJob(decoder);
+    m_core.AddJob(coder);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_FALSE(std::filesystem::exists(wave));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "a.mp3"));
+}
+
+TEST_F(CoreTest, PriorityChangesReachRunningAndLaterPrograms) {
+    const bool privileged = probe::CanRaisePriority();
+    auto* first = Decoder("--pid-file " + Q(m_dir / "first") + " --sleep 30000");
+    auto* second = Decoder("--pid-file " + Q(m_dir / "second") + " --sleep 30000");
+    m_core.SetThreadsCount(1);
+    m_core.AddJob(first);
+    m_core.AddJob(second);
+    m_core.Start();
+    const int pid = probe::WaitForPidFile(m_dir / "first");
+    EXPECT_EQ(probe::Nice(pid), 0);
+    m_core.SetPriority(kIdlePriorityClass);
+    EXPECT_EQ(probe::Nice(pid), 19);
+    m_core.SetPriority(kHighPriorityClass);
+    // Without the privilege a nice value cannot go down again.
+    EXPECT_EQ(probe::Nice(pid), privileged ? -10 : 19);
+    m_core.SetPriority(kIdlePriorityClass);
+
+    platform::KillChildGroup(pid, first->GetProcessInfo().processHandle);
+    const int next = probe::WaitForPidFile(m_dir / "second");
+    EXPECT_EQ(probe::Nice(next), 19);
+    EXPECT_GE(m_core.GetCpuUsage(), 0.0);
+    EXPECT_LE(m_core.GetCpuUsage(), 100.0);
+    m_core.Stop();
+}
