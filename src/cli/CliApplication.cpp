@@ -150,7 +150,7 @@ bool CCliApplication::LoadStartup() {
     CLanguageManager& language = GetLanguageManager();
     if (!SelectStartupLanguage(language, platform::SystemLanguageId())) {
         PrintError(std::string(kNoLanguageMessage) + " (no Languages/English.so in " +
-                   folder.GetFolder() + ")");
+                   folder.GetFolder() + "; --workdir names the working folder)");
         return false;
     }
     m_settings = std::make_unique<CSettingsSet>();

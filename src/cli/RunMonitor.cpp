@@ -17,8 +17,6 @@ namespace {
 constexpr int kTerminalRefreshMs = 500;
 constexpr int kPlainRefreshMs = 200;
 
-std::string BaseName(const std::string& path) { return PathFileName(path); }
-
 }  // namespace
 
 CRunMonitor::CRunMonitor(CCore& core, platform::SignalWatcher& signals, bool terminal,
@@ -66,7 +64,7 @@ bool CRunMonitor::WaitForEnd(std::vector<RunJob>& jobs) {
     return m_stopSignal != 0;
 }
 
-void CRunMonitor::ShowProgress(const std::vector<RunJob>&) {
+void CRunMonitor::ShowProgress(const std::vector<RunJob>& jobs) {
     const int total = m_core.GetJobsCount();
     const int started = m_core.GetStartedCount();
     const double percent = total > 0 ? 100.0 * started / total : 0.0;
@@ -77,8 +75,12 @@ void CRunMonitor::ShowProgress(const std::vector<RunJob>&) {
     std::snprintf(numbers, sizeof numbers, " (%.0f%%), CPU %.0f%%", percent, m_core.GetCpuUsage());
     line += numbers;
     for (IProcess* process : running) {
-        auto* job = static_cast<CCodec*>(process);
-        line += " | " + job->GetName() + ": " + BaseName(job->GetInputFile());
+        // A coder reads a temporary file; the source's name says more.
+        for (const RunJob& job : jobs) {
+            if (job.Job != process) continue;
+            line += " | " + job.Job->GetName() + ": " + job.File->Name;
+            break;
+        }
     }
     std::fprintf(m_out, "\r%s\x1b[K", line.c_str());
     std::fflush(m_out);

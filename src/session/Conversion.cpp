@@ -1,5 +1,3 @@
-// Built once the core exists (it is being written alongside).
-#if __has_include("core/Core.h")
 #include "session/Conversion.h"
 
 #include "codecs/Coder.h"
@@ -141,4 +139,3 @@ std::string CConversion::NoDecoderText(const CFileInfo& file) {
 }
 
 std::string CConversion::OverwriteText() { return GetLanguageManager().GetString(130); }
-#endif

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#if __has_include("core/Core.h")
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -462,5 +460,3 @@ TEST_F(ConversionTest, SecondStartRunsTheSameJobsAgain) {
 }
 
 }  // namespace
-
-#endif
