@@ -6,6 +6,7 @@
 #include "codecs/DecoderList.h"
 #include "core/TempFileName.h"
 #include "core/Templates.h"
+#include "fileinfo/CodecJob.h"
 #include "fileinfo/FileInfo.h"
 
 namespace {
@@ -70,7 +71,7 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
         return false;
     }
 
-    auto job = std::make_unique<CDecoder>(*found);
+    std::unique_ptr<CDecoder> job = std::make_unique<CCodecJob<CDecoder>>(*found);
     TemplateValues values;
     FillTemplateValues(values);
     std::string waveFile;
@@ -102,7 +103,7 @@ bool CFileInfo::SetCoder(const CCoder* coder) {
         Coder.reset();
         return true;
     }
-    auto copy = std::make_unique<CCoder>(*coder);
+    std::unique_ptr<CCoder> copy = std::make_unique<CCodecJob<CCoder>>(*coder);
     copy->SetDecoder(Decoder.get());
     Coder = std::move(copy);
     return true;
