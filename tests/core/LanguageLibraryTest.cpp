@@ -1,8 +1,8 @@
 // The shipped language libraries, loaded as kelto loads them.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -12,12 +12,19 @@ namespace {
 
 const std::filesystem::path kLanguages = std::filesystem::path(KELTO_WORK_DIR) / "Languages";
 
-// The printf conversions of a text, in order ("%d", "%s", ...); "%%" is not one.
+// The printf conversions of a text, in order ("%d", "%.2lf", ...); "%%" is not one.
 std::vector<std::string> Conversions(const std::string& text) {
-    static const std::regex conversion("%(%|[-+ #0]*[0-9]*(\\.[0-9]+)?l*[a-zA-Z])");
     std::vector<std::string> found;
-    for (std::sregex_iterator it(text.begin(), text.end(), conversion), end; it != end; ++it) {
-        if (it->str() != "%%") found.push_back(it->str());
+    for (std::size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i)) {
+        if (i + 1 < text.size() && text[i + 1] == '%') {
+            i += 2;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < text.size() && std::strchr("-+ #0123456789.l", text[end])) ++end;
+        if (end < text.size()) ++end;  // the conversion letter
+        found.push_back(text.substr(i, end - i));
+        i = end;
     }
     return found;
 }
