@@ -254,6 +254,16 @@ TEST_F(CliTest, CorruptSourceFailsTheRunWithTheJobsStatusAndCommand) {
     EXPECT_FALSE(fs::exists(output + "/broken.flac"));
 }
 
+// Field 19 of /proc/<pid>/stat: the nice value.
+std::string NiceOf(int pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream rest(text.substr(text.rfind(')') + 1));
+    std::string value;
+    for (int i = 3; i <= 19; ++i) rest >> value;
+    return value;
+}
+
 // A working folder whose FLAC coder sleeps before coding, so a run can be interrupted.
 class CliSignalTest : public CliTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -272,7 +282,7 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     const std::string rcFile = m_dir / "cli.rc";
     const std::string command =
         "( " + ShellQuoted(Program()) + " --workdir " + ShellQuoted(work) +
-        " --coder Slow --threads 1 --output " + ShellQuoted(output) + " " +
+        " --coder Slow --threads 1 --priority idle --output " + ShellQuoted(output) + " " +
         ShellQuoted(Sources()) + " >" + ShellQuoted(m_dir / "out.txt") + " 2>/dev/null & echo $! >" +
         ShellQuoted(pidFile) + "; wait $!; echo $? >" + ShellQuoted(rcFile) + " ) &";
     ASSERT_EQ(std::system(command.c_str()), 0);
@@ -285,6 +295,7 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     ASSERT_NE(coderPid, 0);
     ASSERT_TRUE(fs::exists(output + "/one.flac"));
     const std::string cliPid = ReadFileBytes(pidFile);
+    EXPECT_EQ(NiceOf(coderPid), "19");  // --priority idle reaches the program
 
     ASSERT_EQ(std::system(("kill -" + std::string(GetParam()) + " " + cliPid).c_str()), 0);
 
