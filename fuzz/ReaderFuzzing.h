@@ -16,17 +16,31 @@
 
 namespace fuzzing {
 
-inline const std::string& ScratchPath(const char* extension) {
-    static const std::string path = [extension] {
+// The scratch file of this process, removed when the fuzzer exits.
+class ScratchFile {
+public:
+    explicit ScratchFile(const char* extension) {
         std::random_device random;
         // A memory-backed folder where there is one: the input is rewritten for every run.
         std::error_code error;
         const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
                                                  ? std::filesystem::path("/dev/shm")
                                                  : std::filesystem::temp_directory_path();
-        return (folder / ("kelto-fuzz-" + std::to_string(random()) + extension)).string();
-    }();
-    return path;
+        m_path = (folder / ("kelto-fuzz-" + std::to_string(random()) + extension)).string();
+    }
+    ~ScratchFile() {
+        std::error_code error;
+        std::filesystem::remove(m_path, error);
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+inline const std::string& ScratchPath(const char* extension) {
+    static const ScratchFile file(extension);
+    return file.Path();
 }
 
 inline void Require(bool condition) {
