@@ -60,6 +60,17 @@ void CollectDeletions(IProcess* job, const ProcessExitStatus& status,
     if (status.terminated) add(files->GetJobOutputFile());
 }
 
+// A queued coder that will not run now: the temporary WAV its decoder already wrote would be
+// left behind in the temporary folder.
+void CollectOrphanedInput(IProcess* job, std::vector<std::string>* deletions) {
+    auto* files = dynamic_cast<IProcessJob*>(job);
+    if (files == nullptr || job->GetKind() != kCoderKind) return;
+    const std::string wave = files->GetJobWaveFile();
+    if (!wave.empty() && IsTempFileNameHeld(wave) && !IsSource(wave, SourceOf(job, files))) {
+        deletions->push_back(wave);
+    }
+}
+
 void DeleteFiles(std::vector<std::string>* paths) {
     for (const auto& path : *paths) {
         if (platform::EntryExists(path)) platform::RemoveFile(path);
@@ -124,24 +135,30 @@ void CCore::ClearQueue() {
 }
 
 bool CCore::Stop() {
-    std::lock_guard lock(m_mutex);
+    std::deque<IProcess*> dropped;
     bool ok = true;
-    m_startedCount = 0;
-    m_launchedCount = 0;
-    m_total = 0;
-    m_queue.clear();
-    m_queued.clear();
-    for (auto& slot : m_slots) {
-        if (slot.job == nullptr || slot.reaped) continue;
-        slot.stopRequested = true;
-        if (!slot.started) continue;  // its worker ends it as soon as it has started
-        if (platform::KillChildGroup(slot.pid, slot.pidfd)) {
-            slot.killed = true;
-        } else {
-            ok = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_startedCount = 0;
+        m_launchedCount = 0;
+        m_total = 0;
+        dropped.swap(m_queue);
+        m_queued.clear();
+        for (auto& slot : m_slots) {
+            if (slot.job == nullptr || slot.reaped) continue;
+            slot.stopRequested = true;
+            if (!slot.started) continue;  // its worker ends it as soon as it has started
+            if (platform::KillChildGroup(slot.pid, slot.pidfd)) {
+                slot.killed = true;
+            } else {
+                ok = false;
+            }
         }
+        m_running = !ok;
     }
-    m_running = !ok;
+    std::vector<std::string> deletions;
+    for (IProcess* job : dropped) CollectOrphanedInput(job, &deletions);
+    DeleteFiles(&deletions);
     return ok;
 }
 

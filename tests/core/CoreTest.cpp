@@ -251,8 +251,10 @@ TEST_F(CoreTest, StopEndsRunningProgramsWithTheirChildrenAndCleansUp) {
         return std::filesystem::exists(m_dir / "partial.mp3") && std::filesystem::exists(wave);
     }));
     std::vector<IProcess*> running;
-    m_core.GetRunningJobs(running);
-    EXPECT_EQ(running.size(), 3u);
+    EXPECT_TRUE(probe::WaitUntil([&] {
+        m_core.GetRunningJobs(running);
+        return running.size() == 3u;
+    }));
 
     EXPECT_TRUE(m_core.Stop());
     EXPECT_FALSE(m_core.IsRunning());
@@ -278,6 +280,25 @@ TEST_F(CoreTest, StopEndsRunningProgramsWithTheirChildrenAndCleansUp) {
     running.clear();
     m_core.GetRunningJobs(running);
     EXPECT_TRUE(running.empty());
+    ReleaseTempFileName(wave);
+}
+
+TEST_F(CoreTest, StopDeletesTheTemporaryInputOfACoderThatWillNotRun) {
+    const auto wave = MakeTempFileName(m_dir.Path().string(), ".wav");
+    auto* decoder = Decoder("--write " + Q(wave) + " 100");
+    decoder->SetFiles(wave, m_dir / "a.flac", wave);
+    auto* blocker = Decoder("--pid-file " + Q(m_dir / "pid") + " --sleep 30000");
+    auto* coder = Coder("", decoder);
+    coder->SetFiles(wave, wave, m_dir / "a.mp3");
+    m_core.SetThreadsCount(1);
+    for (auto* job : {decoder, blocker, coder}) m_core.AddJob(job);
+    m_core.Start();
+    probe::WaitForPidFile(m_dir / "pid");
+    ASSERT_TRUE(std::filesystem::exists(wave));
+    EXPECT_TRUE(m_core.Stop());
+    EXPECT_FALSE(std::filesystem::exists(wave));
+    m_core.WaitForWorkers();
+    EXPECT_EQ(coder->Runs(), 0);
     ReleaseTempFileName(wave);
 }
 
