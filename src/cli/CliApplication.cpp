@@ -1,6 +1,8 @@
 #include "cli/CliApplication.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <thread>
 
 #include "cli/CliListing.h"
@@ -290,7 +292,25 @@ bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
                    (named ? "" : "; skipped"));
         if (named) usable = false;
     }
-    return usable;
+    return usable && OutputsAreDistinct();
+}
+
+bool CCliApplication::OutputsAreDistinct() {
+    // Two jobs writing one file (the same source listed twice, or two sources of one base name
+    // coded into one folder) would run at the same time and leave a mix of both.
+    std::map<std::string, const CFileInfo*> writers;
+    for (int i = 0; i < m_files->Count(); ++i) {
+        const CFileInfo* file = m_files->Get(i);
+        const std::string output = CConversion::GetFinalOutput(*file);
+        if (output.empty()) continue;
+        const auto [at, added] = writers.emplace(output, file);
+        if (!added) {
+            PrintError(at->second->Path + " and " + file->Path + " would both be written to " +
+                       output);
+            return false;
+        }
+    }
+    return true;
 }
 
 int CCliApplication::Convert(const ConversionChoice& choice) {

@@ -128,6 +128,24 @@ TEST_F(CliTest, FileWithoutDecoderIsAnUnusableInput) {
     EXPECT_TRUE(Contains(result.Err, notes)) << result.Err;
 }
 
+TEST_F(CliTest, TwoFilesWritingOneOutputAreRefused) {
+    const std::string wav = Source("same.wav", 1);
+    fs::create_directories(m_dir / "other");
+    const std::string flac = m_dir / "other/same.flac";
+    ASSERT_TRUE(EncodeWith(wav, flac));
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+
+    const CliResult twice = Run("--coder MP3 " + wav + " " + wav);
+    const CliResult clash = Run("--coder MP3 --output " + output + " " + wav + " " + flac);
+
+    EXPECT_EQ(twice.Exit, 2);
+    EXPECT_TRUE(Contains(twice.Err, Sources() + "/same.mp3")) << twice.Err;
+    EXPECT_EQ(clash.Exit, 2);
+    EXPECT_TRUE(Contains(clash.Err, flac)) << clash.Err;
+    EXPECT_TRUE(fs::is_empty(output));
+}
+
 TEST_F(CliTest, ListCodersPrintsCodersThenDecodersAsJsonLines) {
     const CliResult result = Run("--list-coders");
     ASSERT_EQ(result.Exit, 0);
