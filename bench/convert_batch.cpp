@@ -72,7 +72,8 @@ void WriteWav(const std::string& path, int seed) {
         for (int c = 0; c < 2; ++c) {
             const double t = static_cast<double>(i) / rate;
             const auto value = static_cast<std::int16_t>(
-                std::sin(2 * M_PI * (200.0 + seed + 50.0 * c) * t) * 8000 + ((i * 7919 + seed) % 300));
+                std::sin(2 * M_PI * (200.0 + seed + 50.0 * c) * t) * 8000 +
+                ((i * 7919 + seed) % 300));
             data += static_cast<char>(value & 0xFF);
             data += static_cast<char>((value >> 8) & 0xFF);
         }
@@ -167,8 +168,7 @@ int main(int argc, char** argv) {
                                      " --coder FLAC --preset 0 --threads 2 --output " +
                                      Quoted(folders.outputs.string()) + " " +
                                      Quoted(folders.sources.string()) + " >/dev/null 2>&1";
-    const std::string xargsCommand =
-        "xargs -P 2 -L 1 flac < " + Quoted(lines) + " >/dev/null 2>&1";
+    const std::string xargsCommand = "xargs -P 2 -L 1 flac < " + Quoted(lines) + " >/dev/null 2>&1";
     const std::string parallelCommand =
         "parallel --will-cite -j2 < " + Quoted(commands) + " >/dev/null 2>&1";
 
@@ -178,7 +178,8 @@ int main(int argc, char** argv) {
         xargs.push_back(RunSeconds(xargsCommand));
         ClearOutputs(folders);
         kelto.push_back(RunSeconds(keltoCommand));
-        if (std::distance(fs::directory_iterator(folders.outputs), fs::directory_iterator()) != kFiles) {
+        if (std::distance(fs::directory_iterator(folders.outputs), fs::directory_iterator()) !=
+            kFiles) {
             std::fprintf(stderr, "kelto-cli did not write %d outputs\n", kFiles);
             return 1;
         }
@@ -203,7 +204,8 @@ int main(int argc, char** argv) {
     std::vector<double> startups;
     for (int i = 0; i < 20; ++i) {
         startups.push_back(RunSeconds(Quoted(cli) + " --workdir " + Quoted(work.string()) +
-                                      " --list-coders >/dev/null") * 1000);
+                                      " --list-coders >/dev/null") *
+                           1000);
     }
     const double startupMs = Median(startups);
 

@@ -69,9 +69,7 @@ void PrintError(const std::string& message) {
 class CCliReport : public IConversionReport {
 public:
     void ReportNoDecoder(const CFileInfo& file) override { m_undecodable.push_back(&file); }
-    void ReportOverwrite() override {
-        PrintError("warning: " + CConversion::OverwriteText());
-    }
+    void ReportOverwrite() override { PrintError("warning: " + CConversion::OverwriteText()); }
     const std::vector<const CFileInfo*>& Undecodable() const { return m_undecodable; }
 
 private:
@@ -115,8 +113,7 @@ int CCliApplication::Execute() {
     }
     if (m_options.Inputs.empty()) return UsageError("no input given");
     ConversionChoice choice;
-    if (!ChooseCoder(choice) || !ChoosePreset(choice) || !ApplyRunSettings() ||
-        !BuildFileList()) {
+    if (!ChooseCoder(choice) || !ChoosePreset(choice) || !ApplyRunSettings() || !BuildFileList()) {
         return kExitUsage;
     }
     if (m_options.Info) {

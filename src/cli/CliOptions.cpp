@@ -102,9 +102,12 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
         bool CliOptions::*field;
     };
     static const Flag kFlags[] = {
-        {"--decode-only", &CliOptions::DecodeOnly}, {"--list-coders", &CliOptions::ListCoders},
-        {"--info", &CliOptions::Info},              {"--dry-run", &CliOptions::DryRun},
-        {"--help", &CliOptions::Help},              {"--version", &CliOptions::Version},
+        {"--decode-only", &CliOptions::DecodeOnly},
+        {"--list-coders", &CliOptions::ListCoders},
+        {"--info", &CliOptions::Info},
+        {"--dry-run", &CliOptions::DryRun},
+        {"--help", &CliOptions::Help},
+        {"--version", &CliOptions::Version},
     };
     for (const Flag& flag : kFlags) {
         if (name == flag.name) {
@@ -120,8 +123,8 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
 }
 
 bool IsValueOption(const std::string& name) {
-    return name == "--coder" || name == "--preset" || name == "--threads" ||
-           name == "--priority" || name == "--output" || name == "--workdir";
+    return name == "--coder" || name == "--preset" || name == "--threads" || name == "--priority" ||
+           name == "--output" || name == "--workdir";
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 // What kelto-cli was asked to do, as given on its command line.
 struct CliOptions {
-    std::vector<std::string> Inputs;  // audio files, folders and .m3u playlists, in order
+    std::vector<std::string> Inputs;    // audio files, folders and .m3u playlists, in order
     std::optional<std::string> Coder;   // a coder's display name or index
     std::optional<std::string> Preset;  // a preset's name or index
     bool DecodeOnly = false;

@@ -9,11 +9,21 @@ std::string CJsonLine::Quote(const std::string& text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': quoted += "\\\""; break;
-            case '\\': quoted += "\\\\"; break;
-            case '\n': quoted += "\\n"; break;
-            case '\r': quoted += "\\r"; break;
-            case '\t': quoted += "\\t"; break;
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
             default:
                 if (byte < 0x20 || byte == 0x7F) {
                     char escape[8];

@@ -2,13 +2,13 @@
 
 #include <thread>
 
+#include "cli/RunSummary.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/Core.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/SignalWatcher.h"
 #include "session/FileList.h"
-#include "cli/RunSummary.h"
 
 namespace {
 

@@ -9,29 +9,31 @@ namespace {
 
 using State = ProcessExitStatus::State;
 
-std::string CommandText(CCodec& job) {
-    return job.GetProgramPath() + " " + job.GetCommandLine();
-}
+std::string CommandText(CCodec& job) { return job.GetProgramPath() + " " + job.GetCommandLine(); }
 
 }  // namespace
 
 std::string CRunSummary::EndText(const RunJob& job) {
     const ProcessExitStatus status = job.Job->GetExitStatus();
     switch (status.state) {
-        case State::NotRun: return "not run";
-        case State::Exited: return "exit status " + std::to_string(status.exitCode);
+        case State::NotRun:
+            return "not run";
+        case State::Exited:
+            return "exit status " + std::to_string(status.exitCode);
         case State::Signalled:
             return "signal " + std::to_string(status.signal) +
                    (status.terminated ? " (stopped)" : "");
-        case State::NotStarted: return "could not start: " + status.startError;
-        case State::Skipped: return "not run: its decoder did not succeed";
+        case State::NotStarted:
+            return "could not start: " + status.startError;
+        case State::Skipped:
+            return "not run: its decoder did not succeed";
     }
     return {};
 }
 
 std::string CRunSummary::JobResultText(const RunJob& job) {
-    std::string text = PathFileName(job.Job->GetInputFile()) + " -> " +
-                       PathFileName(job.Job->GetOutputFile());
+    std::string text =
+        PathFileName(job.Job->GetInputFile()) + " -> " + PathFileName(job.Job->GetOutputFile());
     if (!job.Job->GetExitStatus().Succeeded()) text += " (" + EndText(job) + ")";
     return text;
 }

@@ -40,8 +40,7 @@ std::vector<CFileInfo*> CConversion::Targets(const std::vector<int>& rows) const
 bool CConversion::PrepareFile(CFileInfo& file, const ConversionChoice& choice,
                               const std::string& outputFolder) {
     const bool decodeOnly = IsDecodeOnly(choice);
-    const bool decodable =
-        file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly);
+    const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly);
     if (!decodable && file.FormatId != kFormatWAV) {
         // Without a decoder an earlier coder job would read a WAV file nobody writes.
         file.ResetJobs();

@@ -172,9 +172,11 @@ TEST_F(CliTest, InfoPrintsTheAudioPropertiesOfEveryListedFile) {
     ASSERT_EQ(result.Exit, 0) << result.Err;
     const auto lines = Lines(result.Out);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(Contains(lines[0], "\"path\": \"" + Sources() + "/mono.wav\", \"format\": "
-                                   "\"WAV\", \"format_id\": 3, \"size\": 48044, "
-                                   "\"sample_rate\": 48000, \"channels\": 1, \"resolution\": 16"))
+    EXPECT_TRUE(
+        Contains(lines[0], "\"path\": \"" + Sources() +
+                               "/mono.wav\", \"format\": "
+                               "\"WAV\", \"format_id\": 3, \"size\": 48044, "
+                               "\"sample_rate\": 48000, \"channels\": 1, \"resolution\": 16"))
         << lines[0];
     EXPECT_TRUE(Contains(lines[1], "\"format\": \"FLAC\", \"format_id\": 6")) << lines[1];
     EXPECT_TRUE(Contains(lines[1], "\"sample_rate\": 44100, \"channels\": 2")) << lines[1];
@@ -185,17 +187,18 @@ TEST_F(CliTest, DryRunShowsThePreparedJobsAndConvertsNothing) {
     const std::string output = m_dir / "out";
     fs::create_directories(output);
 
-    const CliResult result = Run("--dry-run --coder MP3 --preset 'VBR V2' --output " + output +
-                                 " " + flac);
+    const CliResult result =
+        Run("--dry-run --coder MP3 --preset 'VBR V2' --output " + output + " " + flac);
 
     ASSERT_EQ(result.Exit, 0) << result.Err;
-    EXPECT_TRUE(Contains(result.Out, "\"decoder\": \"FLAC\", \"decoder_command\": \"-d -f -w -o "
-                                     "\\\"/tmp/kel"))
+    EXPECT_TRUE(Contains(result.Out,
+                         "\"decoder\": \"FLAC\", \"decoder_command\": \"-d -f -w -o "
+                         "\\\"/tmp/kel"))
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, "\"coder\": \"MP3\", \"coder_command\": \"-V 2 \\\"/tmp/kel"))
         << result.Out;
-    EXPECT_TRUE(Contains(result.Out, "\"preset\": \"VBR V2\", \"output\": \"" + output +
-                                         "/song.mp3\"}"));
+    EXPECT_TRUE(
+        Contains(result.Out, "\"preset\": \"VBR V2\", \"output\": \"" + output + "/song.mp3\"}"));
     EXPECT_TRUE(fs::is_empty(output));
 }
 
@@ -205,8 +208,8 @@ TEST_F(CliTest, ConvertsWavAndFlacSourcesToFlacBitExact) {
     const std::string output = m_dir / "out";
     fs::create_directories(output);
 
-    const CliResult result = Run("--coder FLAC --preset 'Best (-8)' --threads 2 --output " +
-                                 output + " " + Sources());
+    const CliResult result =
+        Run("--coder FLAC --preset 'Best (-8)' --threads 2 --output " + output + " " + Sources());
 
     EXPECT_EQ(result.Exit, 0) << result.Out << result.Err;
     EXPECT_TRUE(Contains(result.Out, "Written: " + output + "/a.flac\n")) << result.Out;
@@ -298,11 +301,13 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     fs::create_directories(output);
     const std::string pidFile = m_dir / "cli.pid";
     const std::string rcFile = m_dir / "cli.rc";
-    const std::string command =
-        "( " + ShellQuoted(Program()) + " --workdir " + ShellQuoted(work) +
-        " --coder Slow --threads 1 --priority idle --output " + ShellQuoted(output) + " " +
-        ShellQuoted(Sources()) + " >" + ShellQuoted(m_dir / "out.txt") + " 2>/dev/null & echo $! >" +
-        ShellQuoted(pidFile) + "; wait $!; echo $? >" + ShellQuoted(rcFile) + " ) &";
+    const std::string command = "( " + ShellQuoted(Program()) + " --workdir " + ShellQuoted(work) +
+                                " --coder Slow --threads 1 --priority idle --output " +
+                                ShellQuoted(output) + " " + ShellQuoted(Sources()) + " >" +
+                                ShellQuoted(m_dir / "out.txt") + " 2>/dev/null & echo $! >" +
+                                ShellQuoted(pidFile) + "; wait $!; echo $? >" +
+                                ShellQuoted(rcFile + ".tmp") + "; mv " +
+                                ShellQuoted(rcFile + ".tmp") + " " + ShellQuoted(rcFile) + " ) &";
     ASSERT_EQ(std::system(command.c_str()), 0);
     int coderPid = 0;
     for (int i = 0; i < 1000 && coderPid == 0; ++i) {
@@ -313,6 +318,16 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     ASSERT_NE(coderPid, 0);
     ASSERT_TRUE(fs::exists(output + "/one.flac"));
     const std::string cliPid = ReadFileBytes(pidFile);
+    ASSERT_FALSE(cliPid.empty());
+    // Whatever fails below, no kelto-cli of this test outlives it.
+    struct KillAtEnd {
+        std::string pid;
+        std::string rcFile;
+        ~KillAtEnd() {
+            // Only while it still runs: once ended, its process id may be another's.
+            if (!fs::exists(rcFile)) std::system(("kill -KILL " + pid + " 2>/dev/null").c_str());
+        }
+    } killAtEnd{cliPid.substr(0, cliPid.find('\n')), rcFile};
     EXPECT_EQ(NiceOf(coderPid), "19");  // --priority idle reaches the program
 
     ASSERT_EQ(std::system(("kill -" + std::string(GetParam()) + " " + cliPid).c_str()), 0);
@@ -325,8 +340,7 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     EXPECT_EQ(std::stoi(ReadFileBytes(rcFile)), 1);
     const std::string out = ReadFileBytes(m_dir / "out.txt");
     EXPECT_TRUE(Contains(out, "Stopped by signal")) << out;
-    EXPECT_TRUE(Contains(out, "Failed: coder Slow for " + Sources() + "/one.wav: signal 9"))
-        << out;
+    EXPECT_TRUE(Contains(out, "Failed: coder Slow for " + Sources() + "/one.wav: signal 9")) << out;
     EXPECT_FALSE(fs::exists("/proc/" + std::to_string(coderPid) + "/cmdline"));
     EXPECT_FALSE(fs::exists(output + "/one.flac"));
     EXPECT_EQ(ReadLog(log).size(), 1u);  // the second file's coder never started

@@ -73,7 +73,8 @@ TEST_F(FileInfoJobsTest, DecoderIsChosenByTheLowerCasedExtensionAndWritesAFreshT
     EXPECT_EQ(m_file.DecoderSource, m_file.Path);
     EXPECT_EQ(decoder.GetInputFile(), m_file.Path);
     EXPECT_EQ(decoder.GetOutputFile(), wave);
-    EXPECT_EQ(m_file.Decoder->GetCommandLine(), "lower -o \"" + wave + "\" \"" + m_file.Path + "\"");
+    EXPECT_EQ(m_file.Decoder->GetCommandLine(),
+              "lower -o \"" + wave + "\" \"" + m_file.Path + "\"");
 }
 
 TEST_F(FileInfoJobsTest, DecodeOnlyWritesTheWavBesideTheSourceOrInTheOutputFolder) {
@@ -107,8 +108,7 @@ TEST_F(FileInfoJobsTest, CoderReadsTheDecodersWavAndIsNamedAfterItsFirstPreset) 
     EXPECT_EQ(m_file.Coder->GetDecoder(), m_file.Decoder.get());
     EXPECT_EQ(m_file.Coder->GetWaveFile(), wave);
     EXPECT_EQ(m_file.OutputPath, "/out/Song.mp3");
-    EXPECT_EQ(m_file.Coder->GetCommandLine(),
-              "--sr 44100 \"" + wave + "\" \"/out/Song.mp3\"");
+    EXPECT_EQ(m_file.Coder->GetCommandLine(), "--sr 44100 \"" + wave + "\" \"/out/Song.mp3\"");
     EXPECT_TRUE(Coder("Two")->GetWaveFile().empty());  // the catalogue record is untouched
 }
 

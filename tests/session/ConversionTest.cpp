@@ -73,10 +73,10 @@ protected:
         WrapperBehaviour coder{Log(), coderSleep, partialOutput};
         WriteRecordingPackage(Work() + "/Decoders", "FLAC", false, "/usr/bin/flac",
                               {{"", "flac", "-d -f -o %out% %in%"}}, decoder);
-        WriteRecordingPackage(Work() + "/Coders", "FLAC", true, "/usr/bin/flac",
-                              {{"Fast", "flac", "-f -0 -o %out% %in%"},
-                               {"Named wv", "wv", "-f -5 -o %out% %in%"}},
-                              coder);
+        WriteRecordingPackage(
+            Work() + "/Coders", "FLAC", true, "/usr/bin/flac",
+            {{"Fast", "flac", "-f -0 -o %out% %in%"}, {"Named wv", "wv", "-f -5 -o %out% %in%"}},
+            coder);
         WriteRecordingPackage(Work() + "/Coders", "MP3", true, "/usr/bin/lame",
                               {{"V2", "mp3", "--quiet -V 2 %in% %out%"}}, coder);
         m_catalogue.Load(CWorkingFolder(Work()), "WAV (decode only)", false);
@@ -213,7 +213,8 @@ TEST_F(ConversionTest, FourThreadsStartBothDecodersAndTheWavCoderAtOnce) {
     const auto events = ReadLog(Log());
     ASSERT_EQ(events.size(), 10u);
     EXPECT_EQ(MaxConcurrency(events), 3);
-    EXPECT_LT(EventIndex(events, "coder z.flac", true), EventIndex(events, "decoder x.flac", false));
+    EXPECT_LT(EventIndex(events, "coder z.flac", true),
+              EventIndex(events, "decoder x.flac", false));
     ExpectLosslessOutput(Outputs() + "/y.flac", "y.flac");
     ExpectLosslessOutput(Outputs() + "/z.flac", "z.wav");
 }

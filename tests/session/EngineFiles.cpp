@@ -75,8 +75,7 @@ WavPcm ReadWavPcm(const std::string& path) {
     return wav;
 }
 
-void WriteTestWav(const std::string& path, int sampleRate, int channels, double seconds,
-                  int seed) {
+void WriteTestWav(const std::string& path, int sampleRate, int channels, double seconds, int seed) {
     const auto frames = static_cast<std::uint32_t>(sampleRate * seconds);
     std::string data;
     data.reserve(frames * channels * 2);
@@ -148,7 +147,8 @@ void WriteRecordingPackage(const std::string& folder, const std::string& name, b
     } else {
         script << "label=\"decoder ${last##*/}\"\n";
     }
-    const std::string log = ShellQuoted(behaviour.LogFile.empty() ? "/dev/null" : behaviour.LogFile);
+    const std::string log =
+        ShellQuoted(behaviour.LogFile.empty() ? "/dev/null" : behaviour.LogFile);
     script << "echo \"start $label $$\" >> " << log << "\n";
     if (behaviour.WritePartialOutput) script << "echo partial > \"$out\"\n";
     if (behaviour.SleepBefore > 0) script << "sleep " << behaviour.SleepBefore << "\n";

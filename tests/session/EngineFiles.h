@@ -27,8 +27,7 @@ struct WavPcm {
 WavPcm ReadWavPcm(const std::string& path);
 
 // A 16-bit PCM WAV of a few tones with some noise, different for every seed.
-void WriteTestWav(const std::string& path, int sampleRate, int channels, double seconds,
-                  int seed);
+void WriteTestWav(const std::string& path, int sampleRate, int channels, double seconds, int seed);
 // Encodes wav to path with the real encoder chosen by path's extension (.flac, .mp3, .ogg, .wv).
 bool EncodeWith(const std::string& wav, const std::string& path);
 // Decodes path (by its extension) back to a WAV file with the real decoder.
@@ -44,8 +43,8 @@ struct PackagePreset {
 
 // How the wrapper of a package behaves around the real program.
 struct WrapperBehaviour {
-    std::string LogFile;    // "start LABEL PID" and "end LABEL PID STATUS" lines
-    double SleepBefore = 0;  // seconds, before the real program runs
+    std::string LogFile;              // "start LABEL PID" and "end LABEL PID STATUS" lines
+    double SleepBefore = 0;           // seconds, before the real program runs
     bool WritePartialOutput = false;  // writes the -o file before sleeping
 };
 
