@@ -309,8 +309,9 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
                                 ShellQuoted(rcFile + ".tmp") + "; mv " +
                                 ShellQuoted(rcFile + ".tmp") + " " + ShellQuoted(rcFile) + " ) &";
     ASSERT_EQ(std::system(command.c_str()), 0);
+    // The wrapper logs its start, then writes a partial output and sleeps.
     int coderPid = 0;
-    for (int i = 0; i < 1000 && coderPid == 0; ++i) {
+    for (int i = 0; i < 1000 && (coderPid == 0 || !fs::exists(output + "/one.flac")); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         const auto events = ReadLog(log);
         if (!events.empty()) coderPid = events[0].Pid;

@@ -149,8 +149,9 @@ void WriteRecordingPackage(const std::string& folder, const std::string& name, b
     }
     const std::string log =
         ShellQuoted(behaviour.LogFile.empty() ? "/dev/null" : behaviour.LogFile);
-    script << "echo \"start $label $$\" >> " << log << "\n";
+    // The partial output exists by the time the start is logged.
     if (behaviour.WritePartialOutput) script << "echo partial > \"$out\"\n";
+    script << "echo \"start $label $$\" >> " << log << "\n";
     if (behaviour.SleepBefore > 0) script << "sleep " << behaviour.SleepBefore << "\n";
     script << ShellQuoted(realProgram) << " \"$@\" >/dev/null 2>&1\n"
            << "status=$?\n"
