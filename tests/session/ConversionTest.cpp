@@ -173,6 +173,12 @@ TEST_F(ConversionTest, TwoThreadsRunTheThreeFileScenarioInQueueOrder) {
     ExpectLosslessOutput(Outputs() + "/y.flac", "y.flac");
     ExpectLosslessOutput(Outputs() + "/z.flac", "z.wav");
     EXPECT_TRUE(fs::exists(z));
+    // Each coder deleted the temporary WAV file its decoder wrote.
+    for (int i = 0; i < 2; ++i) {
+        const std::string temp = m_files.Get(i)->Decoder->GetWaveFile();
+        EXPECT_EQ(m_files.Get(i)->Coder->GetInputFile(), temp);
+        EXPECT_FALSE(fs::exists(temp)) << temp;
+    }
     EXPECT_FALSE(m_core.IsRunning());
 }
 

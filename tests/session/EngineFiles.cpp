@@ -205,13 +205,3 @@ int MaxConcurrency(const std::vector<LogEvent>& events) {
     }
     return most;
 }
-
-std::vector<std::string> TempWaveFiles() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator("/tmp")) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() == 11 && name.rfind("kel", 0) == 0 && name.substr(7) == ".wav")
-            names.push_back(entry.path().string());
-    }
-    return names;
-}

@@ -68,6 +68,3 @@ std::vector<LogEvent> ReadLog(const std::string& path);
 int EventIndex(const std::vector<LogEvent>& events, const std::string& label, bool start);
 // The most programs that ran at the same time according to the log.
 int MaxConcurrency(const std::vector<LogEvent>& events);
-
-// Files in /tmp named like the engine's temporary WAV files.
-std::vector<std::string> TempWaveFiles();
