@@ -146,7 +146,7 @@ protected:
 };
 
 TEST_F(ConversionTest, TwoThreadsRunTheThreeFileScenarioInQueueOrder) {
-    MakePackages(0.2, 0.2);
+    MakePackages(0.4, 0.2);
     Source("x.flac", 1);
     Source("y.flac", 2);
     const std::string z = Source("z.wav", 3);
@@ -207,7 +207,7 @@ TEST_F(ConversionTest, OneThreadRunsEveryJobRightAfterThePreviousOne) {
 }
 
 TEST_F(ConversionTest, FourThreadsStartBothDecodersAndTheWavCoderAtOnce) {
-    MakePackages(0.3, 0.1);
+    MakePackages(0.5, 0.1);
     Source("x.flac", 1);
     Source("y.flac", 2);
     Source("z.wav", 3);
