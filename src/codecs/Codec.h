@@ -5,6 +5,7 @@
 #include <string>
 
 #include "codecs/PresetList.h"
+#include "core/IProcessJob.h"
 #include "core/Process.h"
 
 class CDatabaseEntry;
@@ -12,7 +13,7 @@ class CDatabaseEntry;
 // A coder or decoder program with its presets. The catalogue holds one record per program;
 // every file's job is a copy of it. Copies share the preset list, which lives as long as the
 // last record that refers to it.
-class CCodec : public CProcess {
+class CCodec : public CProcess, public IProcessJob {
 public:
     CCodec();
     CCodec(const CCodec& other) = default;
@@ -38,6 +39,12 @@ public:
     virtual std::string GetOutputFile() const;
     virtual CPresetList& GetPresets();
     virtual const CPresetList& GetPresets() const;
+
+    // What the core asks of a job: its files and, for a coder, the decoder it waits for.
+    IProcess* GetDecoderJob() override { return nullptr; }
+    std::string GetJobWaveFile() override { return GetWaveFile(); }
+    std::string GetJobInputFile() override { return GetInputFile(); }
+    std::string GetJobOutputFile() override { return GetOutputFile(); }
 
     virtual ~CCodec();
 

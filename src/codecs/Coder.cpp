@@ -1,5 +1,7 @@
 #include "codecs/Coder.h"
 
+#include "codecs/Decoder.h"
+
 bool CCoder::Load(const std::string& path) {
     LoadPackageBasics(path);
     ReadNameFile(path);
@@ -13,3 +15,5 @@ std::unique_ptr<CCoder> CCoder::MakePassThrough(const std::string& name) {
     coder->SetName(name);
     return coder;
 }
+
+IProcess* CCoder::GetDecoderJob() { return m_decoder; }

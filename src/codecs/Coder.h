@@ -23,6 +23,7 @@ public:
     // The decoder job that writes this coder job's input and must end before it starts; not
     // owned, empty in a catalogue record.
     CDecoder* GetDecoder() const { return m_decoder; }
+    IProcess* GetDecoderJob() override;
     void SetDecoder(CDecoder* decoder) { m_decoder = decoder; }
 
     // The pass-through coder: no program and no presets; choosing it makes the decoders'

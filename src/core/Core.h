@@ -28,7 +28,7 @@
 // A worker thread that finishes a job goes on with the next launchable job of the queue itself
 // instead of handing it to a new thread; each finished job still makes room for at most one
 // launch.
-class CCore : public ICore {
+class CCore final : public ICore {
 public:
     CCore() = default;
     // Waits for the workers; it does not stop running jobs.

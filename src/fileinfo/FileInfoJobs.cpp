@@ -6,7 +6,6 @@
 #include "codecs/DecoderList.h"
 #include "core/TempFileName.h"
 #include "core/Templates.h"
-#include "fileinfo/CodecJob.h"
 #include "fileinfo/FileInfo.h"
 
 namespace {
@@ -71,7 +70,7 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
         return false;
     }
 
-    std::unique_ptr<CDecoder> job = std::make_unique<CCodecJob<CDecoder>>(*found);
+    std::unique_ptr<CDecoder> job = std::make_unique<CDecoder>(*found);
     TemplateValues values;
     FillTemplateValues(values);
     std::string waveFile;
@@ -103,7 +102,7 @@ bool CFileInfo::SetCoder(const CCoder* coder) {
         Coder.reset();
         return true;
     }
-    std::unique_ptr<CCoder> copy = std::make_unique<CCodecJob<CCoder>>(*coder);
+    std::unique_ptr<CCoder> copy = std::make_unique<CCoder>(*coder);
     copy->SetDecoder(Decoder.get());
     Coder = std::move(copy);
     return true;
