@@ -1,6 +1,6 @@
 #include "fileinfo/MediaInfoHandle.h"
 
-#include "fileinfo/WideText.h"
+#include "core/TextFileUnicode.h"
 #include "platform/ThreadLocale.h"
 
 template <typename Fn>

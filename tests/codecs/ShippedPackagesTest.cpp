@@ -245,7 +245,9 @@ TEST(ShippedPackages, PresetsFailOnATruncatedSource) {
     }
     EXPECT_EQ(checked, 12);
 
-    for (const std::string extension : {".flac", ".wv", ".m4a", ".tta", ".wma", ".aac"}) {
+    // Raw AAC (ADTS) is left out: it has no length anywhere, so a stream cut near a frame
+    // boundary is a valid shorter stream and no decoder can tell.
+    for (const std::string extension : {".flac", ".wv", ".m4a", ".tta", ".wma"}) {
         SCOPED_TRACE(extension);
         const std::string encoded = dir / ("in" + extension);
         ASSERT_TRUE(MakeEncoded(good, extension, encoded));
