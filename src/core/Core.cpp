@@ -316,7 +316,8 @@ void CCore::WorkerMain(Launch launch) {
         DeleteFiles(&deletions);
         std::lock_guard lock(m_mutex);
         m_slots[launch.slot] = Slot{};
-        if (LaunchNext(&launch)) continue;
+        // After Stop nothing launches until the next Start, even jobs added in between.
+        if (m_running && LaunchNext(&launch)) continue;
         if (!AnySlotBusy()) {
             // Nothing runs and nothing more can start: the run is over.
             m_running = false;
@@ -330,13 +331,18 @@ void CCore::WorkerMain(Launch launch) {
 }
 
 void CCore::RunJob(const Launch& launch, std::vector<std::string>* deletions) {
+    bool stopped;
     {
         std::lock_guard lock(m_mutex);
-        if (m_slots[launch.slot].stopRequested) return;  // stopped before its program started
+        stopped = m_slots[launch.slot].stopRequested;
     }
-    if (!launch.job->Run(launch.priorityClass)) return;  // a CProcess records why itself
     int pidfd = -1;
-    if (!MarkStarted(launch, &pidfd)) return;
+    // A CProcess records itself why its program did not start. A coder that never ran leaves
+    // its decoder's temporary WAV behind unless it is given back here.
+    if (stopped || !launch.job->Run(launch.priorityClass) || !MarkStarted(launch, &pidfd)) {
+        CollectOrphanedInput(launch.job, deletions);
+        return;
+    }
     platform::WaitForChildExit(pidfd);
     const ProcessExitStatus status = Collect(launch, pidfd);
     CollectDeletions(launch.job, status, deletions);

@@ -35,6 +35,19 @@ void SetError(Error* error, int code) {
     ::_exit(127);
 }
 
+// With SIGCHLD ignored (inherited from whoever started kelto) the kernel reaps children at
+// once: every wait fails and a dead leader's group id may be reused before Stop signals it.
+void RestoreChildSignal() {
+    struct sigaction current {};
+    if (::sigaction(SIGCHLD, nullptr, &current) != 0) return;
+    if (current.sa_handler == SIG_IGN || (current.sa_flags & SA_NOCLDWAIT) != 0) {
+        struct sigaction dfl {};
+        dfl.sa_handler = SIG_DFL;
+        ::sigemptyset(&dfl.sa_mask);
+        ::sigaction(SIGCHLD, &dfl, nullptr);
+    }
+}
+
 void ResetSignals() {
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
@@ -108,6 +121,7 @@ void ReapFailedChild(int pid) {
 
 bool SpawnChild(const std::string& program, const std::vector<std::string>& args, int nice,
                 bool inheritOutput, ChildProcess* child, Error* error) {
+    RestoreChildSignal();
     std::vector<char*> argv;
     argv.reserve(args.size() + 2);
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -192,7 +206,8 @@ bool ReapChild(int pidfd, ChildExit* exit, Error* error) {
 
 bool KillChildGroup(int pid, int pidfd, Error* error) {
     bool ok = true;
-    if (::kill(-pid, SIGKILL) != 0 && errno != ESRCH) {
+    // kill(-0) would reach kelto's own process group.
+    if (pid > 0 && ::kill(-pid, SIGKILL) != 0 && errno != ESRCH) {
         SetError(error, errno);
         ok = false;
     }
@@ -203,7 +218,9 @@ bool KillChildGroup(int pid, int pidfd, Error* error) {
     return ok;
 }
 
-void SetChildGroupNice(int pid, int nice) { ApplyNice(PRIO_PGRP, pid, nice); }
+void SetChildGroupNice(int pid, int nice) {
+    if (pid > 0) ApplyNice(PRIO_PGRP, pid, nice);  // group 0 would be kelto's own
+}
 
 int OpenChildHandle(int pid) { return pid > 0 ? PidfdOpen(pid) : -1; }
 

@@ -33,7 +33,7 @@ bool SpawnChild(const std::string& program, const std::vector<std::string>& args
 // id cannot be reused yet.
 bool WaitForChildExit(int pidfd, Error* error = nullptr);
 
-// True while the child has not ended (it may be a zombie waiting to be reaped when false).
+// True once the child has ended (it may still be a zombie waiting to be reaped).
 bool HasChildExited(int pidfd);
 
 // Collects an ended child. After this its pid may belong to another process at any time:

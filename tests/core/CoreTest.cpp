@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -340,4 +341,57 @@ TEST_F(CoreTest, PriorityChangesReachRunningAndLaterPrograms) {
     EXPECT_GE(m_core.GetCpuUsage(), 0.0);
     EXPECT_LE(m_core.GetCpuUsage(), 100.0);
     m_core.Stop();
+}
+
+TEST_F(CoreTest, CoderThatCannotStartStillGivesBackItsTemporaryInput) {
+    const auto wave = MakeTempFileName(m_dir.Path().string(), ".wav");
+    auto* decoder = Decoder("--write " + Q(wave) + " 100");
+    decoder->SetFiles(wave, m_dir / "a.flac", wave);
+    auto* coder = Coder("", decoder);
+    coder->SetProgramPath(m_dir / "no such coder");
+    coder->SetFiles(wave, wave, m_dir / "a.mp3");
+    m_core.SetThreadsCount(1);
+    m_core.AddJob(decoder);
+    m_core.AddJob(coder);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_EQ(decoder->GetExitStatus().state, State::Exited);
+    EXPECT_EQ(coder->GetExitStatus().state, State::NotStarted);
+    EXPECT_FALSE(std::filesystem::exists(wave));
+    ReleaseTempFileName(wave);
+}
+
+TEST_F(CoreTest, ExitStatusIsReadEvenWhenKeltoWasStartedWithChildSignalsIgnored) {
+    // Whoever starts kelto may leave SIGCHLD ignored; the kernel would then reap every job
+    // itself and each would look failed.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGCHLD, &ignore, &previous);
+    auto* ok = Decoder("--exit 0");
+    auto* failing = Decoder("--exit 3");
+    m_core.SetThreadsCount(2);
+    m_core.AddJob(ok);
+    m_core.AddJob(failing);
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    sigaction(SIGCHLD, &previous, nullptr);
+    EXPECT_TRUE(ok->GetExitStatus().Succeeded());
+    EXPECT_EQ(failing->GetExitStatus().exitCode, 3);
+}
+
+TEST_F(CoreTest, JobsAddedAfterStopWaitForTheNextStart) {
+    auto* sleeper = Decoder("--pid-file " + Q(m_dir / "pid") + " --sleep 30000");
+    m_core.SetThreadsCount(1);
+    m_core.AddJob(sleeper);
+    m_core.Start();
+    probe::WaitForPidFile(m_dir / "pid");
+    EXPECT_TRUE(m_core.Stop());
+    auto* late = Decoder(Recorded(m_record, "late", ""));
+    m_core.AddJob(late);
+    m_core.WaitForWorkers();
+    EXPECT_EQ(late->Runs(), 0);
+    EXPECT_FALSE(m_core.IsRunning());
+    m_core.Start();
+    WaitForRunEnd(m_core);
+    EXPECT_EQ(late->Runs(), 1);
 }
