@@ -29,6 +29,16 @@ std::string NameFor(const std::string& folder, unsigned number, const std::strin
     return name + "kel" + digits + extension;
 }
 
+std::string MarkerOf(const std::string& name) { return name + ".lock"; }
+
+// The marker is what other processes see of our reservation; creating it exclusively is what
+// settles a race between two of them.
+bool Reserve(const std::string& name) {
+    if (platform::EntryExists(name)) return false;
+    platform::File marker = platform::File::CreateNew(MarkerOf(name));
+    return marker.IsOpen();
+}
+
 }  // namespace
 
 std::string MakeTempFileName(const std::string& folder, const std::string& extension) {
@@ -36,7 +46,7 @@ std::string MakeTempFileName(const std::string& folder, const std::string& exten
     auto& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     auto isFree = [&](const std::string& name) {
-        return registry.names.count(name) == 0 && !platform::EntryExists(name);
+        return registry.names.count(name) == 0 && Reserve(name);
     };
     // Random draws find a free name quickly while most are free; the walk that follows them
     // ends after every name was tried.
@@ -55,7 +65,9 @@ std::string MakeTempFileName(const std::string& folder, const std::string& exten
 bool ReleaseTempFileName(const std::string& name) {
     auto& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
-    return registry.names.erase(name) != 0;
+    if (registry.names.erase(name) == 0) return false;
+    platform::RemoveFile(MarkerOf(name));
+    return true;
 }
 
 bool IsTempFileNameHeld(const std::string& name) {

@@ -5,13 +5,14 @@
 // A temporary file name in folder: folder + "/kel" + four upper-case hexadecimal digits +
 // extension, for instance /tmp/kel3F0A.wav. The name is free: no directory entry of that name
 // exists (a dangling link counts as existing) and no other caller of this program holds it.
-// Nothing is created, so the program that writes the file finds no file in its way (some
-// encoders refuse to overwrite). The name stays held until ReleaseTempFileName, so a later run
+// The file itself is not created, so the program that writes it finds nothing in its way (some
+// encoders refuse to overwrite); instead a marker name + ".lock" is created exclusively, so that
+// another kelto running at the same time never draws the same name. The name stays held until ReleaseTempFileName, so a later run
 // that reuses a prepared job finds its name still reserved for it. Empty when folder is not an
 // existing folder or all 65,536 names are taken.
 std::string MakeTempFileName(const std::string& folder, const std::string& extension);
 
-// Gives a name back; false when it was not held.
+// Gives a name back and removes its marker; false when it was not held.
 bool ReleaseTempFileName(const std::string& name);
 
 // True while name is held (handed out by MakeTempFileName and not released).

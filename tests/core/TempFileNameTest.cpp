@@ -18,7 +18,7 @@ TEST(TempFileName, NamesLookLikeKelAndFourUpperCaseHexDigits) {
     ASSERT_EQ(rest.size(), 8u) << name;
     EXPECT_EQ(rest.find_first_not_of("0123456789ABCDEF"), 4u) << name;
     EXPECT_EQ(rest.substr(4), ".wav");
-    EXPECT_FALSE(std::filesystem::exists(name));  // nothing is created
+    EXPECT_FALSE(std::filesystem::exists(name));  // only the marker is created
     const auto withSlash = MakeTempFileName(folder + "/", ".wav");
     EXPECT_EQ(withSlash.find("//"), std::string::npos);
     ReleaseTempFileName(name);
@@ -88,4 +88,26 @@ TEST(TempFileNameConcurrency, ThreadsNeverGetTheSameName) {
     for (const auto& names : perThread) all.insert(names.begin(), names.end());
     EXPECT_EQ(all.size(), 8000u);
     for (const auto& name : all) ReleaseTempFileName(name);
+}
+
+TEST(TempFileName, NamesReservedByAnotherKeltoAreNotDrawnAndOurOwnAreVisibleToIt) {
+    TempDir dir;
+    const auto folder = dir.Path().string();
+    // Another kelto shows its held names as markers beside them.
+    std::set<std::string> theirs;
+    for (int i = 0; i < 3000; ++i) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04X", i * 11);
+        theirs.insert(folder + "/kel" + digits + ".wav");
+        WriteFileBytes(*theirs.rbegin() + ".lock", "");
+    }
+    std::vector<std::string> ours;
+    for (int i = 0; i < 3000; ++i) {
+        ours.push_back(MakeTempFileName(folder, ".wav"));
+        EXPECT_EQ(theirs.count(ours.back()), 0u) << ours.back();
+        EXPECT_TRUE(std::filesystem::exists(ours.back() + ".lock"));
+        EXPECT_FALSE(std::filesystem::exists(ours.back()));
+    }
+    for (const auto& name : ours) ReleaseTempFileName(name);
+    for (const auto& name : ours) EXPECT_FALSE(std::filesystem::exists(name + ".lock")) << name;
 }
