@@ -17,6 +17,7 @@ std::atomic<int> g_writeFd{-1};
 int g_readFd = -1;
 struct sigaction g_previousInt {};
 struct sigaction g_previousTerm {};
+struct sigaction g_previousHup {};
 
 // Bytes on the pipe: a signal number, or kWakeByte.
 constexpr unsigned char kWakeByte = 0xFF;
@@ -45,12 +46,14 @@ SignalWatcher::SignalWatcher() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     m_ready = ::sigaction(SIGINT, &action, &g_previousInt) == 0 &&
-              ::sigaction(SIGTERM, &action, &g_previousTerm) == 0;
+              ::sigaction(SIGTERM, &action, &g_previousTerm) == 0 &&
+              ::sigaction(SIGHUP, &action, &g_previousHup) == 0;
 }
 
 SignalWatcher::~SignalWatcher() {
     ::sigaction(SIGINT, &g_previousInt, nullptr);
     ::sigaction(SIGTERM, &g_previousTerm, nullptr);
+    ::sigaction(SIGHUP, &g_previousHup, nullptr);
     const int writeFd = g_writeFd.exchange(-1);
     if (writeFd >= 0) ::close(writeFd);
     if (g_readFd >= 0) ::close(g_readFd);
@@ -58,7 +61,12 @@ SignalWatcher::~SignalWatcher() {
 }
 
 SignalWatcher::Event SignalWatcher::Wait(int timeoutMs) {
-    if (g_readFd < 0) return Event::Timeout;
+    if (g_readFd < 0) {
+        // Without the pipe no signal can be seen; still wait, so callers that poll in a loop
+        // do not spin.
+        ::poll(nullptr, 0, timeoutMs);
+        return Event::Timeout;
+    }
     pollfd pfd{g_readFd, POLLIN, 0};
     if (!m_wakePending) {
         const int ready = ::poll(&pfd, 1, timeoutMs);

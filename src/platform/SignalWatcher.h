@@ -2,7 +2,7 @@
 
 namespace platform {
 
-// Turns SIGINT and SIGTERM into events a loop can wait for, together with wake-ups from other
+// Turns SIGINT, SIGTERM and SIGHUP into events a loop can wait for, together with wake-ups from other
 // threads (a self-pipe). One instance per process; the handlers are installed by the
 // constructor and the previous ones restored by the destructor.
 class SignalWatcher {
@@ -20,7 +20,7 @@ public:
     // Waits up to timeoutMs (negative: without limit) for a signal or a wake-up. Signal wins
     // over Wake when both are pending; each event is reported once.
     Event Wait(int timeoutMs);
-    // The number of the last signal Wait reported (SIGINT or SIGTERM), 0 before any.
+    // The number of the last signal Wait reported (SIGINT, SIGTERM or SIGHUP), 0 before any.
     int LastSignal() const { return m_lastSignal; }
     // Makes a Wait of another thread return Wake; safe from any thread.
     void Wake();

@@ -87,6 +87,8 @@ bool CConversion::AnyOutputReplacesSource() const {
     for (int i = 0; i < m_files.Count(); ++i) {
         const CFileInfo* file = m_files.Get(i);
         if (!file->DecoderSource.empty() && file->DecoderSource == file->OutputPath) return true;
+        // A WAV source has no decoder: its coder would read and overwrite the same file.
+        if (file->Coder && !file->Decoder && file->OutputPath == file->Path) return true;
     }
     return false;
 }

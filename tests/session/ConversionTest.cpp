@@ -467,3 +467,18 @@ TEST_F(ConversionTest, SecondStartRunsTheSameJobsAgain) {
 }
 
 }  // namespace
+
+TEST_F(ConversionTest, ApplyWarnsWhenAWavSourceWouldBeCodedOntoItself) {
+    MakePackages(0, 0);
+    WrapperBehaviour coder{Log(), 0, false};
+    WriteRecordingPackage(Work() + "/Coders", "Resample", true, "/usr/bin/sox",
+                          {{"Copy", "wav", "%in% %out%"}}, coder);
+    m_catalogue.Load(CWorkingFolder(Work()), "WAV (decode only)", false);
+    ASSERT_EQ(m_catalogue.GetCoders().GetAt(2)->GetName(), "Resample");
+    const std::string wav = Source("take.wav", 7);
+
+    m_conversion.Apply({2, 0}, {}, &m_report);
+
+    EXPECT_EQ(m_files.Get(0)->OutputPath, wav);
+    EXPECT_EQ(m_report.Overwrites, 1);
+}
