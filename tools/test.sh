@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: fuzzers (clang, briefly), the suite under
-# AddressSanitizer + UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer,
+# AddressSanitizer + UndefinedBehaviorSanitizer, the core's tests under ThreadSanitizer,
 # and last the plain suite, whose CTest summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,10 +25,10 @@ cmake --build build-asan -j "$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j "$jobs" --timeout 600)
 
-echo "== ThreadSanitizer (concurrency tests)"
+echo "== ThreadSanitizer (the core's tests: scheduling, stress, concurrency)"
 configure build-tsan -DKELTO_TSAN=ON -DKELTO_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target kelto_core_tests
-(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest -R 'Concurren|Stress|Thread' --output-on-failure -j "$jobs" --timeout 900 --no-tests=ignore)
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest -L core --output-on-failure -j "$jobs" --timeout 900)
 
 echo "== tests"
 configure build
