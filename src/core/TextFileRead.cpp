@@ -117,15 +117,25 @@ bool CTextFileRead::ReadLineUnits(Units& units) {
     return true;
 }
 
+bool CTextFileRead::ReadUtf16Line(std::wstring& line, bool* replaced) {
+    std::u16string units;
+    if (!ReadLineUnits(units)) {
+        line.clear();
+        return false;
+    }
+    line = Utf16ToWide(units, replaced);
+    return true;
+}
+
 bool CTextFileRead::ReadLine(std::string& line) {
     bool replaced = false;
     if (IsUtf16()) {
-        std::u16string units;
-        if (!ReadLineUnits(units)) {
+        std::wstring wide;
+        if (!ReadUtf16Line(wide, &replaced)) {
             line.clear();
             return false;
         }
-        line = WideToUtf8(Utf16ToWide(units, &replaced), &replaced);
+        line = WideToUtf8(wide, &replaced);
     } else {
         if (!ReadLineUnits(line)) return false;
         // Encoding 0 hands its bytes over unchanged; a UTF-8 file is checked on the way.
@@ -138,12 +148,7 @@ bool CTextFileRead::ReadLine(std::string& line) {
 bool CTextFileRead::ReadLine(std::wstring& line) {
     bool replaced = false;
     if (IsUtf16()) {
-        std::u16string units;
-        if (!ReadLineUnits(units)) {
-            line.clear();
-            return false;
-        }
-        line = Utf16ToWide(units, &replaced);
+        if (!ReadUtf16Line(line, &replaced)) return false;
     } else {
         std::string bytes;
         if (!ReadLineUnits(bytes)) {

@@ -30,6 +30,8 @@ private:
     int NextUnit();
     template <class Units>
     bool ReadLineUnits(Units& units);
+    // The next line of a UTF-16 file as wide characters; false (and empty) at end of file.
+    bool ReadUtf16Line(std::wstring& line, bool* replaced);
 
     bool m_eof = false;
     std::size_t m_bufferCount = 0;
