@@ -1,0 +1,97 @@
+#include "app/DlgCodecs.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+
+#include "settings/SettingsSet.h"
+#include "ui/SortListViewEx.h"
+#include "ui/TemplateLayout.h"
+
+namespace {
+
+constexpr int kTextTitle = 129;
+constexpr int kTextOk = 123;
+constexpr int kTextShowCoders = 150;
+constexpr int kTextShowDecoders = 151;
+constexpr int kTextEntries = 127;
+constexpr int kTextCoder = 105;
+constexpr int kTextDecoder = 149;
+constexpr int kColumnTexts[] = {160, 125, 103, 126};
+
+}  // namespace
+
+CDlgCodecs::CDlgCodecs(std::vector<CodecRow> coders, std::vector<CodecRow> decoders,
+                       CSettingsSet* settings, const CLanguageManager* language, QWidget* owner)
+    : QDialog(owner),
+      CDlgSettingsImpl(settings),
+      CDlgLanguageImpl(language),
+      m_coders(std::move(coders)),
+      m_decoders(std::move(decoders)),
+      m_list(new CSortListViewEx(this)),
+      m_count(new QLabel(this)),
+      m_showCoders(new QCheckBox(GetString(kTextShowCoders), this)),
+      m_showDecoders(new QCheckBox(GetString(kTextShowDecoders), this)) {
+    setObjectName(QStringLiteral("dlg222"));
+    setWindowTitle(GetString(kTextTitle));
+    auto* layout = new CTemplateLayout(this, 288, 256);
+    m_list->setObjectName(QStringLiteral("ctl1027"));
+    m_list->setAccessibleName(GetString(kTextTitle));
+    layout->AddWidget(m_list, 7, 7, 274, 206, CTemplateLayout::kSizeX | CTemplateLayout::kSizeY);
+    m_count->setObjectName(QStringLiteral("ctl1051"));
+    layout->AddWidget(m_count, 7, 219, 140, 10, CTemplateLayout::kMoveY);
+    m_showCoders->setObjectName(QStringLiteral("ctl1031"));
+    layout->AddWidget(m_showCoders, 7, 235, 90, 12, CTemplateLayout::kMoveY);
+    m_showDecoders->setObjectName(QStringLiteral("ctl1050"));
+    layout->AddWidget(m_showDecoders, 100, 235, 90, 12, CTemplateLayout::kMoveY);
+    auto* ok = new QPushButton(GetString(kTextOk), this);
+    ok->setObjectName(QStringLiteral("ctl1026"));
+    ok->setDefault(true);
+    layout->AddWidget(ok, 231, 233, 50, 14, CTemplateLayout::kMoveX | CTemplateLayout::kMoveY);
+
+    m_showCoders->setChecked(settings->ShowCoders != 0);
+    m_showDecoders->setChecked(settings->ShowDecoders != 0);
+    const QFontMetrics header = m_list->horizontalHeader()->fontMetrics();
+    int column = 0;
+    for (int id : kColumnTexts) {
+        const QString title = GetString(static_cast<std::uint32_t>(id));
+        m_list->InsertColumn(column, title);
+        m_list->setColumnWidth(column, header.horizontalAdvance(title) + 15);
+        ++column;
+    }
+    m_list->SetColumnAlignment(1, Qt::AlignRight);
+    m_list->SetColumnAlignment(2, Qt::AlignRight);
+    connect(m_showCoders, &QCheckBox::clicked, this, &CDlgCodecs::Fill);
+    connect(m_showDecoders, &QCheckBox::clicked, this, &CDlgCodecs::Fill);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    Fill();
+}
+
+void CDlgCodecs::Fill() {
+    m_list->setUpdatesEnabled(false);
+    m_list->DeleteAllItems();
+    int count = 0;
+    auto append = [&](const std::vector<CodecRow>& rows, int kindText) {
+        for (const CodecRow& row : rows) {
+            const int at =
+                m_list->AddItem(count, 0, GetString(static_cast<std::uint32_t>(kindText)));
+            m_list->AddItem(at, 1, ToQString(row.Name));
+            m_list->AddItem(at, 2, ToQString(row.SizeText));
+            m_list->AddItem(at, 3, ToQString(row.FileName));
+            ++count;
+        }
+    };
+    if (m_showDecoders->isChecked()) append(m_decoders, kTextDecoder);
+    if (m_showCoders->isChecked()) append(m_coders, kTextCoder);
+    m_list->AutosizeColumns();
+    m_list->setUpdatesEnabled(true);
+    m_count->setText(GetString(kTextEntries) + QStringLiteral(": %1").arg(count));
+}
+
+void CDlgCodecs::reject() {
+    // Esc and the close box remember what is shown; OK does not.
+    GetSettings()->ShowCoders = m_showCoders->isChecked() ? 1 : 0;
+    GetSettings()->ShowDecoders = m_showDecoders->isChecked() ? 1 : 0;
+    QDialog::reject();
+}

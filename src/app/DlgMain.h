@@ -1,0 +1,182 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Core.h"
+#include "core/WorkingFolder.h"
+#include "session/Catalogue.h"
+#include "session/Conversion.h"
+#include "session/FileList.h"
+#include "settings/SettingsSet.h"
+#include "ui/DlgLanguageImpl.h"
+#include "ui/DlgSettingsImpl.h"
+
+class CCoder;
+class CDlgConsole;
+class CDlgJobControl;
+class CFileListModel;
+class CListViewEx;
+class IChoosers;
+class IMessageBoxes;
+class IShell;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+
+// What the main window asks of the desktop: message boxes, file and folder choosers and the
+// shell's "open". Tests give their own.
+struct MainWindowServices {
+    IMessageBoxes& MessageBoxes;
+    IChoosers& Choosers;
+    IShell& Shell;
+};
+
+// The program's only top-level window: the file list, the coder and preset choice, the jobs'
+// command lines and Start. It owns the running program's objects and drives them through the
+// session layer, which kelto-cli uses too.
+class CDlgMain final : public QDialog, public CDlgSettingsImpl, public CDlgLanguageImpl {
+    Q_OBJECT
+public:
+    // Command ids of the menus.
+    enum Command {
+        kCmdOptions = 32777,
+        kCmdConsole = 32778,
+        kCmdCodecsInfo = 32807,
+        kCmdUpdateCodecs = 32808,
+        kCmdExit = 32776,
+        kCmdAddFile = 32781,
+        kCmdAddFolder = 32782,
+        kCmdLoadList = 32784,
+        kCmdSaveList = 32785,
+        kCmdSelectAll = 32787,
+        kCmdInvertSelection = 32788,
+        kCmdClearSelection = 32789,
+        kCmdRemoveSelected = 32791,
+        kCmdRemoveDead = 32792,
+        kCmdRemoveAll = 32793,
+        kCmdHelp = 32809,
+        kCmdHomePage = 32810,
+        kCmdAbout = 32796,
+        kCmdCodersInfo = 32794,
+        kCmdNothing = 32795,
+        kCmdContextAddFile = 32799,
+        kCmdContextAddFolder = 32800,
+        kCmdOpenFileFolder = 32801,
+        kCmdOpenOutputFolder = 32802,
+    };
+    static constexpr int kFirstPluginCommand = 100000;
+    static constexpr const char* kHomePage = "https://kelto.org/";
+
+    CDlgMain(const CLanguageManager* language, const MainWindowServices& services);
+    ~CDlgMain() override;
+
+    // Builds the window and initialises it from the working folder (the current directory).
+    void Initialise();
+
+    // One command of the menus, the context menu or the buttons.
+    void OnCommand(int commandId);
+    void OnStart();
+    void OnApplySettings();
+    void OnResetSettings();
+    void OnAddFile();
+    void OnAddFolder();
+    void OnLoadList();
+    void OnSaveList();
+    void OnRemoveSelected();
+    void OnRemoveDeadEntries();
+    void OnRemoveAll();
+    void OnUpdateCodecs();
+    void OnCodecsInfo(bool codersOnly);
+    void OnConsole();
+    void OnAbout();
+    // The paths handed over by a drop, in order; folders are not expanded.
+    void OnDrop(const std::vector<std::string>& paths);
+    // Rebuilds the whole file list view.
+    void RefreshView();
+
+    CFileList& GetFiles() { return m_files; }
+    CCore& GetCore() { return m_core; }
+    CCatalogue& GetCatalogue() { return m_catalogue; }
+    CListViewEx* GetFileListView() const { return m_fileList; }
+    CFileListModel* GetFileListModel() const { return m_model; }
+    CDlgConsole* GetConsole() const { return m_console.get(); }
+    // The job window while a run is shown; null otherwise.
+    CDlgJobControl* GetJobWindow() const { return m_jobWindow; }
+    QMenuBar* GetMenuBar() const { return m_menuBar; }
+    QMenu* GetContextMenu() const { return m_contextMenu; }
+    const CWorkingFolder& GetWorkingFolder() const { return *m_workingFolder; }
+    // Selects exactly these rows.
+    void SelectRows(const std::vector<int>& rows);
+    std::vector<int> GetSelectedRows() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+public slots:
+    // Esc does not close the main window.
+    void reject() override {}
+
+private:
+    class CReport;
+
+    void CreateControls();
+    void BuildMenus();
+    void LoadState();
+    bool SaveState();
+    void LoadCatalogue();
+    void FillCoderBox();
+    void MakeCoderCurrent(int index);
+    void ShowCoderInfo();
+    void FillPresets(int index);
+    void OnCoderSelectionChanged(int index);
+    void OnCoderActivated(int index);
+    void ShowCommandLines();
+    void OnEditCommandLine(bool coderEdit, const QString& text);
+    void OnContextMenu(const QPoint& position);
+    void OnOpenFileFolder();
+    void ShowRunFailures();
+    void SelectAll(bool select);
+    void InvertSelection();
+    // Waits, with the wait cursor, until no worker of a stopped run holds a job.
+    void WaitForWorkers();
+    ConversionChoice GetChoice() const;
+    std::vector<int> TargetRows() const;
+    void ShowError(const std::string& text);
+
+    const MainWindowServices m_services;
+    CSettingsSet m_settingsSet;
+    CCore m_core;
+    CFileList m_files;
+    CCatalogue m_catalogue;
+    CConversion m_conversion;
+    std::unique_ptr<CDlgConsole> m_console;
+    std::optional<CWorkingFolder> m_workingFolder;
+    CCoder* m_currentCoder = nullptr;
+
+    CFileListModel* m_model = nullptr;
+    CListViewEx* m_fileList = nullptr;
+    CListViewEx* m_info = nullptr;
+    QPushButton* m_start = nullptr;
+    QComboBox* m_coderBox = nullptr;
+    QComboBox* m_presetBox = nullptr;
+    QLabel* m_coderLabel = nullptr;
+    QLabel* m_presetLabel = nullptr;
+    QLineEdit* m_decoderEdit = nullptr;
+    QLineEdit* m_coderEdit = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    CDlgJobControl* m_jobWindow = nullptr;
+    bool m_closeAfterRun = false;
+    bool m_closed = false;
+};

@@ -1,0 +1,128 @@
+// The main window's job commands: Apply, Reset, the command lines, Start and the end of a run.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "app/DlgJobControl.h"
+#include "app/DlgMain.h"
+#include "app/FileListModel.h"
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "fileinfo/FileInfo.h"
+#include "session/RunFailures.h"
+#include "ui/ListViewEx.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+
+constexpr int kTextError = 119;
+constexpr int kTextWarning = 120;
+constexpr int kTextRunFailed = 181;
+
+}  // namespace
+
+// What Apply finds, shown as the main window's message boxes.
+class CDlgMain::CReport final : public IConversionReport {
+public:
+    explicit CReport(CDlgMain& window) : m_window(window) {}
+
+    void ReportNoDecoder(const CFileInfo& file) override {
+        m_window.ShowError(CConversion::NoDecoderText(file));
+    }
+    void ReportOverwrite() override {
+        m_window.m_services.MessageBoxes.Show(&m_window, CConversion::OverwriteText(),
+                                              m_window.GetStdString(kTextWarning),
+                                              IMessageBoxes::Icon::Warning);
+    }
+
+private:
+    CDlgMain& m_window;
+};
+
+void CDlgMain::WaitForWorkers() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_core.WaitForWorkers();
+    QApplication::restoreOverrideCursor();
+}
+
+std::vector<int> CDlgMain::TargetRows() const { return GetSelectedRows(); }
+
+void CDlgMain::ShowCommandLines() {
+    const std::vector<int> rows = GetSelectedRows();
+    const CFileInfo* file = rows.size() == 1 ? m_files.Get(rows.front()) : nullptr;
+    m_coderEdit->setText(file && file->Coder ? ToQString(file->Coder->GetCommandLine())
+                                             : QString());
+    m_decoderEdit->setText(file && file->Decoder ? ToQString(file->Decoder->GetCommandLine())
+                                                 : QString());
+}
+
+void CDlgMain::OnEditCommandLine(bool coderEdit, const QString& text) {
+    const std::vector<int> rows = GetSelectedRows();
+    if (rows.size() != 1) return;
+    CFileInfo* file = m_files.Get(rows.front());
+    if (!file) return;
+    CCodec* job = coderEdit ? static_cast<CCodec*>(file->Coder.get())
+                            : static_cast<CCodec*>(file->Decoder.get());
+    if (job) job->SetCommandLine(ToStdString(text));
+}
+
+void CDlgMain::OnApplySettings() {
+    WaitForWorkers();
+    const std::vector<int> rows = TargetRows();
+    m_fileList->setUpdatesEnabled(false);
+    CReport report(*this);
+    m_conversion.Apply(GetChoice(), rows, &report);
+    if (m_files.Count() > 0) {
+        m_model->RowsChanged(rows.empty() ? 0 : rows.front(),
+                             rows.empty() ? m_files.Count() - 1 : rows.back());
+    }
+    m_fileList->AutosizeColumns();
+    m_fileList->setUpdatesEnabled(true);
+    ShowCommandLines();
+}
+
+void CDlgMain::OnResetSettings() {
+    WaitForWorkers();
+    const std::vector<int> rows = TargetRows();
+    m_fileList->setUpdatesEnabled(false);
+    m_conversion.Reset(rows);
+    if (m_files.Count() > 0) m_model->RowsChanged(0, m_files.Count() - 1);
+    m_fileList->AutosizeColumns();
+    m_fileList->setUpdatesEnabled(true);
+    ShowCommandLines();
+}
+
+void CDlgMain::OnStart() {
+    if (m_jobWindow) return;
+    WaitForWorkers();
+    CReport report(*this);
+    const int queued = m_conversion.Start(GetChoice(), &report);
+    if (m_files.Count() > 0) m_model->RowsChanged(0, m_files.Count() - 1);
+    m_fileList->AutosizeColumns();
+    ShowCommandLines();
+    if (queued == 0) return;
+
+    CDlgJobControl window(&m_settingsSet, GetLanguage(), m_core,
+                          QApplication::activeWindow() ? QApplication::activeWindow() : this);
+    m_jobWindow = &window;
+    window.exec();
+    m_jobWindow = nullptr;
+    // A stopped run's workers are still ending their programs; nothing may touch the jobs
+    // before they let go of them.
+    WaitForWorkers();
+    if (m_closeAfterRun) {
+        close();
+        return;
+    }
+    ShowRunFailures();
+}
+
+void CDlgMain::ShowRunFailures() {
+    const std::vector<RunFailure> failures = CollectRunFailures(m_files, false);
+    if (failures.empty()) return;
+    std::string text = GetStdString(kTextRunFailed);
+    for (const RunFailure& failure : failures) {
+        text += "\n" + failure.File->Path + "\n    " + failure.Program + ": " + failure.End;
+    }
+    m_services.MessageBoxes.Show(this, text, GetStdString(kTextError), IMessageBoxes::Icon::Error);
+}

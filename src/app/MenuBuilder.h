@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QMenu>
+#include <QMenuBar>
+#include <functional>
+
+#include "core/LanguageTable.h"
+
+// Qt menus from a language library's menu: every command becomes an action whose triggered
+// signal calls onCommand with the command id; the action's object name is "cmd<id>".
+class CMenuBuilder {
+public:
+    using CommandHandler = std::function<void(int commandId)>;
+
+    explicit CMenuBuilder(CommandHandler onCommand) : m_onCommand(std::move(onCommand)) {}
+
+    // Top-level popups of menu become the bar's menus.
+    void FillMenuBar(QMenuBar& bar, const LanguageMenu& menu) const;
+    // The entries of items go into target.
+    void FillMenu(QMenu& target, const std::vector<LanguageMenuItem>& items) const;
+
+private:
+    CommandHandler m_onCommand;
+};

@@ -1,0 +1,53 @@
+// kelto, the desktop program: chooses the language, opens the main window on the working
+// folder (the current directory) and runs the message loop.
+#include <QApplication>
+#include <memory>
+
+#include "app/DlgMain.h"
+#include "app/Shell.h"
+#include "core/LanguageManager.h"
+#include "platform/SystemLanguage.h"
+#include "ui/Choosers.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+
+// The language manager's messages (a library that exists but does not load) as boxes.
+class CBoxSink final : public IMessageSink {
+public:
+    explicit CBoxSink(IMessageBoxes& boxes) : m_boxes(boxes) {}
+    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override {
+        m_boxes.Show(nullptr, text, caption,
+                     icon == Icon::Error     ? IMessageBoxes::Icon::Error
+                     : icon == Icon::Warning ? IMessageBoxes::Icon::Warning
+                                             : IMessageBoxes::Icon::Information);
+    }
+
+private:
+    IMessageBoxes& m_boxes;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // The main window decides when the program ends (after saving), not its last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    CMessageBoxes boxes;
+    CChoosers choosers;
+    CShell shell;
+    CBoxSink sink(boxes);
+    CLanguageManager& language = GetLanguageManager();
+    language.SetMessageSink(&sink);
+    if (!SelectStartupLanguage(language, platform::SystemLanguageId())) {
+        boxes.Show(nullptr, kNoLanguageMessage, "Error", IMessageBoxes::Icon::Error);
+        return -1;
+    }
+    auto window = std::make_unique<CDlgMain>(&language, MainWindowServices{boxes, choosers, shell});
+    window->Initialise();
+    window->show();
+    const int code = QApplication::exec();
+    language.Free();
+    window.reset();
+    return code;
+}

@@ -1,0 +1,44 @@
+#include "session/RunFailures.h"
+
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "fileinfo/FileInfo.h"
+#include "session/FileList.h"
+
+std::string DescribeExitStatus(const ProcessExitStatus& status) {
+    using State = ProcessExitStatus::State;
+    switch (status.state) {
+        case State::NotRun:
+            return "not run";
+        case State::Exited:
+            return "exit status " + std::to_string(status.exitCode);
+        case State::Signalled:
+            return "signal " + std::to_string(status.signal) +
+                   (status.terminated ? " (stopped)" : "");
+        case State::NotStarted:
+            return "could not start: " + status.startError;
+        case State::Skipped:
+            return "not run: its decoder did not succeed";
+    }
+    return {};
+}
+
+std::vector<RunFailure> CollectRunFailures(const CFileList& files, bool withStopped) {
+    std::vector<RunFailure> failures;
+    for (int i = 0; i < files.Count(); ++i) {
+        const CFileInfo* file = files.Get(i);
+        for (CCodec* job :
+             {static_cast<CCodec*>(file->Decoder.get()), static_cast<CCodec*>(file->Coder.get())}) {
+            if (!job) continue;
+            const ProcessExitStatus status = job->GetExitStatus();
+            if (!status.Failed()) continue;
+            const bool byStop =
+                status.state == ProcessExitStatus::State::Signalled && status.terminated;
+            const bool skipped = status.state == ProcessExitStatus::State::Skipped;
+            if (!withStopped && (byStop || skipped)) continue;
+            failures.push_back(
+                {file, PathFileName(job->GetProgramPath()), DescribeExitStatus(status)});
+        }
+    }
+    return failures;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/ProcessExitStatus.h"
+
+class CFileInfo;
+class CFileList;
+
+// A job of the last run that did not succeed, as both front ends report it.
+struct RunFailure {
+    const CFileInfo* File = nullptr;
+    std::string Program;  // the file name of the job's program
+    std::string End;      // how it ended (DescribeExitStatus)
+};
+
+// "exit status 3", "signal 9 (stopped)", "could not start: ...", "not run: its decoder did
+// not succeed"; "not run" for a job that did not run.
+std::string DescribeExitStatus(const ProcessExitStatus& status);
+
+// Every failed job of the listed files, in list order, decoder before coder. Jobs that the
+// user's Stop ended, and coders left out because their decoder failed (the decoder is named
+// already), are passed over unless withStopped.
+std::vector<RunFailure> CollectRunFailures(const CFileList& files, bool withStopped);

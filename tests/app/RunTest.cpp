@@ -1,0 +1,185 @@
+// Runs started from the main window with the real codec programs: the job window, its end,
+// Stop, closing the program during a run, and the report of failed jobs.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "../session/EngineFiles.h"
+#include "AppFixture.h"
+#include "AppTest.h"
+#include "app/DlgJobControl.h"
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "fileinfo/FileInfo.h"
+#include "session/Conversion.h"
+#include "settings/SettingsSet.h"
+#include "ui/SortListViewEx.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void PickCoder(CDlgMain& window, const std::string& name, int preset) {
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("ctl1004"));
+    box->setCurrentIndex(CoderIndex(window, name));
+    emit box->activated(box->currentIndex());
+    window.findChild<QComboBox*>(QStringLiteral("ctl1005"))->setCurrentIndex(preset);
+}
+
+std::vector<std::string> TempWaveFiles(CDlgMain& window) {
+    std::vector<std::string> names;
+    for (int i = 0; i < window.GetFiles().Count(); ++i) {
+        const std::string& name = window.GetFiles().Get(i)->GetTempWaveFile();
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+class CRunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_fixture = std::make_unique<CAppFixture>();
+        m_output = m_fixture->Audio("out");
+        fs::create_directory(m_output);
+        m_window = m_fixture->OpenWindow();
+        m_window->GetSettings()->General.OutputFolderSameAsOriginal = 0;
+        m_window->GetSettings()->General.OutputFolder = m_output;
+    }
+    void cleanup() {
+        m_window.reset();
+        m_fixture.reset();
+    }
+
+    void ARunConvertsEveryFileAndItsWindowClosesByItself() {
+        m_window->OnDrop({m_fixture->MakeAudio("a.flac", 0.5, 1),
+                          m_fixture->MakeAudio("b.wav", 0.5, 2),
+                          m_fixture->MakeAudio("c.mp3", 0.5, 3)});
+        PickCoder(*m_window, "FLAC", 1);
+        int rowsSeen = 0;
+        QString detail;
+        WhenModalOpens([&](QWidget* dialog) {
+            auto* jobs = qobject_cast<CDlgJobControl*>(dialog);
+            QVERIFY(jobs);
+            QVERIFY(jobs->findChild<QPushButton*>(QStringLiteral("ctl1038")));
+            QCOMPARE(jobs->GetList()->model()->columnCount(), 4);
+            QTimer::singleShot(0, [&, jobs] {
+                rowsSeen = jobs->GetList()->GetItemCount();
+                detail = jobs->GetDetailText();
+            });
+        });
+        QElapsedTimer clock;
+        clock.start();
+        m_window->OnStart();  // returns when the job window has closed itself
+        QVERIFY(!m_window->GetCore().IsRunning());
+        QVERIFY(m_window->GetJobWindow() == nullptr);
+        QVERIFY(detail.contains(QStringLiteral("Jobs in total: 5")));
+        QVERIFY(rowsSeen <= m_window->GetSettings()->Core.ThreadsCount);
+        for (const char* name : {"a.flac", "b.flac", "c.flac"}) {
+            const WavPcm pcm = DecodeBack(m_output + "/" + name, m_fixture->Audio(""));
+            QVERIFY2(pcm.Valid && pcm.Frames() > 20000, name);
+        }
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+        for (const std::string& temp : TempWaveFiles(*m_window)) QVERIFY(!fs::exists(temp));
+    }
+
+    void StopEndsTheProgramsAndLeavesNoTemporaryFile() {
+        std::vector<std::string> sources;
+        for (int i = 0; i < 6; ++i) {
+            sources.push_back(m_fixture->MakeAudio("long" + std::to_string(i) + ".flac", 20.0, i));
+        }
+        m_window->OnDrop(sources);
+        m_window->GetCore().SetThreadsCount(1);
+        PickCoder(*m_window, "MP3", 0);
+        WhenModalOpens([](QWidget* dialog) {
+            QTimer::singleShot(600, dialog, [dialog] {
+                dialog->findChild<QPushButton*>(QStringLiteral("ctl1038"))->click();
+            });
+        });
+        m_window->OnStart();
+        const std::vector<std::string> temps = TempWaveFiles(*m_window);
+        QVERIFY(!m_window->GetCore().IsRunning());
+        QVERIFY(!temps.empty());
+        for (const std::string& temp : temps) QVERIFY2(!fs::exists(temp), temp.c_str());
+        QVERIFY(!fs::exists(m_output + "/long5.mp3"));
+        // Stopping is not a failure the user must be told about.
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+        m_window->OnApplySettings();
+        QVERIFY(m_window->GetFiles().Get(5)->Coder);
+    }
+
+    void AFailedJobIsNamedInOneErrorBox() {
+        m_window->OnDrop(
+            {m_fixture->MakeAudio("good.wav"), m_fixture->MakeAudio("bad.wav", 0.3, 2)});
+        PickCoder(*m_window, "MP3", 0);
+        m_window->OnApplySettings();
+        m_window->SelectRows({1});
+        m_window->GetFiles().Get(1)->Coder->SetCommandLine("--no-such-option %in% %out%");
+        m_window->OnStart();
+        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+        const ShownBox& box = m_fixture->Boxes.Shown.front();
+        QCOMPARE(box.Icon, IMessageBoxes::Icon::Error);
+        QVERIFY(box.Text.find("bad.wav") != std::string::npos);
+        QVERIFY(box.Text.find("lame: exit status") != std::string::npos);
+        QVERIFY(box.Text.find("good.wav") == std::string::npos);
+        QVERIFY(fs::exists(m_output + "/good.mp3"));
+    }
+
+    void ARunWithNothingLaunchableClosesAtOnce() {
+        m_window->OnDrop({m_fixture->MakeAudio("x.flac")});
+        PickCoder(*m_window, "FLAC", 0);
+        m_window->OnApplySettings();
+        // The decoder's program is gone: its coder can never start.
+        m_window->GetFiles().Get(0)->Decoder->SetProgramPath(m_fixture->Audio("missing"));
+        QElapsedTimer clock;
+        clock.start();
+        m_window->OnStart();
+        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(!m_window->GetCore().IsRunning());
+        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+    }
+
+    void ClosingTheProgramDuringARunStopsItAndSaves() {
+        std::vector<std::string> sources;
+        for (int i = 0; i < 4; ++i) {
+            sources.push_back(m_fixture->MakeAudio("c" + std::to_string(i) + ".flac", 20.0, i));
+        }
+        m_window->OnDrop(sources);
+        m_window->GetCore().SetThreadsCount(1);
+        PickCoder(*m_window, "MP3", 0);
+        CDlgMain* window = m_window.get();
+        WhenModalOpens(
+            [window](QWidget*) { QTimer::singleShot(400, window, [window] { window->close(); }); });
+        m_window->OnStart();
+        QVERIFY(!m_window->GetCore().IsRunning());
+        QVERIFY(fs::exists(m_fixture->Work() + "/Settings.ini"));
+        QVERIFY(fs::exists(m_fixture->Work() + "/FileList.m3u"));
+        for (const std::string& temp : TempWaveFiles(*m_window)) QVERIFY(!fs::exists(temp));
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+    }
+
+    void ThePriorityBoxSetsTheSetting() {
+        m_window->OnDrop({m_fixture->MakeAudio("p.flac", 5.0, 1)});
+        PickCoder(*m_window, "MP3", 0);
+        WhenModalOpens([](QWidget* dialog) {
+            dialog->findChild<QComboBox*>(QStringLiteral("ctl1032"))->setCurrentIndex(0);
+        });
+        m_window->OnStart();
+        QCOMPARE(m_window->GetSettings()->Core.Priority, 0);
+    }
+
+private:
+    std::unique_ptr<CAppFixture> m_fixture;
+    std::unique_ptr<CDlgMain> m_window;
+    std::string m_output;
+};
+
+static RegisterAppTest<CRunTest> registered;
+
+#include "RunTest.moc"
