@@ -6,7 +6,10 @@ packages=(
   # build
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   # libraries
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libmediainfo0v5
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libmediainfo0v5 nlohmann-json3-dev
+  libtag1-dev qt6-base-dev qt6-base-dev-tools libgl-dev
+  # the desktop program's tests and screenshots
+  xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
   # codec programs kelto runs, and tools the tests and benchmarks use
   flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
 )
