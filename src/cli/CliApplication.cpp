@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <thread>
 
 #include "cli/CliListing.h"
@@ -70,10 +69,18 @@ class CCliReport : public IConversionReport {
 public:
     void ReportNoDecoder(const CFileInfo& file) override { m_undecodable.push_back(&file); }
     void ReportOverwrite() override { PrintError("warning: " + CConversion::OverwriteText()); }
+    void ReportNoTempFile(const CFileInfo& file, const std::string& folder,
+                          const std::string& reason) override {
+        PrintError(file.Path + ": no temporary file can be made in " + folder + " (" + reason +
+                   ")");
+        m_tempFileFailed = true;
+    }
     const std::vector<const CFileInfo*>& Undecodable() const { return m_undecodable; }
+    bool TempFileFailed() const { return m_tempFileFailed; }
 
 private:
     std::vector<const CFileInfo*> m_undecodable;
+    bool m_tempFileFailed = false;
 };
 
 }  // namespace
@@ -289,25 +296,8 @@ bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
                    (named ? "" : "; skipped"));
         if (named) usable = false;
     }
-    return usable && OutputsAreDistinct();
-}
-
-bool CCliApplication::OutputsAreDistinct() {
-    // Two jobs writing one file (the same source listed twice, or two sources of one base name
-    // coded into one folder) would run at the same time and leave a mix of both.
-    std::map<std::string, const CFileInfo*> writers;
-    for (int i = 0; i < m_files->Count(); ++i) {
-        const CFileInfo* file = m_files->Get(i);
-        const std::string output = CConversion::GetFinalOutput(*file);
-        if (output.empty()) continue;
-        const auto [at, added] = writers.emplace(output, file);
-        if (!added) {
-            PrintError(at->second->Path + " and " + file->Path + " would both be written to " +
-                       output);
-            return false;
-        }
-    }
-    return true;
+    // Converting the rest would leave out files that nothing is wrong with.
+    return usable && !report.TempFileFailed();
 }
 
 int CCliApplication::Convert(const ConversionChoice& choice) {

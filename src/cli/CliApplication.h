@@ -40,7 +40,6 @@ private:
     bool AddInput(const std::string& input);
     bool AppendPlaylist(const std::string& path);
     bool PrepareJobs(const ConversionChoice& choice);
-    bool OutputsAreDistinct();
     int Convert(const ConversionChoice& choice);
     int UsageError(const std::string& message);
 

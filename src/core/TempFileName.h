@@ -3,14 +3,19 @@
 #include <string>
 
 // A temporary file name in folder: folder + "/kel" + four upper-case hexadecimal digits +
-// extension, for instance /tmp/kel3F0A.wav. The name is free: no directory entry of that name
-// exists (a dangling link counts as existing) and no other caller of this program holds it.
-// The file itself is not created, so the program that writes it finds nothing in its way (some
-// encoders refuse to overwrite); instead a marker name + ".lock" is created exclusively, so that
-// another kelto running at the same time never draws the same name. The name stays held until ReleaseTempFileName, so a later run
-// that reuses a prepared job finds its name still reserved for it. Empty when folder is not an
-// existing folder or all 65,536 names are taken.
-std::string MakeTempFileName(const std::string& folder, const std::string& extension);
+// extension, for instance /tmp/kel3F0A.wav. Once every four-digit name of that folder and
+// extension is held or taken, eight digits instead (/tmp/kel0C1D2E3F.wav), so a batch larger
+// than 65,536 files still gets a name for each; every name costs about the same.
+// The name is free: no directory entry of that name exists (a dangling link counts as
+// existing) and no other caller of this program holds it. The file itself is not created, so
+// the program that writes it finds nothing in its way (some encoders refuse to overwrite);
+// instead a marker name + ".lock" is created exclusively, so that another kelto running at the
+// same time never draws the same name. The name stays held until ReleaseTempFileName, so a
+// later run that reuses a prepared job finds its name still reserved for it.
+// Empty when no name can be made (folder is not an existing folder, or no marker can be
+// created in it); whyNot, when given, then receives the reason.
+std::string MakeTempFileName(const std::string& folder, const std::string& extension,
+                             std::string* whyNot = nullptr);
 
 // Gives a name back and removes its marker; false when it was not held.
 bool ReleaseTempFileName(const std::string& name);

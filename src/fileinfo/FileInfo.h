@@ -47,21 +47,22 @@ public:
     std::unique_ptr<CCoder> Coder;      // this file's coder job, or none
     std::unique_ptr<CDecoder> Decoder;  // this file's decoder job, or none
 
-    // Job operations (FileInfoJobs.cpp). The folder of the temporary WAV files decoders write
-    // for their coders.
-    static constexpr const char* kTempFolder = "/tmp";
+    // Job operations (FileInfoJobs.cpp).
     // Chooses the decoder job: the first decoder whose preset extension equals the lower-cased
-    // source extension. Its WAV file is a fresh temporary name, or, decodeOnly, the output WAV
-    // file (in outputFolder, which ends with "/", or beside the source when it is empty).
-    // False when no decoder matches; the file then has no decoder job.
+    // source extension. Its WAV file is a fresh temporary name in the temporary folder
+    // (platform::TemporaryFolder), or, decodeOnly, the output WAV file: outputPath when it is
+    // not empty, else named after the source (in outputFolder, which ends with "/", or beside
+    // the source when it is empty). False when no decoder matches or no temporary name can be
+    // made (GetTempNameFailure tells which); the file then has no decoder job.
     bool PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
-                        bool decodeOnly);
+                        bool decodeOnly, const std::string& outputPath = {});
     // The coder job becomes a copy of coder, fed by this file's decoder job; null drops it.
     bool SetCoder(const CCoder* coder);
-    // Expands the coder job's command line from commandTemplate; the output has the source's
-    // base name and the extension of the coder's first preset, in outputFolder when it is not
-    // empty. False without a coder job.
-    bool PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder);
+    // Expands the coder job's command line from commandTemplate; the output is outputPath when
+    // it is not empty, else the source's base name with the extension of the coder's first
+    // preset, in outputFolder when that is not empty. False without a coder job.
+    bool PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder,
+                      const std::string& outputPath = {});
     // Clears DecoderSource, OutputPath and PresetName and destroys both jobs. Always true.
     bool ResetJobs();
     // The template values of this file: its path, its sample rate and channels, and the
@@ -69,10 +70,18 @@ public:
     void FillTemplateValues(TemplateValues& values) const;
     // The temporary WAV name the decoder job holds (empty when it holds none).
     const std::string& GetTempWaveFile() const { return m_tempWaveFile.Get(); }
+    // Why the last PrepareDecoder found a decoder but no temporary name: the folder and the
+    // system's reason. Folder is empty when that was not the failure.
+    struct TempNameFailure {
+        std::string Folder;
+        std::string Reason;
+    };
+    const TempNameFailure& GetTempNameFailure() const { return m_tempNameFailure; }
 
 private:
     void DestroyDecoder();
     CHeldTempName m_tempWaveFile;
+    TempNameFailure m_tempNameFailure;
 };
 
 // Path rules Open uses, also wanted by whoever builds names from a record.

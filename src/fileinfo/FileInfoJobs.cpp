@@ -7,6 +7,7 @@
 #include "core/TempFileName.h"
 #include "core/Templates.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/TempFolder.h"
 
 namespace {
 
@@ -61,28 +62,39 @@ void CFileInfo::DestroyDecoder() {
 }
 
 bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
-                               bool decodeOnly) {
+                               bool decodeOnly, const std::string& outputPath) {
     if (Coder) Coder->SetDecoder(nullptr);
     Decoder.reset();
+    m_tempNameFailure = {};
     const auto [found, preset] = FindDecoder(decoders, LowerAscii(PathExtension(Path)));
     if (!found) {
         m_tempWaveFile.Release();
         return false;
     }
 
-    std::unique_ptr<CDecoder> job = std::make_unique<CDecoder>(*found);
-    TemplateValues values;
-    FillTemplateValues(values);
     std::string waveFile;
     if (decodeOnly) {
         m_tempWaveFile.Release();
-        waveFile = InFolder(outputFolder, RenameExtension(Path, ".wav"));
+        waveFile = !outputPath.empty() ? outputPath
+                                       : InFolder(outputFolder, RenameExtension(Path, ".wav"));
     } else {
         // The new name is drawn while the old one is still held, so a file that an earlier run
         // may still be writing under the old name is never handed to the next run.
-        waveFile = MakeTempFileName(kTempFolder, ".wav");
+        const std::string folder = platform::TemporaryFolder();
+        std::string whyNot;
+        waveFile = MakeTempFileName(folder, ".wav", &whyNot);
+        if (waveFile.empty()) {
+            // A decoder told to write to "" would fail or write somewhere nobody reads.
+            m_tempWaveFile.Release();
+            m_tempNameFailure = {folder, whyNot};
+            return false;
+        }
         m_tempWaveFile.Take(waveFile);
     }
+
+    std::unique_ptr<CDecoder> job = std::make_unique<CDecoder>(*found);
+    TemplateValues values;
+    FillTemplateValues(values);
     job->SetWaveFile(waveFile);
     values.OutputPath = waveFile;
     DecoderSource = values.InputPath;
@@ -108,7 +120,8 @@ bool CFileInfo::SetCoder(const CCoder* coder) {
     return true;
 }
 
-bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder) {
+bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder,
+                             const std::string& outputPath) {
     if (!Coder) return false;
     TemplateValues values;
     FillTemplateValues(values);
@@ -119,7 +132,8 @@ bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::stri
         // The coder reads the WAV source itself, which must never be deleted after coding.
         Coder->SetWaveFile(std::string());
     }
-    values.OutputPath = InFolder(outputFolder, values.OutputPath);
+    values.OutputPath =
+        !outputPath.empty() ? outputPath : InFolder(outputFolder, values.OutputPath);
     std::string commandLine;
     ExpandTemplate(commandTemplate, values, commandLine);
     Coder->SetCommandLine(commandLine);

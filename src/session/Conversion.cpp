@@ -1,5 +1,7 @@
 #include "session/Conversion.h"
 
+#include <unordered_set>
+
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/Core.h"
@@ -9,6 +11,7 @@
 #include "fileinfo/FormatTable.h"
 #include "session/Catalogue.h"
 #include "session/FileList.h"
+#include "session/OutputNames.h"
 #include "settings/SettingsSet.h"
 
 CConversion::CConversion(CSettingsSet& settings, CFileList& files, CCatalogue& catalogue,
@@ -29,22 +32,31 @@ std::vector<CFileInfo*> CConversion::Targets(const std::vector<int>& rows) const
     std::vector<CFileInfo*> targets;
     if (rows.empty()) {
         for (int i = 0; i < m_files.Count(); ++i) targets.push_back(m_files.Get(i));
-    } else {
-        for (int row : rows) {
-            if (CFileInfo* file = m_files.Get(row)) targets.push_back(file);
-        }
+        return targets;
+    }
+    // A row named twice is prepared once; the second time it would collide with itself.
+    std::unordered_set<const CFileInfo*> seen;
+    for (int row : rows) {
+        CFileInfo* file = m_files.Get(row);
+        if (file && seen.insert(file).second) targets.push_back(file);
     }
     return targets;
 }
 
-bool CConversion::PrepareFile(CFileInfo& file, const ConversionChoice& choice,
-                              const std::string& outputFolder) {
+CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const ConversionChoice& choice,
+                                               const std::string& outputFolder,
+                                               COutputNames& outputs) {
     const bool decodeOnly = IsDecodeOnly(choice);
     const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly);
+    if (!file.GetTempNameFailure().Folder.empty()) {
+        // Coding a WAV source directly instead would ignore the decoder that lists "wav".
+        file.ResetJobs();
+        return Prepared::NoTempFile;
+    }
     if (!decodable && file.FormatId != kFormatWAV) {
         // Without a decoder an earlier coder job would read a WAV file nobody writes.
         file.ResetJobs();
-        return false;
+        return Prepared::NoDecoder;
     }
     const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
     const CPreset* preset = coder ? coder->GetPresets().GetAt(choice.PresetIndex) : nullptr;
@@ -52,30 +64,64 @@ bool CConversion::PrepareFile(CFileInfo& file, const ConversionChoice& choice,
         // A coder without presets has no command line to run, and a decoded WAV file nobody
         // codes would only be left behind in the temporary folder.
         file.ResetJobs();
-        return true;
+        return Prepared::Yes;
     }
     if (decodeOnly) {
         // The decoder's WAV file is the result; no coder of an earlier Apply may run after it.
         file.SetCoder(nullptr);
         file.OutputPath.clear();
         file.PresetName.clear();
-        return true;
+    } else {
+        file.SetCoder(coder);
+        file.PrepareCoder(preset->CommandLine, outputFolder);
+        file.PresetName = preset->Name;
     }
-    file.SetCoder(coder);
-    file.PrepareCoder(preset->CommandLine, outputFolder);
-    file.PresetName = preset->Name;
-    return true;
+    KeepOutputApart(file, choice, outputFolder, outputs);
+    return Prepared::Yes;
+}
+
+void CConversion::KeepOutputApart(CFileInfo& file, const ConversionChoice& choice,
+                                  const std::string& outputFolder, COutputNames& outputs) {
+    const std::string wanted = GetFinalOutput(file);
+    if (wanted.empty()) return;
+    const std::string output = outputs.Take(wanted);
+    if (output == wanted) return;
+    // Prepared again rather than patched, so the command line says what is written.
+    if (file.Coder) {
+        const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
+        file.PrepareCoder(coder->GetPresets().GetAt(choice.PresetIndex)->CommandLine, outputFolder,
+                          output);
+    } else {
+        file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, true, output);
+    }
 }
 
 bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& rows,
                         IConversionReport* report) {
     m_core.WaitForWorkers();
     const std::string outputFolder = GetOutputFolder();
+    const std::vector<CFileInfo*> targets = Targets(rows);
+    COutputNames outputs;
+    if (!rows.empty()) {
+        // What the files left as they are will write is spoken for.
+        const std::unordered_set<const CFileInfo*> targeted(targets.begin(), targets.end());
+        for (int i = 0; i < m_files.Count(); ++i) {
+            const CFileInfo* file = m_files.Get(i);
+            if (targeted.count(file) == 0) outputs.Hold(GetFinalOutput(*file));
+        }
+    }
     bool allPrepared = true;
-    for (CFileInfo* file : Targets(rows)) {
-        if (PrepareFile(*file, choice, outputFolder)) continue;
+    for (CFileInfo* file : targets) {
+        const Prepared prepared = PrepareFile(*file, choice, outputFolder, outputs);
+        if (prepared == Prepared::Yes) continue;
         allPrepared = false;
-        if (report) report->ReportNoDecoder(*file);
+        if (!report) continue;
+        if (prepared == Prepared::NoDecoder) {
+            report->ReportNoDecoder(*file);
+        } else {
+            const CFileInfo::TempNameFailure& failure = file->GetTempNameFailure();
+            report->ReportNoTempFile(*file, failure.Folder, failure.Reason);
+        }
     }
     if (m_settings.General.ShowWarnings != 0 && AnyOutputReplacesSource() && report) {
         report->ReportOverwrite();

@@ -7,6 +7,7 @@ class CCatalogue;
 class CCore;
 class CFileInfo;
 class CFileList;
+class COutputNames;
 class CSettingsSet;
 
 // How a front end learns what Apply found, instead of message boxes: the main window shows the
@@ -17,6 +18,11 @@ public:
     virtual void ReportNoDecoder(const CFileInfo& file) = 0;
     // Some file's output would replace its own decoder source (only when ShowWarnings is on).
     virtual void ReportOverwrite() = 0;
+    // A target file whose decoder needs a temporary WAV file that cannot be made in folder
+    // (reason: the system's words); it is left without jobs. A front end that does not listen
+    // shows only the missing jobs.
+    virtual void ReportNoTempFile(const CFileInfo& /*file*/, const std::string& /*folder*/,
+                                  const std::string& /*reason*/) {}
 
 protected:
     ~IConversionReport() = default;
@@ -39,6 +45,9 @@ public:
 
     // Prepares the jobs of the files at rows (every file when rows is empty). True when every
     // target file got its jobs (or, decoding only, is WAV already).
+    // No two listed files write one output: a target whose output another listed file already
+    // writes (a file not re-applied, or an earlier target) gets " (2)" before the extension of
+    // its output, or " (3)" and so on, the first that is free. Files not re-applied keep theirs.
     bool Apply(const ConversionChoice& choice, const std::vector<int>& rows,
                IConversionReport* report);
     // Queues every file's decoder and coder job in list order (applying first when no file has
@@ -61,8 +70,11 @@ public:
 
 private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
-    bool PrepareFile(CFileInfo& file, const ConversionChoice& choice,
-                     const std::string& outputFolder);
+    enum class Prepared { Yes, NoDecoder, NoTempFile };
+    Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,
+                         const std::string& outputFolder, COutputNames& outputs);
+    void KeepOutputApart(CFileInfo& file, const ConversionChoice& choice,
+                         const std::string& outputFolder, COutputNames& outputs);
     bool AnyFileHasJobs() const;
     bool AnyOutputReplacesSource() const;
 

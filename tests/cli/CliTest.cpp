@@ -44,14 +44,20 @@ protected:
 
     // Runs kelto-cli with the shipped working folder unless args name another.
     CliResult Run(const std::string& args, bool withWorkDir = true) {
+        std::string command = ShellQuoted(Program());
+        if (withWorkDir) command += " --workdir " + ShellQuoted(KELTO_WORK_DIR);
+        return RunCommand(command + " " + args);
+    }
+
+    // Runs a shell command (that starts kelto-cli) and collects what it printed.
+    CliResult RunCommand(const std::string& command) {
         const std::string out = m_dir / "stdout.txt";
         const std::string err = m_dir / "stderr.txt";
         const std::string rc = m_dir / "rc.txt";
-        std::string command = ShellQuoted(Program());
-        if (withWorkDir) command += " --workdir " + ShellQuoted(KELTO_WORK_DIR);
-        command += " " + args + " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) +
-                   " </dev/null; echo $? >" + ShellQuoted(rc);
-        std::system(command.c_str());
+        const std::string redirected = command + " >" + ShellQuoted(out) + " 2>" +
+                                       ShellQuoted(err) + " </dev/null; echo $? >" +
+                                       ShellQuoted(rc);
+        std::system(redirected.c_str());
         CliResult result;
         result.Exit = std::stoi(ReadFileBytes(rc));
         result.Out = ReadFileBytes(out);
@@ -128,22 +134,69 @@ TEST_F(CliTest, FileWithoutDecoderIsAnUnusableInput) {
     EXPECT_TRUE(Contains(result.Err, notes)) << result.Err;
 }
 
-TEST_F(CliTest, TwoFilesWritingOneOutputAreRefused) {
-    const std::string wav = Source("same.wav", 1);
-    fs::create_directories(m_dir / "other");
-    const std::string flac = m_dir / "other/same.flac";
-    ASSERT_TRUE(EncodeWith(wav, flac));
+TEST_F(CliTest, SourcesOfOneBaseNameAllConvertUnderNumberedNames) {
+    for (const char* folder : {"a", "b"}) {
+        fs::create_directories(Sources() + "/" + folder);
+        fs::create_directories(m_dir / folder);
+    }
+    const std::string first = Source("a/01.wav", 1);
+    const std::string second = Source("b/01.wav", 2);
+    const std::string flac = Source("song.flac", 3);
+    const std::string mp3 = Source("song.mp3", 4, 48000, 1);
     const std::string output = m_dir / "out";
     fs::create_directories(output);
+    const std::string inputs =
+        " --output " + output + " " + first + " " + second + " " + flac + " " + mp3;
 
-    const CliResult twice = Run("--coder MP3 " + wav + " " + wav);
-    const CliResult clash = Run("--coder MP3 --output " + output + " " + wav + " " + flac);
+    const CliResult dryRun = Run("--dry-run --coder FLAC" + inputs);
+    ASSERT_EQ(dryRun.Exit, 0) << dryRun.Err;
+    EXPECT_TRUE(Contains(dryRun.Out, "\"" + output + "/01 (2).flac\\\"")) << dryRun.Out;
+    EXPECT_TRUE(Contains(dryRun.Out, "\"" + output + "/song (2).flac\\\"")) << dryRun.Out;
 
-    EXPECT_EQ(twice.Exit, 2);
-    EXPECT_TRUE(Contains(twice.Err, Sources() + "/same.mp3")) << twice.Err;
-    EXPECT_EQ(clash.Exit, 2);
-    EXPECT_TRUE(Contains(clash.Err, flac)) << clash.Err;
-    EXPECT_TRUE(fs::is_empty(output));
+    const CliResult result = Run("--coder FLAC --threads 2" + inputs);
+
+    ASSERT_EQ(result.Exit, 0) << result.Out << result.Err;
+    for (const char* name : {"01.flac", "01 (2).flac", "song.flac", "song (2).flac"}) {
+        EXPECT_TRUE(Contains(result.Out, "Written: " + output + "/" + name + "\n")) << name;
+    }
+    ExpectLossless(output + "/01.flac", "a/01.wav");
+    ExpectLossless(output + "/01 (2).flac", "b/01.wav");
+    ExpectLossless(output + "/song.flac", "song.flac");
+    const WavPcm fromMp3 = DecodeBack(output + "/song (2).flac", m_dir.Path().string());
+    ASSERT_TRUE(fromMp3.Valid);
+    EXPECT_EQ(fromMp3.SampleRate, 48000);
+    EXPECT_EQ(fromMp3.Channels, 1);
+    EXPECT_NEAR(static_cast<double>(fromMp3.Frames()), 0.5 * 48000, 0.03 * 48000);
+}
+
+TEST_F(CliTest, UnusableTmpdirFallsBackToTmpAndAnUnwritableTmpStopsTheRunNamingIt) {
+    // Root writes through any permission bits; only a read-only mount refuses it, so the runs
+    // happen in a mount namespace of their own.
+    if (std::system("unshare -m true >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no mount namespaces here";
+    }
+    const std::string flac = Source("song.flac", 3);
+    const std::string locked = m_dir / "locked";
+    fs::create_directories(locked);
+    const std::string cli = ShellQuoted(Program()) + " --workdir " + ShellQuoted(KELTO_WORK_DIR) +
+                            " --dry-run --coder MP3 " + ShellQuoted(flac);
+    const auto inNamespace = [&](const std::string& mounts, const std::string& tmpdir) {
+        const std::string script = mounts + " && TMPDIR=" + ShellQuoted(tmpdir) + " " + cli;
+        return RunCommand("unshare -m sh -c " + ShellQuoted(script));
+    };
+    const std::string lockFolder =
+        "mount -o bind,ro " + ShellQuoted(locked) + " " + ShellQuoted(locked);
+
+    const CliResult fallback = inNamespace(lockFolder, locked);
+    ASSERT_EQ(fallback.Exit, 0) << fallback.Err;
+    EXPECT_TRUE(Contains(fallback.Out, "\\\"/tmp/kel")) << fallback.Out;
+    EXPECT_FALSE(Contains(fallback.Out, locked)) << fallback.Out;
+
+    const CliResult failed = inNamespace(lockFolder + " && mount -o bind,ro /tmp /tmp", locked);
+    EXPECT_EQ(failed.Exit, 2);
+    EXPECT_TRUE(Contains(failed.Err, flac + ": no temporary file can be made in /tmp"))
+        << failed.Err;
+    EXPECT_TRUE(failed.Out.empty()) << failed.Out;
 }
 
 TEST_F(CliTest, ListCodersPrintsCodersThenDecodersAsJsonLines) {

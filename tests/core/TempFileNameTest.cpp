@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -25,9 +26,11 @@ TEST(TempFileName, NamesLookLikeKelAndFourUpperCaseHexDigits) {
     ReleaseTempFileName(withSlash);
 }
 
-TEST(TempFileName, MissingFolderGivesEmptyName) {
+TEST(TempFileName, MissingFolderGivesEmptyNameAndSaysWhy) {
     TempDir dir;
-    EXPECT_EQ(MakeTempFileName(dir / "missing", ".wav"), "");
+    std::string whyNot;
+    EXPECT_EQ(MakeTempFileName(dir / "missing", ".wav", &whyNot), "");
+    EXPECT_FALSE(whyNot.empty());
     EXPECT_EQ(MakeTempFileName("", ".wav"), "");
 }
 
@@ -58,19 +61,44 @@ TEST(TempFileName, HeldNamesAndExistingEntriesAreNeverHandedOut) {
     EXPECT_FALSE(IsTempFileNameHeld(*handedOut.begin()));
 }
 
-TEST(TempFileName, EveryNameCanBeTakenOnceThenNoneIsLeft) {
+TEST(TempFileName, OnceEveryFourDigitNameIsHeldOrTakenNamesGetEightDigits) {
     TempDir dir;
     const auto folder = dir.Path().string();
-    std::set<std::string> names;
-    for (int i = 0; i < 65536; ++i) names.insert(MakeTempFileName(folder, ".wav"));
-    EXPECT_EQ(names.size(), 65536u);
-    EXPECT_EQ(names.count(""), 0u);
-    EXPECT_EQ(MakeTempFileName(folder, ".wav"), "");
-    // A released name is free again.
-    const auto some = *names.begin();
-    ReleaseTempFileName(some);
-    EXPECT_EQ(MakeTempFileName(folder, ".wav"), some);
-    for (const auto& name : names) ReleaseTempFileName(name);
+    // Another kelto holds the first 30,000 names; this one takes all the rest.
+    constexpr int kTheirs = 30000;
+    for (int i = 0; i < kTheirs; ++i) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04X", i);
+        WriteFileBytes(folder + "/kel" + digits + ".wav.lock", "");
+    }
+    std::set<std::string> ours;
+    for (int i = kTheirs; i < 65536; ++i) ours.insert(MakeTempFileName(folder, ".wav"));
+    ASSERT_EQ(ours.size(), 65536u - kTheirs);
+    ASSERT_EQ(ours.count(""), 0u);
+    const std::string last = *ours.rbegin();
+    EXPECT_EQ(last.size(), folder.size() + std::string("/kelFFFF.wav").size()) << last;
+
+    std::set<std::string> longer;
+    for (int i = 0; i < 100; ++i) {
+        const auto name = MakeTempFileName(folder, ".wav");
+        const auto rest = name.substr(std::min(name.size(), folder.size() + 4));
+        ASSERT_EQ(name.substr(0, folder.size() + 4), folder + "/kel") << name;
+        ASSERT_EQ(rest.size(), 12u) << name;
+        EXPECT_EQ(rest.find_first_not_of("0123456789ABCDEF"), 8u) << name;
+        EXPECT_TRUE(std::filesystem::exists(name + ".lock"));
+        EXPECT_TRUE(longer.insert(name).second) << "handed out twice: " << name;
+    }
+    // Another extension is another set of names.
+    const auto other = MakeTempFileName(folder, ".tmp");
+    EXPECT_EQ(other.size(), folder.size() + std::string("/kelFFFF.tmp").size()) << other;
+    // A four-digit name given back is handed out again before more eight-digit ones.
+    ReleaseTempFileName(last);
+    EXPECT_EQ(MakeTempFileName(folder, ".wav"), last);
+
+    for (const auto& name : ours) ReleaseTempFileName(name);
+    for (const auto& name : longer) EXPECT_TRUE(ReleaseTempFileName(name));
+    ReleaseTempFileName(other);
+    EXPECT_FALSE(std::filesystem::exists(*longer.begin() + ".lock"));
 }
 
 TEST(TempFileNameConcurrency, ThreadsNeverGetTheSameName) {

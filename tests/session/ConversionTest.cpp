@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "EngineFiles.h"
@@ -481,4 +483,132 @@ TEST_F(ConversionTest, ApplyWarnsWhenAWavSourceWouldBeCodedOntoItself) {
 
     EXPECT_EQ(m_files.Get(0)->OutputPath, wav);
     EXPECT_EQ(m_report.Overwrites, 1);
+}
+
+namespace {
+
+// Sets TMPDIR for one test and puts back what was there.
+class CTmpDirSetting {
+public:
+    explicit CTmpDirSetting(const std::string& value) {
+        if (const char* old = std::getenv("TMPDIR")) m_old = old;
+        ::setenv("TMPDIR", value.c_str(), 1);
+    }
+    ~CTmpDirSetting() {
+        if (m_old) {
+            ::setenv("TMPDIR", m_old->c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
+        }
+    }
+    CTmpDirSetting(const CTmpDirSetting&) = delete;
+    CTmpDirSetting& operator=(const CTmpDirSetting&) = delete;
+
+private:
+    std::optional<std::string> m_old;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(ConversionTest, SourcesOfOneBaseNameAreCodedToNumberedOutputsThatEachHoldTheirOwnSource) {
+    MakePackages(0, 0);
+    for (const char* folder : {"a", "b", "c"}) {
+        fs::create_directories(Sources() + "/" + folder);
+        fs::create_directories(m_dir / folder);
+    }
+    Source("a/01.wav", 1);
+    Source("b/01.wav", 2);
+    Source("c/01.flac", 3, 48000, 1);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+
+    EXPECT_EQ(Run(2), 4);
+
+    const std::vector<std::string> expected = {Outputs() + "/01.flac", Outputs() + "/01 (2).flac",
+                                               Outputs() + "/01 (3).flac"};
+    for (int i = 0; i < 3; ++i) {
+        const CFileInfo& file = *m_files.Get(i);
+        EXPECT_EQ(file.OutputPath, expected[i]);
+        // The program is told the numbered name, not only the record.
+        EXPECT_TRUE(Contains(file.Coder->GetCommandLine(), "-o \"" + expected[i] + "\""))
+            << file.Coder->GetCommandLine();
+    }
+    ExpectLosslessOutput(expected[0], "a/01.wav");
+    ExpectLosslessOutput(expected[1], "b/01.wav");
+    ExpectLosslessOutput(expected[2], "c/01.flac");
+}
+
+TEST_F(ConversionTest, ApplyOnSomeRowsKeepsClearOfTheOutputsOfTheRowsLeftAsTheyAre) {
+    MakePackages(0, 0);
+    for (const char* folder : {"a", "b"}) {
+        fs::create_directories(Sources() + "/" + folder);
+        fs::create_directories(m_dir / folder);
+    }
+    Source("a/01.wav", 1);
+    Source("b/01.wav", 2);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+    const std::string plain = Outputs() + "/01.flac";
+    const std::string second = Outputs() + "/01 (2).flac";
+
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {}, &m_report));
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {1, 1}, &m_report));
+    EXPECT_EQ(m_files.Get(0)->OutputPath, plain);
+    EXPECT_EQ(m_files.Get(1)->OutputPath, second);  // applying again names nothing anew
+
+    m_conversion.Reset({0});
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {1}, &m_report));
+    EXPECT_EQ(m_files.Get(1)->OutputPath, plain);
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {0}, &m_report));
+    EXPECT_EQ(m_files.Get(0)->OutputPath, second);
+    EXPECT_EQ(m_files.Get(1)->OutputPath, plain);
+    EXPECT_TRUE(Contains(m_files.Get(0)->Coder->GetCommandLine(), second));
+}
+
+TEST_F(ConversionTest, DecodeOnlyGivesTheSecondWavOfOneNameANumber) {
+    MakePackages(0, 0);
+    for (const char* folder : {"a", "b"}) {
+        fs::create_directories(Sources() + "/" + folder);
+        fs::create_directories(m_dir / folder);
+    }
+    Source("a/take.flac", 1);
+    Source("b/take.flac", 2, 22050, 1);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+    const ConversionChoice decodeOnly{m_catalogue.GetPassThroughIndex(), 0};
+
+    EXPECT_EQ(Run(2, decodeOnly), 2);
+
+    const std::string second = Outputs() + "/take (2).wav";
+    EXPECT_EQ(CConversion::GetFinalOutput(*m_files.Get(1)), second);
+    EXPECT_TRUE(Contains(m_files.Get(1)->Decoder->GetCommandLine(), "\"" + second + "\""));
+    ExpectLosslessOutput(Outputs() + "/take.wav", "a/take.flac");
+    ExpectLosslessOutput(second, "b/take.flac");
+}
+
+TEST_F(ConversionTest, TemporaryWavFilesGoToTmpdirWhenItIsAWritableFolderElseToTmp) {
+    MakePackages(0, 0);
+    Source("a.flac", 1);
+    const std::string folder = m_dir / "scratch";
+    fs::create_directories(folder);
+    {
+        CTmpDirSetting tmpdir(folder + "/");
+        EXPECT_EQ(Run(1), 2);
+        const std::string temp = m_files.Get(0)->Decoder->GetWaveFile();
+        EXPECT_EQ(temp.rfind(folder + "/kel", 0), 0u) << temp;
+        ExpectLosslessOutput(Sources() + "/a.flac", "a.flac");
+        EXPECT_FALSE(fs::exists(temp));  // deleted by its coder
+    }
+    WriteFileBytes(m_dir / "plain-file", "");
+    for (const std::string& unusable :
+         {folder + "/missing", m_dir / "plain-file", std::string("scratch")}) {
+        CTmpDirSetting tmpdir(unusable);
+        ASSERT_TRUE(m_conversion.Apply({0, 0}, {}, &m_report)) << unusable;
+        const std::string temp = m_files.Get(0)->Decoder->GetWaveFile();
+        EXPECT_EQ(temp.rfind("/tmp/kel", 0), 0u) << unusable << ": " << temp;
+    }
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+// The output paths of one batch, so that no two files write the same one. Paths compare
+// exactly. Hold and Take cost about the same however many paths are held, also when thousands
+// of files share one wanted name.
+class COutputNames {
+public:
+    // Marks path as written by a file that keeps its output; an empty path is ignored.
+    void Hold(const std::string& path);
+    // path itself when it is free, else path with " (2)" before its extension (the part from
+    // the last "." of its last component), or " (3)" and so on: the first that is free. The
+    // result is held from then on.
+    std::string Take(const std::string& path);
+
+private:
+    std::unordered_set<std::string> m_held;
+    // For each wanted path that was found held, the number to try next: the smaller ones were
+    // all held, and nothing is ever let go.
+    std::unordered_map<std::string, int> m_nextNumber;
+};
