@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
 # kelto's main job, end to end: installs what is missing, builds, lays out the working folder
 # (programs, Languages, codec packages, Base.xml), makes a few demo sources with the real
-# encoders and converts them all to MP3 with kelto-cli through the real decoders and coder.
+# encoders, and opens the desktop program with them in its list (output to demo/output). Without
+# a display it says so and converts them all to MP3 with kelto-cli instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash tools/setup.sh
 cmake -S "$root" -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-# Only what the demo runs: kelto-cli brings the language libraries and the codec packages with
-# it; the desktop program too once it exists.
-cmake --build build -j "$(nproc)" --target kelto-cli
-if cmake --build build --target help | grep -q '^kelto:'; then
-  cmake --build build -j "$(nproc)" --target kelto
-fi
+# Only what the demo runs: both programs bring the language libraries and the codec packages.
+cmake --build build -j "$(nproc)" --target kelto-cli kelto
 
 work="$root/build/work"
 sources="$root/demo/sources"
@@ -39,7 +36,20 @@ wavpack -q -y "$sources/tmp-g.wav" -o "$sources/g-mono-48k.wv"
 rm -f "$sources"/tmp-*.wav
 ls -l "$sources"
 
-echo "== converting to MP3 with kelto-cli"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  # The desktop program reads its working folder: the demo sources as its remembered list,
+  # and the demo's output folder.
+  ls "$sources"/* > "$work/FileList.m3u"
+  if [ ! -f "$work/Settings.ini" ]; then
+    printf '[Settings.General]\nOutputFolderSameAsOriginal=0\nOutputFolder=%s\n' "$output" \
+      > "$work/Settings.ini"
+  fi
+  echo "== starting kelto in $work with the demo sources listed: pick a coder and a preset and"
+  echo "   press Start (a first run writes to $output)"
+  cd "$work" && exec ./kelto
+fi
+
+echo "== no display: converting to MP3 with kelto-cli instead of the desktop program"
 status=0
 "$work/kelto-cli" --workdir "$work" --coder MP3 --preset "VBR V2" --threads 2 \
   --output "$output" "$sources" || status=$?
@@ -49,5 +59,5 @@ echo "Results are in $output:"
 ls -l "$output"
 echo
 echo "The working folder is $work (kelto-cli --workdir $work --help lists every option)."
-echo "The desktop window arrives with the GUI; once it exists, start it with: (cd $work && ./kelto)"
+echo "With a display, start the desktop program with: (cd $work && ./kelto)"
 exit $status

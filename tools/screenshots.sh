@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${1:-$root/build}
+build=$(realpath "${1:-$root/build}")
 bash tools/setup.sh >/dev/null
 cmake --build "$build" -j "$(nproc)" --target kelto >/dev/null
 

@@ -58,7 +58,7 @@ CDlgJobControl::CDlgJobControl(CSettingsSet* settings, const CLanguageManager* l
     m_detail->setObjectName(QStringLiteral("ctlDetail"));
     m_detail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_detail->setAccessibleName(GetString(kTextGroup));
-    layout->AddWidget(m_detail, 14, 15, 192, 50);
+    layout->AddWidget(m_detail, 14, 17, 192, 48);
 
     auto* label = new QLabel(GetString(kTextPriority), this);
     label->setObjectName(QStringLiteral("ctl1052"));
