@@ -60,6 +60,9 @@ CDlgMain::CDlgMain(const CLanguageManager* language, const MainWindowServices& s
       m_conversion(m_settingsSet, m_files, m_catalogue, m_core),
       m_console(std::make_unique<CDlgConsole>(language)) {
     setObjectName(QStringLiteral("dlg129"));
+    // A desktop program has no terminal for the codecs' chatter; what a failed program said is
+    // kept for the error box instead.
+    m_conversion.SetShowPrograms(false);
 }
 
 CDlgMain::~CDlgMain() {

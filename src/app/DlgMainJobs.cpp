@@ -18,6 +18,9 @@ namespace {
 constexpr int kTextError = 119;
 constexpr int kTextWarning = 120;
 constexpr int kTextRunFailed = 181;
+constexpr int kTextNoTempFile = 183;
+// Files named in the box about temporary files; the rest are counted.
+constexpr std::size_t kNamedFiles = 10;
 
 }  // namespace
 
@@ -35,8 +38,31 @@ public:
                                               IMessageBoxes::Icon::Warning);
     }
 
+    void ReportNoTempFile(const CFileInfo& file, const std::string& folder,
+                          const std::string& reason) override {
+        // One box for all of them: a folder that cannot be written fails every file.
+        if (m_noTempFiles.empty()) m_noTempFolder = folder + " (" + reason + ")";
+        m_noTempFiles.push_back(file.Path);
+    }
+
+    // Shows what was collected; called once Apply is over.
+    void ShowCollected() {
+        if (m_noTempFiles.empty()) return;
+        std::string text = m_window.GetStdString(kTextNoTempFile) + "\n" + m_noTempFolder + "\n";
+        for (std::size_t i = 0; i < m_noTempFiles.size() && i < kNamedFiles; ++i) {
+            text += "\n" + m_noTempFiles[i];
+        }
+        if (m_noTempFiles.size() > kNamedFiles) {
+            text += "\n(+" + std::to_string(m_noTempFiles.size() - kNamedFiles) + ")";
+        }
+        m_window.ShowError(text);
+        m_noTempFiles.clear();
+    }
+
 private:
     CDlgMain& m_window;
+    std::string m_noTempFolder;
+    std::vector<std::string> m_noTempFiles;
 };
 
 void CDlgMain::WaitForWorkers() {
@@ -72,6 +98,7 @@ void CDlgMain::OnApplySettings() {
     m_fileList->setUpdatesEnabled(false);
     CReport report(*this);
     m_conversion.Apply(GetChoice(), rows, &report);
+    report.ShowCollected();
     if (m_files.Count() > 0) {
         m_model->RowsChanged(rows.empty() ? 0 : rows.front(),
                              rows.empty() ? m_files.Count() - 1 : rows.back());
@@ -97,6 +124,7 @@ void CDlgMain::OnStart() {
     WaitForWorkers();
     CReport report(*this);
     const int queued = m_conversion.Start(GetChoice(), &report);
+    report.ShowCollected();
     if (m_files.Count() > 0) m_model->RowsChanged(0, m_files.Count() - 1);
     m_fileList->AutosizeColumns();
     ShowCommandLines();

@@ -1,11 +1,14 @@
 // kelto, the desktop program: chooses the language, opens the main window on the working
 // folder (the current directory) and runs the message loop.
 #include <QApplication>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "app/DlgMain.h"
 #include "app/Shell.h"
 #include "core/LanguageManager.h"
+#include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "ui/Choosers.h"
 #include "ui/MessageBoxes.h"
@@ -27,6 +30,30 @@ private:
     IMessageBoxes& m_boxes;
 };
 
+// SIGTERM, SIGINT and SIGHUP (a logout, a kill, Ctrl+C in the terminal) close the main window
+// as its close box does: the run is stopped, its temporary files removed, the state saved.
+class CSignalCloser {
+public:
+    explicit CSignalCloser(QWidget& window)
+        : m_thread([this, &window] {
+              while (!m_done) {
+                  if (m_signals.Wait(-1) == platform::SignalWatcher::Event::Signal) {
+                      QMetaObject::invokeMethod(&window, "close", Qt::QueuedConnection);
+                  }
+              }
+          }) {}
+    ~CSignalCloser() {
+        m_done = true;
+        m_signals.Wake();
+        m_thread.join();
+    }
+
+private:
+    platform::SignalWatcher m_signals;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,7 +73,11 @@ int main(int argc, char** argv) {
     auto window = std::make_unique<CDlgMain>(&language, MainWindowServices{boxes, choosers, shell});
     window->Initialise();
     window->show();
-    const int code = QApplication::exec();
+    int code = 0;
+    {
+        CSignalCloser closer(*window);
+        code = QApplication::exec();
+    }
     language.Free();
     window.reset();
     return code;

@@ -156,10 +156,12 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
         // What a job reports afterwards must be about this run.
         if (file->Decoder) {
             file->Decoder->SetExitStatus({});
+            file->Decoder->SetShowWindow(m_showPrograms ? 1 : 0);
             m_core.AddJob(file->Decoder.get());
         }
         if (file->Coder) {
             file->Coder->SetExitStatus({});
+            file->Coder->SetShowWindow(m_showPrograms ? 1 : 0);
             m_core.AddJob(file->Coder.get());
         }
     }

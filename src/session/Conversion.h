@@ -60,6 +60,9 @@ public:
     // trailing "/".
     std::string GetOutputFolder() const;
     bool IsDecodeOnly(const ConversionChoice& choice) const;
+    // Whether the codec programs Start queues write to kelto's own output (the default, as the
+    // console window of each job did) or keep it, for the front end to report when a job fails.
+    void SetShowPrograms(bool show) { m_showPrograms = show; }
 
     // The file the last job of file writes: its coder's output, else its decoder's WAV file
     // when decoding only; empty without jobs.
@@ -82,4 +85,5 @@ private:
     CFileList& m_files;
     CCatalogue& m_catalogue;
     CCore& m_core;
+    bool m_showPrograms = true;
 };
