@@ -22,7 +22,7 @@ n=0
 for song in "01 Morning Raga" "02 Blue in Green" "03 Harbour Lights" "04 So What" \
             "05 Nightfall" "06 Solar" "07 Freddie Freeloader" "08 Flamenco Sketches"; do
   n=$((n + 1))
-  sox -q -n -r 44100 -c 2 -b 16 "$scratch/t.wav" synth 40 sine $((200 + 40 * n)) gain -8
+  sox -q -n -r 44100 -c 2 -b 16 "$scratch/t.wav" synth 150 sine $((200 + 40 * n)) gain -8
   case $((n % 3)) in
     0) flac -s -f -o "$sources/$song.flac" "$scratch/t.wav" ;;
     1) wavpack -q -y "$scratch/t.wav" -o "$sources/$song.wv" ;;
@@ -54,6 +54,9 @@ import -window "$main" docs/main-window.png
 # Enter presses the default button, Start.
 xdotool windowfocus --sync "$main" key Return
 jobs_window=$(xdotool search --sync --name '^Job Control$' | head -1)
-sleep 2
+sleep 4
 import -window "$jobs_window" docs/job-window.png
+# Closing from outside (as a logout does) stops the run, cleans up and saves.
+kill -TERM "$(pgrep -f "^$build/work/kelto$" | head -1)" 2>/dev/null || true
+sleep 2
 echo "wrote docs/main-window.png and docs/job-window.png"
