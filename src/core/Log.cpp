@@ -1,6 +1,8 @@
 #include "core/Log.h"
 
+#include <iterator>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -17,9 +19,15 @@ ProgramLog& TheLog() {
     return *log;
 }
 
+thread_local std::vector<std::string>* t_redirect = nullptr;
+
 }  // namespace
 
 bool AddLogLine(const std::string& text) {
+    if (t_redirect) {
+        t_redirect->push_back(text);
+        return true;
+    }
     auto& log = TheLog();
     std::lock_guard lock(log.mutex);
     log.lines.push_back(text);
@@ -36,4 +44,16 @@ std::size_t GetLogLineCount() {
     auto& log = TheLog();
     std::lock_guard lock(log.mutex);
     return log.lines.size();
+}
+
+std::vector<std::string>* RedirectThreadLog(std::vector<std::string>* lines) {
+    return std::exchange(t_redirect, lines);
+}
+
+void AddLogLines(std::vector<std::string> lines) {
+    if (lines.empty()) return;
+    auto& log = TheLog();
+    std::lock_guard lock(log.mutex);
+    log.lines.insert(log.lines.end(), std::make_move_iterator(lines.begin()),
+                     std::make_move_iterator(lines.end()));
 }

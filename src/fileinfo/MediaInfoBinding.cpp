@@ -78,6 +78,17 @@ std::ptrdiff_t CMediaInfoBinding::Bind() {
     return 1;
 }
 
+void CMediaInfoBinding::ConfigureOnce() {
+    std::lock_guard lock(m_mutex);
+    if (m_configured) return;
+    const auto option = reinterpret_cast<mediainfo_fn::Option>(
+        m_entries[static_cast<std::size_t>(MediaInfoEntry::Option)]);
+    if (!option) return;
+    // A null handle addresses the library's own configuration, shared by every handle.
+    option(nullptr, L"ReadByHuman", L"0");
+    m_configured = true;
+}
+
 bool CMediaInfoBinding::HasModule() const {
     std::lock_guard lock(m_mutex);
     return m_module != nullptr;

@@ -40,6 +40,7 @@ using Delete = void (*)(void*);
 using Open = std::size_t (*)(void*, const wchar_t*);
 using Close = void (*)(void*);
 using Get = const wchar_t* (*)(void*, int, std::size_t, const wchar_t*, int, int);
+using Option = const wchar_t* (*)(void*, const wchar_t*, const wchar_t*);
 }  // namespace mediainfo_fn
 
 // Run-time binding of the MediaInfo library: the loaded module, a use count and the table of
@@ -71,6 +72,13 @@ public:
 
     static const char* EntryName(MediaInfoEntry entry);
 
+    // Sets the library's process-wide options, once per load; every handle calls it when it
+    // is made. "ReadByHuman" "0" spares the library composing the display texts ("128 kb/s",
+    // "44.1 kHz") of every field of every file: the plain values the readers ask for are the
+    // same either way, and a folder lists about three times faster. (Set with a handle alive:
+    // the library frees the option's answer with its handles.)
+    void ConfigureOnce();
+
 private:
     bool LoadModule();
 
@@ -78,6 +86,7 @@ private:
     mutable std::mutex m_mutex;
     void* m_module = nullptr;
     unsigned m_useCount = 0;
+    bool m_configured = false;
     std::array<void*, kEntryCount> m_entries{};
     std::string m_loadError;
 };

@@ -14,6 +14,7 @@ MediaInfoHandle::MediaInfoHandle(CMediaInfoBinding& binding) : m_binding(binding
     if (!m_binding.HasModule()) return;
     if (auto create = reinterpret_cast<mediainfo_fn::New>(m_binding.Entry(MediaInfoEntry::New)))
         m_handle = create();
+    if (m_handle) m_binding.ConfigureOnce();
 }
 
 MediaInfoHandle::~MediaInfoHandle() {

@@ -17,13 +17,16 @@ public:
     static constexpr int kInfoName = 0;
     static constexpr const char* kUnavailableText = "Unable to load MediaInfo.dll";
 
-    // Binds the library when the binding has no module yet, then makes the library's handle.
+    // Binds the library when the binding has no module yet, then makes the library's handle
+    // (the first one made also sets the library's options, CMediaInfoBinding::ConfigureOnce).
     explicit MediaInfoHandle(CMediaInfoBinding& binding = CMediaInfoBinding::Process());
     ~MediaInfoHandle();
     MediaInfoHandle(const MediaInfoHandle&) = delete;
     MediaInfoHandle& operator=(const MediaInfoHandle&) = delete;
 
     bool Ready() const;
+    // The binding the handle was made from; another handle for another thread comes from it.
+    CMediaInfoBinding& GetBinding() const { return m_binding; }
     std::size_t Open(const std::string& path);
     // A copy of the library's answer (the library reuses its answer buffer on the next call).
     std::string Get(int streamKind, std::size_t streamNumber, const std::string& parameter,

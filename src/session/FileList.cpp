@@ -4,6 +4,7 @@
 #include "core/TextFileRead.h"
 #include "core/TextFileWrite.h"
 #include "fileinfo/FileInfo.h"
+#include "fileinfo/FileInfoOpener.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "platform/File.h"
 #include "platform/SiblingTempFile.h"
@@ -27,7 +28,9 @@ std::string PlaylistFolder(const std::string& playlistPath) {
 
 }  // namespace
 
-CFileList::CFileList() : m_mediaInfo(std::make_unique<MediaInfoHandle>()) {}
+CFileList::CFileList()
+    : m_mediaInfo(std::make_unique<MediaInfoHandle>()),
+      m_opener(std::make_unique<CFileInfoOpener>(m_mediaInfo.get())) {}
 
 CFileList::~CFileList() { m_entries.clear(); }
 
@@ -36,6 +39,21 @@ bool CFileList::Add(const std::string& path) {
     if (!info->Open(path, m_mediaInfo.get())) return false;
     m_entries.push_back(std::move(info));
     return true;
+}
+
+int CFileList::AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused) {
+    std::vector<std::unique_ptr<CFileInfo>> records = m_opener->OpenAll(paths);
+    m_entries.reserve(m_entries.size() + records.size());
+    int added = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i]) {
+            m_entries.push_back(std::move(records[i]));
+            ++added;
+        } else if (refused) {
+            refused->push_back(paths[i]);
+        }
+    }
+    return added;
 }
 
 void CFileList::Remove(int index) {
@@ -54,15 +72,24 @@ int CFileList::Count() const { return static_cast<int>(m_entries.size()); }
 
 bool CFileList::LoadPlaylist(const std::string& path) {
     Clear();
+    return AppendPlaylist(path);
+}
+
+bool CFileList::AppendPlaylist(const std::string& path, std::vector<std::string>* refused) {
     const std::string folder = PlaylistFolder(path);
-    CTextFileRead reader(path);
-    std::string line;
-    while (reader.ReadLine(line)) {
-        const std::string entry = Strip(line);
-        // Comments and the tags of extended playlists ("#EXTM3U", "#EXTINF:...") name no file.
-        if (entry.empty() || entry.front() == '#') continue;
-        Add(entry.front() == '/' ? entry : folder + entry);
+    std::vector<std::string> paths;
+    {
+        CTextFileRead reader(path);
+        std::string line;
+        while (reader.ReadLine(line)) {
+            const std::string entry = Strip(line);
+            // Comments and the tags of extended playlists ("#EXTM3U", "#EXTINF:...") name no
+            // file.
+            if (entry.empty() || entry.front() == '#') continue;
+            paths.push_back(entry.front() == '/' ? entry : folder + entry);
+        }
     }
+    AddAll(paths, refused);
     return true;
 }
 

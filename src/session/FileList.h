@@ -5,6 +5,7 @@
 #include <vector>
 
 class CFileInfo;
+class CFileInfoOpener;
 class MediaInfoHandle;
 
 // The ordered files the user wants to convert. The list owns its records and one MediaInfo
@@ -21,6 +22,10 @@ public:
 
     // Opens a record for path and appends it; false (nothing appended) when the open fails.
     bool Add(const std::string& path);
+    // Add for every path, the headers read on all processors: the records that open are
+    // appended in the order of paths, and the readers' log lines come in that order too. The
+    // paths whose open failed go to refused (when given), in order. Returns the count appended.
+    int AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused = nullptr);
     // Deletes the entry and closes the gap; an index outside the list is ignored.
     void Remove(int index);
     void Clear();
@@ -33,6 +38,9 @@ public:
     // skipped and relative paths are taken from the playlist's folder. Returns true; a read
     // error raises CTextFileException.
     bool LoadPlaylist(const std::string& path);
+    // LoadPlaylist without the clearing: the playlist's files come after those listed. Paths
+    // that fail to open go to refused (when given).
+    bool AppendPlaylist(const std::string& path, std::vector<std::string>* refused = nullptr);
     // Writes every entry's path, one per line (CR LF), as UTF-8 without byte-order mark, into
     // a temporary file beside path that then replaces it. Returns true; any failure raises
     // CTextFileException, and the old file is left as it was.
@@ -43,5 +51,6 @@ public:
 private:
     // Declared first so that it outlives the entries.
     std::unique_ptr<MediaInfoHandle> m_mediaInfo;
+    std::unique_ptr<CFileInfoOpener> m_opener;
     std::vector<std::unique_ptr<CFileInfo>> m_entries;
 };

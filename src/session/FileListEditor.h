@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CFileList;
 class CSettingsGeneral;
@@ -15,12 +16,22 @@ public:
 
     // The add policy; true when an entry was appended.
     bool AddPath(const std::string& path);
+    // AddPath for every path, the headers read on all processors; the entries keep the order
+    // of paths. Every (folded) path that did not become an entry goes to refused when given:
+    // kept out by AddOnlyExists (missing, unreadable) or refused by its reader. Returns the
+    // count appended.
+    int AddPaths(const std::vector<std::string>& paths,
+                 std::vector<std::string>* refused = nullptr);
     // Offers every file of folder to AddPath, then (recursive) those of its subfolders,
-    // breadth-first in enumeration order. Always true.
-    bool AddFolder(const std::string& folder, bool recursive);
+    // breadth-first in enumeration order, all read as one AddPaths. The files that did not
+    // become entries go to refused when given. Always true.
+    bool AddFolder(const std::string& folder, bool recursive,
+                   std::vector<std::string>* refused = nullptr);
     // The list operations of the same names; false when the system failed a read or a write.
     bool LoadPlaylist(const std::string& path);
     bool SavePlaylist(const std::string& path);
+    // The playlist's files after those already listed; refused as for AddPaths.
+    bool AppendPlaylist(const std::string& path, std::vector<std::string>* refused = nullptr);
 
     // The failed playlist operation's system error code (errno) and a text naming the file.
     int GetLastErrorCode() const { return m_lastErrorCode; }

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AudioFiles.h"
+#include "core/TextFileUnicode.h"
 #include "fileinfo/MediaInfoBinding.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "fileinfo/MediaInfoQuery.h"
-#include "core/TextFileUnicode.h"
 #include "platform/DynamicLibrary.h"
 #include "support/TempDir.h"
 
@@ -133,6 +135,66 @@ TEST(MediaInfoBinding, AllEntryPointsBindAndTheTraditionalKeysComeFirst) {
     EXPECT_EQ(file->SampleRate, 48000);
     EXPECT_EQ(file->Channels, 2);
     EXPECT_EQ(file->BitRate, 320.0);
+}
+
+TEST(MediaInfoBinding, TheFirstHandleAloneTurnsOffTheDisplayTexts) {
+    const char* const kCall = "MediaInfo_Option ReadByHuman=0";
+    const int before = StubCalls(KELTO_MEDIAINFO_STUB_FULL, kCall);
+    CMediaInfoBinding binding({KELTO_MEDIAINFO_STUB_FULL});
+    ASSERT_EQ(binding.Bind(), 1);
+    EXPECT_EQ(StubCalls(KELTO_MEDIAINFO_STUB_FULL, kCall), before);
+    MediaInfoHandle first(binding);
+    EXPECT_EQ(StubCalls(KELTO_MEDIAINFO_STUB_FULL, kCall), before + 1);
+    MediaInfoHandle second(binding);
+    EXPECT_EQ(StubCalls(KELTO_MEDIAINFO_STUB_FULL, kCall), before + 1);
+}
+
+// The library runs here without its display texts (ReadByHuman 0); the mediainfo program runs
+// with them. Every key a reader may ask must answer the same in both.
+TEST(MediaInfoBinding, EveryKeyTheReadersAskAnswersAsTheMediainfoProgramDoes) {
+    TempDir dir;
+    const std::string wav = MakeWav(dir / "in.wav", 44100, 2, 16, 1.0);
+    const std::string mono24 = MakeWav(dir / "mono24.wav", 22050, 1, 24, 1.0);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.flac", "flac -s -f -o {out} {in}"},
+        {"cbr.mp3", "lame --quiet --cbr -b 320 {in} {out}"},
+        {"vbr.mp3", "lame --quiet -V 4 {in} {out}"},
+        {"low.mp3", "lame --quiet --resample 8 -b 16 {in} {out}"},
+        {"a.m4a", "ffmpeg -loglevel error -y -i {in} -c:a aac -b:a 96k {out}"},
+        {"alac.m4a", "ffmpeg -loglevel error -y -i {in} -c:a alac {out}"},
+        {"a.ogg", "oggenc -Q -q 3 -o {out} {in}"},
+        {"a.wv", "wavpack -q -y {in} -o {out}"},
+        {"a.tta", "ffmpeg -loglevel error -y -i {in} {out}"},
+        {"a.aac", "ffmpeg -loglevel error -y -i {in} -c:a aac -b:a 64k {out}"},
+        {"a.opus", "opusenc --quiet {in} {out}"},
+        {"a.wma", "ffmpeg -loglevel error -y -i {in} -c:a wmav2 -b:a 128k {out}"},
+        {"a.mp2", "ffmpeg -loglevel error -y -i {in} -c:a mp2 -b:a 192k {out}"},
+    };
+    std::vector<std::string> paths = {mono24};
+    for (const auto& [name, command] : files) paths.push_back(Encode(wav, dir / name, command));
+    paths.push_back(Encode(mono24, dir / "b.flac", "flac -s -f -o {out} {in}"));
+
+    const std::vector<std::string> keys = {"BitRate",  "Channel(s)", "SamplingRate", "Resolution",
+                                           "BitDepth", "Codec",      "Format"};
+    std::string inform;
+    for (std::size_t i = 0; i < keys.size(); ++i) inform += (i ? "|%" : "%") + keys[i] + "%";
+    MediaInfoHandle handle;
+    ASSERT_TRUE(handle.Ready());
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        for (const auto& [kind, section] : {std::pair{MediaInfoHandle::kStreamGeneral, "General"},
+                                            std::pair{MediaInfoHandle::kStreamAudio, "Audio"}}) {
+            handle.Open(path);
+            std::string ours;
+            for (std::size_t i = 0; i < keys.size(); ++i)
+                ours += (i ? "|" : "") + handle.Get(kind, 0, keys[i]);
+            handle.Close();
+            std::string theirs = MediaInfoProgram(std::string(section) + ";" + inform, path);
+            // The program prints nothing for a stream the file does not have.
+            if (theirs.empty()) theirs.assign(keys.size() - 1, '|');
+            EXPECT_EQ(ours, theirs) << section;
+        }
+    }
 }
 
 TEST(MediaInfoBinding, CurrentKeysAnswerWhenTheTraditionalOnesAreEmpty) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "EngineFiles.h"
 #include "fileinfo/FileInfo.h"
 #include "session/FileList.h"
 #include "session/FileListEditor.h"
@@ -72,6 +73,33 @@ TEST_F(FileListEditorTest, AddFolderIsBreadthFirstInEnumerationOrder) {
     EXPECT_EQ(Paths(), (std::vector<std::string>{root + "/A-root.xyz", root + "/b-root.xyz"}));
     EXPECT_TRUE(m_editor.AddFolder(root + "/no-such-folder", true));
     EXPECT_EQ(m_list.Count(), 2);
+}
+
+TEST_F(FileListEditorTest, FilesThatDoNotBecomeEntriesAreReportedInListOrder) {
+    const std::string root = m_dir.Path().string();
+    WriteTestWav(root + "/1.wav", 44100, 2, 0.1, 1);
+    MakeFile("2.wav");  // not audio: the WAV reader refuses it
+    MakeFile("3.xyz");  // a format without reader is listed as Unknown
+    MakeFile("sub/4.flac");
+    WriteTestWav(root + "/sub/5.wav", 8000, 1, 0.1, 2);
+    std::vector<std::string> refused;
+
+    EXPECT_TRUE(m_editor.AddFolder(root, true, &refused));
+
+    EXPECT_EQ(Paths(),
+              (std::vector<std::string>{root + "/1.wav", root + "/3.xyz", root + "/sub/5.wav"}));
+    EXPECT_EQ(refused, (std::vector<std::string>{root + "/2.wav", root + "/sub/4.flac"}));
+    EXPECT_EQ(m_list.Get(2)->SampleRate, 8000);
+
+    // Named paths: those AddOnlyExists keeps out are reported with the refused ones, in order.
+    m_list.Clear();
+    refused.clear();
+    EXPECT_EQ(m_editor.AddPaths(
+                  {root + "/missing.wav", root + "//2.wav", root + "/1.wav", root + "/sub/4.flac"},
+                  &refused),
+              1);
+    EXPECT_EQ(refused, (std::vector<std::string>{root + "/missing.wav", root + "/2.wav",
+                                                 root + "/sub/4.flac"}));
 }
 
 TEST_F(FileListEditorTest, PlaylistErrorsAreReportedNotThrown) {

@@ -46,7 +46,15 @@ STUB_EXPORT std::size_t MediaInfo_Open(void*, const wchar_t*) {
 STUB_EXPORT void MediaInfo_Close(void*) { ++Calls()["MediaInfo_Close"]; }
 STUB_EXPORT const wchar_t* MediaInfo_Inform(void*, std::size_t) { return L""; }
 STUB_EXPORT const wchar_t* MediaInfo_GetI(void*, int, std::size_t, std::size_t, int) { return L""; }
-STUB_EXPORT const wchar_t* MediaInfo_Option(void*, const wchar_t*, const wchar_t*) { return L""; }
+// Counted as "MediaInfo_Option <option>=<value>" (ASCII options only).
+STUB_EXPORT const wchar_t* MediaInfo_Option(void*, const wchar_t* option, const wchar_t* value) {
+    std::string call = "MediaInfo_Option ";
+    for (const wchar_t* c = option; *c; ++c) call += static_cast<char>(*c);
+    call += '=';
+    for (const wchar_t* c = value; *c; ++c) call += static_cast<char>(*c);
+    ++Calls()[call];
+    return L"";
+}
 STUB_EXPORT std::size_t MediaInfo_State_Get(void*) { return 0; }
 STUB_EXPORT std::size_t MediaInfo_Count_Get(void*, int, std::size_t) { return 0; }
 #ifndef KELTO_STUB_WITHOUT_GET

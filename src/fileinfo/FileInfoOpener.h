@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFileInfo;
+class MediaInfoHandle;
+
+// Opens file records on several threads, each with a MediaInfo handle of its own, so that a
+// folder of thousands of files is read on every processor. The results, and the lines the
+// readers write to the program log, come out in the order of the paths, exactly as if one
+// thread had opened the files one after the other.
+class CFileInfoOpener {
+public:
+    // mainHandle (lent, may be null) serves the calling thread; the other threads' handles are
+    // made on first need and kept for later calls. threads 0 means one per processor.
+    explicit CFileInfoOpener(MediaInfoHandle* mainHandle, unsigned threads = 0);
+    ~CFileInfoOpener();
+    CFileInfoOpener(const CFileInfoOpener&) = delete;
+    CFileInfoOpener& operator=(const CFileInfoOpener&) = delete;
+
+    // One entry per path: the opened record, or null where Open refused the path. An exception
+    // of an Open (out of memory) comes out here after every thread has stopped.
+    std::vector<std::unique_ptr<CFileInfo>> OpenAll(const std::vector<std::string>& paths);
+
+    unsigned GetThreadCount() const { return m_threads; }
+
+private:
+    MediaInfoHandle* HandleOfThread(unsigned thread);
+
+    MediaInfoHandle* m_mainHandle;
+    unsigned m_threads;
+    // Handles of threads 1 and up; thread 0 is the caller.
+    std::vector<std::unique_ptr<MediaInfoHandle>> m_workerHandles;
+};
