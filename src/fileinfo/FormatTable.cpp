@@ -7,6 +7,7 @@
 #include "fileinfo/FormatReaderFLAC.h"
 #include "fileinfo/FormatReaderM4A.h"
 #include "fileinfo/FormatReaderMPEG.h"
+#include "fileinfo/FormatReaderMediaInfo.h"
 #include "fileinfo/FormatReaderOFR.h"
 #include "fileinfo/FormatReaderSPX.h"
 #include "fileinfo/FormatReaderTTA.h"
@@ -21,7 +22,7 @@ std::unique_ptr<CFormatReader> Create() {
     return std::make_unique<Reader>();
 }
 
-const std::array<FormatTableRow, 11> kRows = {{
+const std::array<FormatTableRow, 16> kRows = {{
     {".wav", kFormatWAV, "WAV", &Create<CFormatReaderWAV>},
     {".mp3", kFormatMPEG, "MPEG Audio Layer 1/2/3", &Create<CFormatReaderMPEG>},
     {".aac", kFormatAAC, "AAC", &Create<CFormatReaderAAC>},
@@ -33,6 +34,11 @@ const std::array<FormatTableRow, 11> kRows = {{
     {".ape", kFormatAPE, "Monkey's Audio", &Create<CFormatReaderAPE>},
     {".ofr", kFormatOFR, "OptimFROG", &Create<CFormatReaderOFR>},
     {".spx", kFormatSpeex, "Speex", &Create<CFormatReaderSPX>},
+    {".opus", kFormatOpus, "Opus", &Create<CFormatReaderMediaInfo>},
+    {".wma", kFormatWMA, "Windows Media Audio", &Create<CFormatReaderMediaInfo>},
+    {".mp2", kFormatMP2, "MPEG Audio Layer 2", &Create<CFormatReaderMediaInfo>},
+    {".m4b", kFormatM4B, "M4B", &Create<CFormatReaderMediaInfo>},
+    {".oga", kFormatOggAudio, "Ogg Audio", &Create<CFormatReaderMediaInfo>},
 }};
 
 }  // namespace

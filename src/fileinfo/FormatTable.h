@@ -22,6 +22,12 @@ enum : std::int32_t {
     kFormatWavPack = 9,
     kFormatM4A = 10,
     kFormatTTA = 11,
+    // Later additions; stored lists and plug-ins keep seeing the values above unchanged.
+    kFormatOpus = 12,
+    kFormatWMA = 13,
+    kFormatMP2 = 14,
+    kFormatM4B = 15,
+    kFormatOggAudio = 16,
 };
 
 inline constexpr const char* kUnknownFormatName = "Unknown";

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "AudioFiles.h"
 #include "core/Log.h"
 #include "fileinfo/FormatReaderAAC.h"
 #include "fileinfo/FormatReaderAPE.h"
+#include "fileinfo/FormatTable.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "support/TempDir.h"
 
@@ -139,6 +141,48 @@ TEST(FormatReaderAPE, HandMadeHeaderIsReadThroughMediaInfo) {
         EXPECT_EQ(file->Resolution, c.bits);
         EXPECT_EQ(file->Codec, "Monkey's Audio");
         EXPECT_DOUBLE_EQ(file->BitRate, 2080 * 8 / c.seconds / 1000);
+    }
+}
+
+// The formats the shipped decoders take beyond the first eleven: ids from 12 on, every
+// property from MediaInfo.
+TEST(FormatReaderMediaInfo, LaterFormatsShowTheirRateChannelsAndBitRate) {
+    TempDir dir;
+    MediaInfoHandle mediaInfo;
+    struct Case {
+        const char* Name;
+        int Rate, Channels;
+        const char* Command;
+        std::int32_t FormatId;
+        const char* FormatName;
+        const char* Codec;
+        int Resolution;
+    };
+    const std::vector<Case> cases = {
+        {"song.opus", 48000, 2, "opusenc --quiet --bitrate 96 {in} {out}", kFormatOpus, "Opus",
+         "Opus", 0},
+        {"Song.WMA", 44100, 1, "ffmpeg -v error -y -i {in} -c:a wmav2 -b:a 64k {out}", kFormatWMA,
+         "Windows Media Audio", "WMA", 16},
+        {"song.mp2", 32000, 2, "ffmpeg -v error -y -i {in} -c:a mp2 -b:a 160k {out}", kFormatMP2,
+         "MPEG Audio Layer 2", "MPEG Audio", 0},
+        {"book.m4b", 22050, 1, "ffmpeg -v error -y -i {in} -c:a aac -b:a 48k -f mp4 {out}",
+         kFormatM4B, "M4B", "AAC", 0},
+        {"song.oga", 44100, 2, "ffmpeg -v error -y -i {in} -c:a flac -f ogg {out}", kFormatOggAudio,
+         "Ogg Audio", "FLAC", 16},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string wav = MakeWav(dir / "in.wav", c.Rate, c.Channels, 16, 1.0);
+        const auto file = OpenFile(Encode(wav, dir / c.Name, c.Command), &mediaInfo);
+        ASSERT_TRUE(file.Opened);
+        EXPECT_EQ(file->FormatId, c.FormatId);
+        EXPECT_EQ(file->FormatName, c.FormatName);
+        EXPECT_EQ(file->SampleRate, c.Rate);
+        EXPECT_EQ(file->Channels, c.Channels);
+        EXPECT_EQ(file->Resolution, c.Resolution);
+        EXPECT_EQ(file->Codec, c.Codec);
+        EXPECT_GT(file->BitRate, 0.0);
+        EXPECT_EQ(file->BitRate, MediaInfoProgramBitRate("General", file->Path));
     }
 }
 
