@@ -15,6 +15,7 @@
 #include "core/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
+#include "platform/MakeFolders.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "platform/Terminal.h"
@@ -59,6 +60,8 @@ int FindByNameOrIndex(int count, const std::string& text, NameAt nameAt) {
     }
     return -1;
 }
+
+constexpr const char* kUnreadableText = "cannot be read as an audio file";
 
 void PrintError(const std::string& message) {
     std::fprintf(stderr, "kelto-cli: %s\n", message.c_str());
@@ -221,8 +224,9 @@ bool CCliApplication::ChoosePreset(ConversionChoice& choice) {
 
 bool CCliApplication::ApplyRunSettings() {
     if (m_options.Output) {
-        if (!platform::IsDirectory(*m_options.Output)) {
-            UsageError("output folder " + *m_options.Output + " does not exist");
+        // A missing folder is made when the conversion starts (a dry run writes nothing).
+        if (platform::PathExists(*m_options.Output) && !platform::IsDirectory(*m_options.Output)) {
+            PrintError("output folder " + *m_options.Output + " is not a folder");
             return false;
         }
         m_settings->General.OutputFolder = *m_options.Output;
@@ -240,9 +244,29 @@ bool CCliApplication::ApplyRunSettings() {
 bool CCliApplication::BuildFileList() {
     m_files = std::make_unique<CFileList>();
     m_conversion = std::make_unique<CConversion>(*m_settings, *m_files, *m_catalogue, *m_core);
+    // Files named one after another (a shell pattern gives thousands) are read together, on
+    // every processor; a folder or a playlist between them keeps its place in the list.
+    std::vector<std::string> named;
     for (const std::string& input : m_options.Inputs) {
-        if (!AddInput(input)) return false;
+        if (!platform::PathExists(input)) {
+            PrintError(input + ": no such file or folder");
+            return false;
+        }
+        const bool isFolder = platform::IsDirectory(input);
+        if (!isFolder && LowerAscii(PathExtension(input)) != ".m3u") {
+            named.push_back(input);
+            continue;
+        }
+        if (!AddNamedFiles(named)) return false;
+        if (isFolder) {
+            std::vector<std::string> skipped;
+            CFileListEditor(*m_files, m_settings->General).AddFolder(input, true, &skipped);
+            WarnSkipped(skipped);
+        } else if (!AppendPlaylist(input)) {
+            return false;
+        }
     }
+    if (!AddNamedFiles(named)) return false;
     if (m_files->Count() == 0) {
         UsageError("the inputs hold no audio file");
         return false;
@@ -250,35 +274,42 @@ bool CCliApplication::BuildFileList() {
     return true;
 }
 
-bool CCliApplication::AddInput(const std::string& input) {
-    if (!platform::PathExists(input)) {
-        UsageError(input + ": no such file or folder");
-        return false;
+bool CCliApplication::AddNamedFiles(std::vector<std::string>& files) {
+    if (files.empty()) return true;
+    const int first = m_files->Count();
+    std::vector<std::string> refused;
+    CFileListEditor(*m_files, m_settings->General).AddPaths(files, &refused);
+    files.clear();
+    for (int i = first; i < m_files->Count(); ++i) m_namedFiles.insert(i);
+    // The user asked for these files by name: leaving one out would be a silent loss.
+    for (const std::string& path : refused) PrintError(path + ": " + kUnreadableText);
+    return refused.empty();
+}
+
+void CCliApplication::WarnSkipped(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        PrintError("warning: " + path + ": " + kUnreadableText + "; skipped");
     }
-    if (platform::IsDirectory(input)) {
-        CFileListEditor(*m_files, m_settings->General).AddFolder(input, true);
-        return true;
-    }
-    if (LowerAscii(PathExtension(input)) == ".m3u") return AppendPlaylist(input);
-    const int index = m_files->Count();
-    if (!CFileListEditor(*m_files, m_settings->General).AddPath(input)) {
-        UsageError(input + ": cannot be read as an audio file");
-        return false;
-    }
-    m_namedFiles.insert(index);
-    return true;
 }
 
 bool CCliApplication::AppendPlaylist(const std::string& path) {
     // Loading a playlist replaces a list; here it adds to what the other inputs gave.
-    CFileList playlist;
-    CFileListEditor editor(playlist, m_settings->General);
-    if (!editor.LoadPlaylist(path)) {
-        UsageError(editor.GetLastError());
+    CFileListEditor editor(*m_files, m_settings->General);
+    std::vector<std::string> skipped;
+    if (!editor.AppendPlaylist(path, &skipped)) {
+        PrintError(editor.GetLastError());
         return false;
     }
-    for (int i = 0; i < playlist.Count(); ++i) m_files->Add(playlist.Get(i)->Path);
+    WarnSkipped(skipped);
     return true;
+}
+
+bool CCliApplication::MakeOutputFolder() {
+    if (!m_options.Output || platform::IsDirectory(*m_options.Output)) return true;
+    platform::Error error;
+    if (platform::MakeFolders(*m_options.Output, &error)) return true;
+    PrintError("output folder " + *m_options.Output + " cannot be made: " + error.text);
+    return false;
 }
 
 bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
@@ -301,6 +332,7 @@ bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
 }
 
 int CCliApplication::Convert(const ConversionChoice& choice) {
+    if (!MakeOutputFolder()) return kExitUsage;
     platform::SignalWatcher signals;
     std::vector<RunJob> jobs = CRunMonitor::CollectJobs(*m_files);
     // The codec programs' own chatter would mix with the progress and the summary.

@@ -37,9 +37,14 @@ private:
     bool ChoosePreset(ConversionChoice& choice);
     bool ApplyRunSettings();
     bool BuildFileList();
-    bool AddInput(const std::string& input);
+    // Adds files named on the command line; false (each named on standard error) when one of
+    // them cannot be listed. Empties files.
+    bool AddNamedFiles(std::vector<std::string>& files);
+    // Files found in a folder or a playlist that could not be listed: a warning each.
+    void WarnSkipped(const std::vector<std::string>& paths);
     bool AppendPlaylist(const std::string& path);
     bool PrepareJobs(const ConversionChoice& choice);
+    bool MakeOutputFolder();
     int Convert(const ConversionChoice& choice);
     int UsageError(const std::string& message);
 

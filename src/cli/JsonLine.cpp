@@ -1,41 +1,32 @@
 #include "cli/JsonLine.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <nlohmann/json.hpp>
 
-std::string CJsonLine::Quote(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                quoted += "\\\"";
-                break;
-            case '\\':
-                quoted += "\\\\";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\t':
-                quoted += "\\t";
-                break;
-            default:
-                if (byte < 0x20 || byte == 0x7F) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-                    quoted += escape;
-                } else {
-                    quoted += c;
-                }
-        }
-    }
-    return quoted + "\"";
+namespace {
+
+// Text that is not UTF-8 (a path in another encoding) would make the line unreadable to any
+// JSON parser; each bad byte becomes U+FFFD instead.
+std::string Dump(const nlohmann::json& value) {
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
+
+// The shortest decimal text that reads back as the same double, without an exponent: "320",
+// "0.341", "0.00001". JSON has no infinity or NaN; they become null.
+std::string PlainDecimal(double value) {
+    if (!std::isfinite(value)) return "null";
+    std::array<char, 400> text;  // room for the 309 digits of the largest double
+    const auto [end, error] =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (error != std::errc()) return "null";
+    return std::string(text.data(), end);
+}
+
+}  // namespace
+
+std::string CJsonLine::Quote(const std::string& text) { return Dump(text); }
 
 void CJsonLine::Key(const std::string& key) {
     if (!m_members.empty()) m_members += ", ";
@@ -54,28 +45,13 @@ CJsonLine& CJsonLine::Add(const std::string& key, const char* value) {
 
 CJsonLine& CJsonLine::Add(const std::string& key, std::int64_t value) {
     Key(key);
-    m_members += std::to_string(value);
+    m_members += Dump(value);
     return *this;
 }
 
 CJsonLine& CJsonLine::Add(const std::string& key, double value) {
     Key(key);
-    if (!std::isfinite(value)) {
-        m_members += "null";
-        return *this;
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    // Round trip first, then prefer the shortest text that reads back the same.
-    for (int digits = 1; digits <= 17; ++digits) {
-        char shorter[64];
-        std::snprintf(shorter, sizeof shorter, "%.*g", digits, value);
-        if (std::strtod(shorter, nullptr) == value) {
-            m_members += shorter;
-            return *this;
-        }
-    }
-    m_members += text;
+    m_members += PlainDecimal(value);
     return *this;
 }
 

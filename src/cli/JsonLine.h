@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// Builds one JSON object on one line, members in the order they are added.
+// Builds one JSON object on one line, members in the order they are added, separated by ", "
+// with ": " after each key. Numbers are plain decimals: 320, 0.341, never 3.2e+02.
 class CJsonLine {
 public:
     CJsonLine& Add(const std::string& key, const std::string& value);
@@ -20,7 +21,8 @@ public:
     // The object, "{...}" without a line break.
     std::string Text() const { return "{" + m_members + "}"; }
 
-    // A JSON string literal of text (UTF-8 passed through, control characters escaped).
+    // A JSON string literal of text (UTF-8 passed through, control characters escaped, bytes
+    // that are not UTF-8 replaced by U+FFFD).
     static std::string Quote(const std::string& text);
 
 private:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "cli/CliOptions.h"
 #include "cli/JsonLine.h"
 
@@ -72,6 +74,22 @@ TEST(JsonLineTest, TextIsEscapedAndNumbersReadBackExactly) {
     EXPECT_EQ(line,
               "{\"path\": \"/a \\\"b\\\"\\\\c\\n\\u0001\xC3\xA4.wav\", \"n\": 48000, "
               "\"rate\": 271.264, \"whole\": 1411, \"none\": null, \"list\": []}");
+}
+
+TEST(JsonLineTest, NumbersArePlainDecimalsAndTextIsAlwaysUtf8) {
+    // Values whose shortest %g form needs an exponent, and values beyond %g's reach.
+    const std::string line = CJsonLine()
+                                 .Add("a", 320.0)
+                                 .Add("b", 0.341)
+                                 .Add("c", 0.00001)
+                                 .Add("d", 1e21)
+                                 .Add("e", -2500.0)
+                                 .Add("f", std::nan(""))
+                                 .Add("g", std::string("Caf\xE9 \xC3\xA9"))
+                                 .Text();
+    EXPECT_EQ(line,
+              "{\"a\": 320, \"b\": 0.341, \"c\": 0.00001, \"d\": 1000000000000000000000, "
+              "\"e\": -2500, \"f\": null, \"g\": \"Caf\xEF\xBF\xBD \xC3\xA9\"}");
 }
 
 }  // namespace

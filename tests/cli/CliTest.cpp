@@ -109,7 +109,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndNameTheBadInput) {
         {"--coder FLAC --preset 9 " + wav, "'9'"},
         {"--coder FLAC " + Sources() + "/missing.flac", "missing.flac"},
         {"--coder FLAC", "no input"},
-        {"--coder FLAC --output " + Sources() + "/nowhere " + wav, "nowhere"},
+        {"--coder FLAC --output " + wav + "/below " + wav, wav + "/below"},
         {"--decode-only --coder FLAC " + wav, "--decode-only"},
         {"--threads", "--threads"},
     };
@@ -122,6 +122,43 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndNameTheBadInput) {
     const CliResult badFolder = Run("--workdir " + Sources() + "/none " + wav, false);
     EXPECT_EQ(badFolder.Exit, 2);
     EXPECT_TRUE(Contains(badFolder.Err, "none"));
+}
+
+TEST_F(CliTest, NamedInputThatCannotBeReadIsAnErrorNotAUsageMistake) {
+    const std::string good = Source("good.wav", 1);
+    const std::string broken = Sources() + "/broken.wav";
+    WriteFileBytes(broken, "RIFF, but nothing else");
+    for (const std::string& input : {broken, Sources() + "/missing.flac"}) {
+        const CliResult result = Run("--coder FLAC " + good + " " + input);
+        EXPECT_EQ(result.Exit, 2) << input;
+        EXPECT_TRUE(Contains(result.Err, input)) << result.Err;
+        EXPECT_FALSE(Contains(result.Err, "--help")) << result.Err;
+        EXPECT_TRUE(result.Out.empty()) << result.Out;
+    }
+}
+
+TEST_F(CliTest, OutputFolderIsMadeAndUnreadableFilesOfAFolderAreSkippedWithAWarning) {
+    fs::create_directories(m_dir / "sub");
+    fs::create_directories(Sources() + "/sub");
+    Source("a.wav", 1);
+    Source("sub/b.flac", 2, 48000, 1);
+    WriteFileBytes(Sources() + "/broken.wav", "RIFF, but nothing else");
+    WriteFileBytes(Sources() + "/sub/broken.flac", "fLaC, but nothing else");
+    const std::string dryOutput = m_dir / "dry/run";
+    const std::string output = m_dir / "new/deeper/out";
+
+    const CliResult dry = Run("--dry-run --coder FLAC --output " + dryOutput + " " + Sources());
+    const CliResult result = Run("--coder FLAC --output " + output + " " + Sources());
+
+    EXPECT_EQ(dry.Exit, 0) << dry.Err;
+    EXPECT_FALSE(fs::exists(m_dir / "dry"));  // a dry run writes nothing, folders included
+    ASSERT_EQ(result.Exit, 0) << result.Out << result.Err;
+    EXPECT_TRUE(Contains(result.Err, "kelto-cli: warning: " + Sources() +
+                                         "/broken.wav: cannot be read as an audio file; skipped\n"))
+        << result.Err;
+    EXPECT_TRUE(Contains(result.Err, "warning: " + Sources() + "/sub/broken.flac: ")) << result.Err;
+    ExpectLossless(output + "/a.flac", "a.wav");
+    ExpectLossless(output + "/b.flac", "sub/b.flac");
 }
 
 TEST_F(CliTest, FileWithoutDecoderIsAnUnusableInput) {
@@ -219,12 +256,16 @@ TEST_F(CliTest, ListCodersPrintsCodersThenDecodersAsJsonLines) {
 TEST_F(CliTest, InfoPrintsTheAudioPropertiesOfEveryListedFile) {
     Source("mono.wav", 1, 48000, 1);
     Source("tone.flac", 2, 44100, 2);
+    ASSERT_TRUE(RunShell("lame --quiet --cbr -b 320 " + ShellQuoted(Sources() + "/mono.wav") + " " +
+                         ShellQuoted(Sources() + "/u.mp3")));
 
     const CliResult result = Run("--info " + Sources());
 
     ASSERT_EQ(result.Exit, 0) << result.Err;
     const auto lines = Lines(result.Out);
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
+    // A plain decimal, as any JSON reader expects of a bit rate.
+    EXPECT_TRUE(Contains(lines[2], "\"resolution\": 16, \"bit_rate\": 320, ")) << lines[2];
     EXPECT_TRUE(
         Contains(lines[0], "\"path\": \"" + Sources() +
                                "/mono.wav\", \"format\": "
