@@ -286,7 +286,7 @@ TEST_F(CliTest, DryRunShowsThePreparedJobsAndConvertsNothing) {
 
     ASSERT_EQ(result.Exit, 0) << result.Err;
     EXPECT_TRUE(Contains(result.Out,
-                         "\"decoder\": \"FLAC\", \"decoder_command\": \"-d -f -w -o "
+                         "\"decoder\": \"FLAC\", \"decoder_command\": \"-d -f -o "
                          "\\\"/tmp/kel"))
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, "\"coder\": \"MP3\", \"coder_command\": \"-V 2 \\\"/tmp/kel"))
@@ -362,7 +362,7 @@ TEST_F(CliTest, CorruptSourceFailsTheRunWithTheJobsStatusAndCommand) {
     EXPECT_TRUE(Contains(result.Out, "Failed: decoder FLAC for " + broken + ": exit status "))
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, "command: " + std::string(KELTO_WORK_DIR) +
-                                         "/Decoders/FLAC/flac -d -f -w -o \"/tmp/kel"))
+                                         "/Decoders/FLAC/flac -d -f -o \"/tmp/kel"))
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, "Failed: coder FLAC for " + broken + ": not run"))
         << result.Out;
