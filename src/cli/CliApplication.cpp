@@ -335,8 +335,9 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     if (!MakeOutputFolder()) return kExitUsage;
     platform::SignalWatcher signals;
     std::vector<RunJob> jobs = CRunMonitor::CollectJobs(*m_files);
-    // The codec programs' own chatter would mix with the progress and the summary.
-    for (RunJob& job : jobs) job.Job->SetShowWindow(0);
+    // The codec programs' own chatter would mix with the progress and the summary; what a
+    // failed one said comes with its job's summary line.
+    m_conversion->SetShowPrograms(false);
     if (m_conversion->Start(choice, nullptr) == 0) {
         std::printf("Nothing to convert.\n");
         return kExitOk;

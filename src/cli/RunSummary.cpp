@@ -4,6 +4,7 @@
 #include "core/Process.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Conversion.h"
+#include "session/RunFailures.h"
 
 namespace {
 
@@ -14,21 +15,7 @@ std::string CommandText(CCodec& job) { return job.GetProgramPath() + " " + job.G
 }  // namespace
 
 std::string CRunSummary::EndText(const RunJob& job) {
-    const ProcessExitStatus status = job.Job->GetExitStatus();
-    switch (status.state) {
-        case State::NotRun:
-            return "not run";
-        case State::Exited:
-            return "exit status " + std::to_string(status.exitCode);
-        case State::Signalled:
-            return "signal " + std::to_string(status.signal) +
-                   (status.terminated ? " (stopped)" : "");
-        case State::NotStarted:
-            return "could not start: " + status.startError;
-        case State::Skipped:
-            return "not run: its decoder did not succeed";
-    }
-    return {};
+    return DescribeExitStatus(job.Job->GetExitStatus());
 }
 
 std::string CRunSummary::JobResultText(const RunJob& job) {

@@ -18,7 +18,7 @@ public:
 
     // "a.flac -> /tmp/kel12AB.wav", then how the job ended when it did not succeed.
     static std::string JobResultText(const RunJob& job);
-    // "exit status 3", "signal 9 (stopped)", "could not start: ...", "not run: ...".
+    // How the job ended, as DescribeExitStatus says it ("exit status 1: flac: ERROR: ...").
     static std::string EndText(const RunJob& job);
 
 private:

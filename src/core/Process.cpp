@@ -1,10 +1,15 @@
 #include "core/Process.h"
 
 #include "core/CommandLine.h"
+#include "core/ProcessErrorText.h"
 #include "core/ProcessPriority.h"
 #include "platform/ChildProcess.h"
+#include "platform/MemoryFile.h"
 
 namespace {
+
+// Enough for the reason a codec program gives, however much progress it printed before it.
+constexpr std::size_t kErrorTailBytes = 4096;
 
 std::string Trim(const std::string& text) {
     // ASCII white space only: a byte of a multi-byte UTF-8 character is never cut.
@@ -27,6 +32,7 @@ CProcess& CProcess::operator=(const CProcess& other) {
         CopyJobFields(other);
         std::lock_guard lock(m_mutex);
         platform::CloseChildHandle(m_processInfo.processHandle);
+        CloseErrorOutput(false);
         m_processInfo = {};
         m_cpuMeter = {};
         m_exitStatus = {};
@@ -34,7 +40,10 @@ CProcess& CProcess::operator=(const CProcess& other) {
     return *this;
 }
 
-CProcess::~CProcess() { platform::CloseChildHandle(m_processInfo.processHandle); }
+CProcess::~CProcess() {
+    platform::CloseChildHandle(m_processInfo.processHandle);
+    platform::CloseMemoryFile(m_errorOutput);
+}
 
 void CProcess::CopyJobFields(const CProcess& other) {
     m_showWindow = other.m_showWindow;
@@ -46,22 +55,28 @@ bool CProcess::Run(int priorityClass) {
     {
         std::lock_guard lock(m_mutex);
         platform::CloseChildHandle(m_processInfo.processHandle);
+        CloseErrorOutput(false);
         m_processInfo = {};
         m_cpuMeter.Reset();
         m_exitStatus = {};
     }
-    const bool inheritOutput = (m_showWindow & 0xFF) != 0;
+    platform::ChildOutput output;
+    output.inherit = (m_showWindow & 0xFF) != 0;
+    // Without a file for it (no descriptor left) the program still runs, its words unheard.
+    if (!output.inherit) output.errorFd = platform::CreateMemoryFile("kelto-stderr");
     platform::ChildProcess child;
     platform::Error error;
-    const bool started = platform::SpawnChild(m_programPath, SplitCommandLine(m_commandLine),
-                                              NiceForPriorityClass(priorityClass), inheritOutput,
-                                              &child, &error);
+    const bool started =
+        platform::SpawnChild(m_programPath, SplitCommandLine(m_commandLine),
+                             NiceForPriorityClass(priorityClass), output, &child, &error);
     std::lock_guard lock(m_mutex);
     if (!started) {
+        platform::CloseMemoryFile(output.errorFd);
         m_exitStatus.state = ProcessExitStatus::State::NotStarted;
         m_exitStatus.startError = error.text;
         return false;
     }
+    m_errorOutput = output.errorFd;
     m_processInfo.processHandle = child.pidfd;
     m_processInfo.processId = static_cast<std::uint32_t>(child.pid);
     return true;
@@ -115,4 +130,17 @@ void CProcess::CloseProcessHandle() {
     std::lock_guard lock(m_mutex);
     platform::CloseChildHandle(m_processInfo.processHandle);
     m_processInfo.processHandle = -1;
+    CloseErrorOutput(!m_exitStatus.Succeeded());
+}
+
+void CProcess::CloseErrorOutput(bool keepText) {
+    if (m_errorOutput < 0) return;
+    std::string tail;
+    bool whole = true;
+    // A successful run's words are not kept: a list of 100,000 files would hold them all.
+    if (keepText && platform::ReadFileTail(m_errorOutput, kErrorTailBytes, &tail, &whole)) {
+        m_exitStatus.errorText = LastErrorLines(tail, whole);
+    }
+    platform::CloseMemoryFile(m_errorOutput);
+    m_errorOutput = -1;
 }

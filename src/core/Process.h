@@ -15,6 +15,10 @@
 // next Run, by CloseProcessHandle once the job has been reaped, and by the destructor. A copy
 // never shares it: copies start with no handle, a fresh CPU meter and no exit status.
 //
+// A program run with the show flag clear writes its standard error into an anonymous file in
+// memory that the record holds until CloseProcessHandle, which keeps the last lines of a run
+// that failed in the exit status (errorText): what the program itself said went wrong.
+//
 // GetProcessInfo, GetCpuUsage, GetExitStatus and CloseProcessHandle may be called from any
 // thread; the other operations belong to the thread that prepares or runs the job.
 class CProcess : public IProcess {
@@ -39,11 +43,15 @@ public:
     ProcessExitStatus GetExitStatus() const;
     void SetExitStatus(const ProcessExitStatus& status);
     // Closes the process handle once the program has been reaped; the process id stays for
-    // reading but the CPU meter then reads the process as gone.
+    // reading but the CPU meter then reads the process as gone. Also closes the program's error
+    // output: when the exit status recorded by then is not a success, its last lines go into
+    // the status's errorText.
     void CloseProcessHandle();
 
 private:
     void CopyJobFields(const CProcess& other);
+    // Under m_mutex.
+    void CloseErrorOutput(bool keepText);
 
     int m_showWindow = 1;
     std::string m_commandLine;
@@ -53,4 +61,5 @@ private:
     ProcessInformation m_processInfo;
     CCpuMeter m_cpuMeter;
     ProcessExitStatus m_exitStatus;
+    int m_errorOutput = -1;  // the running program's standard error, -1 when none
 };

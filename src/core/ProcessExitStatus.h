@@ -17,6 +17,10 @@ struct ProcessExitStatus {
     int signal = 0;
     bool terminated = false;  // ended by the core's Stop
     std::string startError;
+    // The last few lines the program wrote to its standard error when it was run without its
+    // output shown and did not succeed, one per line, with progress lines reduced to their
+    // final state; empty otherwise.
+    std::string errorText;
 
     bool Succeeded() const { return state == State::Exited && exitCode == 0; }
     bool Failed() const { return state != State::NotRun && !Succeeded(); }

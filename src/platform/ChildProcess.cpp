@@ -65,11 +65,15 @@ void ApplyNice(int which, int who, int nice) {
     }
 }
 
-bool RedirectStandardStreams(bool inheritOutput) {
+bool RedirectStandardStreams(bool inheritOutput, int errorFd) {
     const int null = ::open("/dev/null", O_RDWR);
     if (null < 0) return false;
     if (::dup2(null, 0) < 0) return false;
-    if (!inheritOutput && (::dup2(null, 1) < 0 || ::dup2(null, 2) < 0)) return false;
+    if (!inheritOutput) {
+        if (::dup2(null, 1) < 0) return false;
+        // dup2 leaves the copy on 2 without close-on-exec, so the program keeps it.
+        if (::dup2(errorFd >= 0 ? errorFd : null, 2) < 0) return false;
+    }
     if (null > 2) ::close(null);
     return true;
 }
@@ -80,11 +84,11 @@ void CloseOtherDescriptors(int keep) {
 }
 
 [[noreturn]] void ExecChild(const char* program, char* const* argv, int nice, bool inheritOutput,
-                            int errorPipe) {
+                            int errorFd, int errorPipe) {
     ResetSignals();
     ::setpgid(0, 0);
     ApplyNice(PRIO_PROCESS, 0, nice);
-    if (!RedirectStandardStreams(inheritOutput)) WriteErrnoAndExit(errorPipe, errno);
+    if (!RedirectStandardStreams(inheritOutput, errorFd)) WriteErrnoAndExit(errorPipe, errno);
     CloseOtherDescriptors(errorPipe);
     ::execve(program, argv, environ);
     WriteErrnoAndExit(errorPipe, errno);
@@ -93,11 +97,11 @@ void CloseOtherDescriptors(int keep) {
 // The vfork lives in a frame of its own that holds nothing but plain values, so the child
 // cannot disturb the caller's objects while it borrows the stack. The parent gets the pid or -1.
 [[gnu::noinline]] pid_t StartChild(const char* program, char* const* argv, int nice,
-                                   bool inheritOutput, const int errorPipe[2]) {
+                                   bool inheritOutput, int errorFd, const int errorPipe[2]) {
     const pid_t pid = ::vfork();
     if (pid == 0) {
         ::close(errorPipe[0]);
-        ExecChild(program, argv, nice, inheritOutput, errorPipe[1]);
+        ExecChild(program, argv, nice, inheritOutput, errorFd, errorPipe[1]);
     }
     return pid;
 }
@@ -120,7 +124,7 @@ void ReapFailedChild(int pid) {
 }  // namespace
 
 bool SpawnChild(const std::string& program, const std::vector<std::string>& args, int nice,
-                bool inheritOutput, ChildProcess* child, Error* error) {
+                const ChildOutput& output, ChildProcess* child, Error* error) {
     RestoreChildSignal();
     std::vector<char*> argv;
     argv.reserve(args.size() + 2);
@@ -137,7 +141,8 @@ bool SpawnChild(const std::string& program, const std::vector<std::string>& args
     sigset_t all, previous;
     ::sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &previous);
-    const pid_t pid = StartChild(program.c_str(), argv.data(), nice, inheritOutput, errorPipe);
+    const pid_t pid =
+        StartChild(program.c_str(), argv.data(), nice, output.inherit, output.errorFd, errorPipe);
     const int forkError = errno;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     ::close(errorPipe[1]);

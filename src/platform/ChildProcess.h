@@ -21,13 +21,26 @@ struct ChildExit {
     int signal = 0;  // terminating signal when signalled
 };
 
+// Where a child's standard output and error go: both inherited from kelto, or else output to
+// /dev/null and error to errorFd (a descriptor above 2), or to /dev/null when that is -1.
+struct ChildOutput {
+    bool inherit = false;
+    int errorFd = -1;
+};
+
 // Starts program (no search of PATH) with argv = program, args... in a process group of its
 // own. The nice value is applied before the program runs; a value it may not take leaves it at
 // 0, or as it was when even that is refused. Standard input is /dev/null; standard output and
-// error are inherited when inheritOutput is set, else /dev/null. False with the error when the
-// program cannot be started (the failed child is reaped).
+// error as output says. The child holds no other descriptor of ours. False with the error when
+// the program cannot be started (the failed child is reaped).
 bool SpawnChild(const std::string& program, const std::vector<std::string>& args, int nice,
-                bool inheritOutput, ChildProcess* child, Error* error = nullptr);
+                const ChildOutput& output, ChildProcess* child, Error* error = nullptr);
+
+// Standard output and error both inherited when inheritOutput is set, else both /dev/null.
+inline bool SpawnChild(const std::string& program, const std::vector<std::string>& args, int nice,
+                       bool inheritOutput, ChildProcess* child, Error* error = nullptr) {
+    return SpawnChild(program, args, nice, ChildOutput{inheritOutput, -1}, child, error);
+}
 
 // Blocks until the child has ended, leaving it unreaped so that its pid and its process group
 // id cannot be reused yet.

@@ -5,16 +5,36 @@
 #include "fileinfo/FileInfo.h"
 #include "session/FileList.h"
 
+namespace {
+
+// The program's own lines on one line, after how it ended.
+std::string WithProgramWords(std::string text, const std::string& words) {
+    if (words.empty()) return text;
+    text += ": ";
+    for (const char c : words) {
+        if (c == '\n') {
+            text += "; ";
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string DescribeExitStatus(const ProcessExitStatus& status) {
     using State = ProcessExitStatus::State;
     switch (status.state) {
         case State::NotRun:
             return "not run";
         case State::Exited:
-            return "exit status " + std::to_string(status.exitCode);
+            return WithProgramWords("exit status " + std::to_string(status.exitCode),
+                                    status.errorText);
         case State::Signalled:
-            return "signal " + std::to_string(status.signal) +
-                   (status.terminated ? " (stopped)" : "");
+            // After the user's Stop, whatever the program last printed is beside the point.
+            if (status.terminated) return "signal " + std::to_string(status.signal) + " (stopped)";
+            return WithProgramWords("signal " + std::to_string(status.signal), status.errorText);
         case State::NotStarted:
             return "could not start: " + status.startError;
         case State::Skipped:

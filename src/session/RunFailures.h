@@ -16,7 +16,9 @@ struct RunFailure {
 };
 
 // "exit status 3", "signal 9 (stopped)", "could not start: ...", "not run: its decoder did
-// not succeed"; "not run" for a job that did not run.
+// not succeed"; "not run" for a job that did not run. The program's own last words follow an
+// exit status or a signal other than the user's Stop, on the same line: "exit status 1: flac:
+// ERROR: ...", several of them separated by "; ".
 std::string DescribeExitStatus(const ProcessExitStatus& status);
 
 // Every failed job of the listed files, in list order, decoder before coder. Jobs that the

@@ -369,6 +369,17 @@ TEST_F(CliTest, CorruptSourceFailsTheRunWithTheJobsStatusAndCommand) {
     EXPECT_FALSE(fs::exists(output + "/broken.flac"));
 }
 
+TEST_F(CliTest, FailedJobIsReportedWithTheProgramsOwnReason) {
+    const std::string source = Source("voice.wav", 1, 24000, 1);  // a rate speexenc refuses
+
+    const CliResult result = Run("--coder Speex --output " + (m_dir / "out") + " " + source);
+
+    EXPECT_EQ(result.Exit, 1);
+    EXPECT_TRUE(Contains(result.Out, "Failed: coder Speex for " + source +
+                                         ": exit status 1: Only 8 kHz (narrowband) and 16 kHz"))
+        << result.Out;
+}
+
 // Field 19 of /proc/<pid>/stat: the nice value.
 std::string NiceOf(int pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");

@@ -6,6 +6,8 @@
 //   --busy MS             use the processor
 //   --wait-for FILE       sleep until FILE exists
 //   --write FILE BYTES    write BYTES bytes to FILE
+//   --say TEXT            write TEXT to standard error; \n, \r, \t and \e stand for controls
+//   --say-lines N         write N numbered lines to standard error
 //   --exit CODE           exit status (default 0)
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -69,6 +71,27 @@ void StartGrandchild(const std::string& pidFile) {
     }
 }
 
+std::string Unescaped(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[++i];
+            out += next == 'n'   ? '\n'
+                   : next == 'r' ? '\r'
+                   : next == 't' ? '\t'
+                   : next == 'e' ? '\x1B'
+                                 : next;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+void Say(const std::string& text) {
+    if (::write(2, text.data(), text.size()) < 0) std::perror("write");
+}
+
 bool Exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
@@ -101,6 +124,14 @@ int main(int argc, char** argv) {
         } else if (option == "--write") {
             const auto path = next();
             WriteText(path, std::string(static_cast<std::size_t>(std::atol(next().c_str())), 'x'));
+        } else if (option == "--say") {
+            Say(Unescaped(next()));
+        } else if (option == "--say-lines") {
+            const long count = std::atol(next().c_str());
+            std::string text;
+            for (long line = 1; line <= count; ++line)
+                text += "line " + std::to_string(line) + "\n";
+            Say(text);
         } else if (option == "--exit") {
             exitCode = std::atoi(next().c_str());
         } else {
