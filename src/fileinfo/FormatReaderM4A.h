@@ -1,9 +1,6 @@
 #pragma once
 
-#include "fileinfo/FormatReader.h"
+#include "fileinfo/FormatReaderMediaInfo.h"
 
-// MPEG-4 audio (.m4a): properties from MediaInfo.
-class CFormatReaderM4A : public CFormatReader {
-public:
-    bool Read(const std::string& path, CFileInfo* record, MediaInfoHandle* mediaInfo) override;
-};
+// MPEG-4 audio (.m4a): properties from MediaInfo, the keys every MediaInfo-only format asks.
+class CFormatReaderM4A : public CFormatReaderMediaInfo {};
