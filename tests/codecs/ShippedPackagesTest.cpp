@@ -85,8 +85,9 @@ TEST(ShippedPackages, AllCodersAndDecodersLoadWithTheirNames) {
             extensions.insert(preset.Extension);
         }
     }
-    EXPECT_EQ(extensions, (std::set<std::string>{".aac", ".ape", ".flac", ".m4a", ".mp2", ".mp3",
-                                                 ".ogg", ".opus", ".spx", ".tta", ".wma", ".wv"}));
+    EXPECT_EQ(extensions,
+              (std::set<std::string>{".aac", ".ape", ".flac", ".m4a", ".m4b", ".mp2", ".mp3",
+                                     ".oga", ".ogg", ".opus", ".spx", ".tta", ".wma", ".wv"}));
     // The packages are links to the system's programs, not copies.
     EXPECT_TRUE(fs::is_symlink(kWork + "/Coders/FLAC/flac"));
     EXPECT_TRUE(fs::is_directory(kWork + "/Codecs"));
@@ -177,6 +178,9 @@ bool MakeEncoded(const std::string& wav, const std::string& extension, const std
     if (extension == ".tta") command = ffmpeg + "-c:a tta " + to;
     if (extension == ".wma") command = ffmpeg + "-c:a wmav2 " + to;
     if (extension == ".mp2") command = ffmpeg + "-c:a mp2 " + to;
+    if (extension == ".m4b") command = ffmpeg + "-c:a aac " + to;
+    // Ogg audio as FLAC in Ogg, which no other decoder reads.
+    if (extension == ".oga") command = ffmpeg + "-c:a flac " + to;
     return !command.empty() && RunShell(command);
 }
 
@@ -211,7 +215,7 @@ TEST(ShippedPackages, EveryDecoderPresetDecodesARealFileOverAnOldOne) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 11);
+    EXPECT_EQ(checked, 13);
 }
 
 // Programs that can tell a damaged source from a good one are told to fail on it. lame,
