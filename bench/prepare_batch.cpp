@@ -24,7 +24,7 @@
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/Core.h"
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"

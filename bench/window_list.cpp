@@ -18,7 +18,7 @@
 #include "app/DlgMain.h"
 #include "app/FileListModel.h"
 #include "app/Shell.h"
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 #include "platform/SystemLanguage.h"
 #include "session/FileListEditor.h"
 #include "ui/Choosers.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TextFileException.h"
+#include "base/TextFileException.h"
 #include "fileinfo/FileInfo.h"
 #include "session/FileList.h"
 

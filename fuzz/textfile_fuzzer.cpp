@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/TextFileException.h"
-#include "core/TextFileRead.h"
-#include "core/TextFileUnicode.h"
-#include "core/TextFileWrite.h"
+#include "base/TextFileException.h"
+#include "base/TextFileRead.h"
+#include "base/TextFileUnicode.h"
+#include "base/TextFileWrite.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/Version.h"
+#include "base/Version.h"
 #include "ui/TemplateLayout.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "ui/TemplateLayout.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Core.h"
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"

@@ -17,7 +17,7 @@
 #include "app/Shell.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
-#include "core/FileSize.h"
+#include "base/FileSize.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"

@@ -2,8 +2,8 @@
 
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
-#include "core/FileSize.h"
-#include "core/LanguageManager.h"
+#include "base/FileSize.h"
+#include "lang/LanguageManager.h"
 #include "fileinfo/FileInfo.h"
 #include "session/FileList.h"
 #include "ui/QtText.h"

@@ -4,7 +4,7 @@
 #include <QMenuBar>
 #include <functional>
 
-#include "core/LanguageTable.h"
+#include "lang/LanguageTable.h"
 
 // Qt menus from a language library's menu: every command becomes an action whose triggered
 // signal calls onCommand with the command id; the action's object name is "cmd<id>".

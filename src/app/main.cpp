@@ -7,7 +7,7 @@
 
 #include "app/DlgMain.h"
 #include "app/Shell.h"
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "ui/Choosers.h"

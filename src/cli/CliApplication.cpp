@@ -4,15 +4,16 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/AsciiText.h"
 #include "cli/CliListing.h"
 #include "cli/RunMonitor.h"
 #include "cli/RunSummary.h"
 #include "codecs/Coder.h"
 #include "core/Core.h"
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 #include "core/ProcessPriority.h"
-#include "core/Version.h"
-#include "core/WorkingFolder.h"
+#include "base/Version.h"
+#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
 #include "platform/MakeFolders.h"
@@ -33,12 +34,6 @@ constexpr int kTextSettingsNotLoaded = 118;
 std::string Absolute(const std::string& start, const std::string& path) {
     if (path.empty() || path[0] == '/') return path;
     return start + "/" + path;
-}
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 bool IsIndexText(const std::string& text) {

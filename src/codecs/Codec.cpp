@@ -2,28 +2,15 @@
 
 #include "codecs/DatabaseEntry.h"
 #include "codecs/LineFiles.h"
-#include "core/TextFileRead.h"
+#include "base/Paths.h"
+#include "base/TextFileRead.h"
 #include "platform/File.h"
 
 namespace {
 
-std::string ParentFolder(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string LastComponent(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The executable's path with its extension replaced by ".name" ("flac" gives "flac.name").
 std::string NameFilePath(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    const bool hasExtension =
-        dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? path.substr(0, dot) : path) + ".name";
+    return ReplaceExtension(path, ".name");
 }
 
 }  // namespace
@@ -47,8 +34,8 @@ const CPresetList& CCodec::GetPresets() const { return *m_presets; }
 
 void CCodec::LoadPackageBasics(const std::string& path) {
     SetProgramPath(path);
-    m_folder = ParentFolder(path);
-    m_name = LastComponent(m_folder);
+    m_folder = PathFolder(path);
+    m_name = PathFileName(m_folder);
     const std::int64_t size = platform::GetFileSize(path);
     m_fileSize = size < 0 ? 0 : static_cast<std::uint64_t>(size);
 }

@@ -4,7 +4,7 @@
 #include "codecs/Database.h"
 #include "codecs/Decoder.h"
 #include "codecs/HashFile.h"
-#include "core/Folders.h"
+#include "base/Folders.h"
 #include "platform/File.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <pugixml.hpp>
 
+#include "base/Paths.h"
 #include "platform/File.h"
 
 namespace {
@@ -49,11 +50,6 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
         if (got == 0) return true;
         content.append(chunk.data(), static_cast<std::size_t>(got));
     }
-}
-
-std::string LastComponent(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -107,7 +103,7 @@ const CDatabaseEntry* CDatabase::FindByHash(const std::string& hash) const {
 }
 
 const CDatabaseEntry* CDatabase::FindByFileName(const std::string& path) const {
-    const std::string fileName = LastComponent(path);
+    const std::string fileName = PathFileName(path);
     for (const CDatabaseEntry& entry : m_entries) {
         if (entry.FileName.empty()) continue;  // entries made from comments match nothing
         if (entry.FileName == fileName || entry.FileName == path) return &entry;

@@ -1,6 +1,6 @@
 #include "codecs/LineFiles.h"
 
-#include "core/TextFileException.h"
+#include "base/TextFileException.h"
 
 namespace {
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";

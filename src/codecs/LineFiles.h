@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/TextFileRead.h"
+#include "base/TextFileRead.h"
 
 // Small helpers for the plain line files of codec packages.
 

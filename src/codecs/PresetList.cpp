@@ -1,7 +1,7 @@
 #include "codecs/PresetList.h"
 
 #include "codecs/LineFiles.h"
-#include "core/TextFileRead.h"
+#include "base/TextFileRead.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "base/AsciiText.h"
+#include "base/Paths.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FormatReader.h"
@@ -16,16 +18,6 @@ CFileInfo::~CFileInfo() {
     Decoder.reset();
 }
 
-namespace {
-
-std::string LowerAsciiLetters(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-}  // namespace
-
 bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     const std::int64_t size = platform::GetFileSize(path);
     Size = size < 0 ? kUnknownSize : static_cast<std::uint64_t>(size);
@@ -33,7 +25,7 @@ bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     Folder = PathFolder(path);
     Name = PathFileName(path);
 
-    const FormatTableRow* row = FindFormat(LowerAsciiLetters(PathExtension(path)));
+    const FormatTableRow* row = FindFormat(LowerAscii(PathExtension(path)));
     if (!row) {
         FormatName = kUnknownFormatName;
         FormatId = kFormatUnknown;
@@ -50,21 +42,3 @@ bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     return reader->Read(path, this, mediaInfo);
 }
 
-std::string PathFileName(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string PathFolder(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    std::string folder = path.substr(0, slash);
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder.empty() ? "/" : folder;
-}
-
-std::string PathExtension(const std::string& path) {
-    const std::string name = PathFileName(path);
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
-}

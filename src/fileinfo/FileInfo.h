@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "base/Paths.h"
+
 #include "fileinfo/HeldTempName.h"
 
 class CCoder;
@@ -84,10 +86,3 @@ private:
     TempNameFailure m_tempNameFailure;
 };
 
-// Path rules Open uses, also wanted by whoever builds names from a record.
-// The last component; the folder part stripped.
-std::string PathFileName(const std::string& path);
-// The path without its last component and without a trailing "/" (except for "/" itself).
-std::string PathFolder(const std::string& path);
-// From the last "." of the last component to the end, dot included; empty without a dot.
-std::string PathExtension(const std::string& path);

@@ -7,22 +7,11 @@
 #include "core/TempFileName.h"
 #include "core/Templates.h"
 #include "fileinfo/FileInfo.h"
+#include "base/AsciiText.h"
+#include "base/Paths.h"
 #include "platform/TempFolder.h"
 
 namespace {
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// The path with its extension (from the last "." of its last component) replaced, or with the
-// new one appended when it has none.
-std::string RenameExtension(const std::string& path, const std::string& extension) {
-    const std::string current = PathExtension(path);
-    return path.substr(0, path.size() - current.size()) + extension;
-}
 
 // The decoder and its preset that take files with this (lower-cased) extension.
 std::pair<const CDecoder*, const CPreset*> FindDecoder(const CDecoderList& decoders,
@@ -48,7 +37,7 @@ void CFileInfo::FillTemplateValues(TemplateValues& values) const {
     if (Coder) {
         // The first preset names the output, whichever preset was chosen.
         const CPreset* first = Coder->GetPresets().GetAt(0);
-        values.OutputPath = RenameExtension(Path, first ? first->Extension : std::string());
+        values.OutputPath = ReplaceExtension(Path, first ? first->Extension : std::string());
     }
     values.SampleRate = SampleRate;
     values.Channels = Channels;
@@ -76,7 +65,7 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     if (decodeOnly) {
         m_tempWaveFile.Release();
         waveFile = !outputPath.empty() ? outputPath
-                                       : InFolder(outputFolder, RenameExtension(Path, ".wav"));
+                                       : InFolder(outputFolder, ReplaceExtension(Path, ".wav"));
     } else {
         // The new name is drawn while the old one is still held, so a file that an earlier run
         // may still be writing under the old name is never handed to the next run.

@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "platform/Processors.h"

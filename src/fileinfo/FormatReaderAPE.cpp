@@ -1,6 +1,6 @@
 #include "fileinfo/FormatReaderAPE.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "fileinfo/MediaInfoQuery.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/HeaderBytes.h"
 #include "fileinfo/RiffChunks.h"

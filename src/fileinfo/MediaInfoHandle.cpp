@@ -1,6 +1,6 @@
 #include "fileinfo/MediaInfoHandle.h"
 
-#include "core/TextFileUnicode.h"
+#include "base/TextFileUnicode.h"
 #include "platform/ThreadLocale.h"
 
 template <typename Fn>

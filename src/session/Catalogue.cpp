@@ -1,6 +1,6 @@
 #include "session/Catalogue.h"
 
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 
 void CCatalogue::Load(const CWorkingFolder& folder, const std::string& passThroughName,
                       bool findByFileName) {

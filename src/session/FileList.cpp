@@ -1,8 +1,8 @@
 #include "session/FileList.h"
 
-#include "core/TextFileException.h"
-#include "core/TextFileRead.h"
-#include "core/TextFileWrite.h"
+#include "base/TextFileException.h"
+#include "base/TextFileRead.h"
+#include "base/TextFileWrite.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/FileInfoOpener.h"
 #include "fileinfo/MediaInfoHandle.h"

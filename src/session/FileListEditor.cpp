@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/Folders.h"
-#include "core/TextFileException.h"
+#include "base/Folders.h"
+#include "base/TextFileException.h"
 #include "session/FileList.h"
 #include "settings/SettingsGeneral.h"
 

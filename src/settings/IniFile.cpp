@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "base/AsciiText.h"
 #include "platform/File.h"
 #include "platform/SiblingTempFile.h"
 
@@ -28,12 +29,10 @@ bool EnclosedInQuotes(std::string_view text) {
     return text.size() >= 2 && IsQuote(text.front()) && text.front() == text.back();
 }
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     }
     return true;
 }

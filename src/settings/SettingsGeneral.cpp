@@ -1,6 +1,6 @@
 #include "settings/SettingsGeneral.h"
 
-#include "core/Folders.h"
+#include "base/Folders.h"
 #include "platform/File.h"
 #include "settings/SettingsExchanger.h"
 

@@ -1,6 +1,6 @@
 #include "settings/SettingsStorage.h"
 
-#include "core/TextFileUnicode.h"
+#include "base/TextFileUnicode.h"
 #include "settings/Settings.h"
 
 namespace {

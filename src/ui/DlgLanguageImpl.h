@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 #include "ui/QtText.h"
 
 // What every dialog of kelto mixes in: the language manager that gives its texts by id.

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "../session/EngineFiles.h"
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 #include "platform/SystemLanguage.h"
 #include "session/Catalogue.h"
 

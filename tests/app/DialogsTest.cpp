@@ -8,8 +8,8 @@
 #include "AppTest.h"
 #include "app/DlgCodecs.h"
 #include "app/DlgConsole.h"
-#include "core/Log.h"
-#include "core/Version.h"
+#include "base/Log.h"
+#include "base/Version.h"
 #include "settings/SettingsSet.h"
 #include "ui/SortListViewEx.h"
 

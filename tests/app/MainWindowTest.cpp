@@ -18,7 +18,7 @@
 #include "app/FileListModel.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
-#include "core/Version.h"
+#include "base/Version.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/SystemLanguage.h"
 #include "settings/SettingsSet.h"

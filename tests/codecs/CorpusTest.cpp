@@ -16,7 +16,7 @@
 #include "codecs/Decoder.h"
 #include "core/Core.h"
 #include "core/Templates.h"
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "AudioFiles.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "fileinfo/FileInfoOpener.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "support/TempDir.h"

@@ -102,19 +102,6 @@ TEST(FileInfo, PathIsSplitIntoFolderAndName) {
     EXPECT_EQ(file->Size, std::filesystem::file_size(path));
 }
 
-TEST(FileInfo, PathRules) {
-    EXPECT_EQ(PathFolder("/music/a.flac"), "/music");
-    EXPECT_EQ(PathFolder("/a.flac"), "/");
-    EXPECT_EQ(PathFolder("a.flac"), "");
-    EXPECT_EQ(PathFolder("rel/dir//a.flac"), "rel/dir");
-    EXPECT_EQ(PathFileName("/music/a.flac"), "a.flac");
-    EXPECT_EQ(PathFileName("a.flac"), "a.flac");
-    EXPECT_EQ(PathExtension("/x.y/file"), "");
-    EXPECT_EQ(PathExtension("/x/archive.tar.FLAC"), ".FLAC");
-    EXPECT_EQ(PathExtension("/x/.wav"), ".wav");
-    EXPECT_EQ(PathExtension("/x/name."), ".");
-}
-
 TEST(FileInfo, SizeIsSixtyFourBits) {
     TempDir dir;
     const std::string path = dir / "big.bin";

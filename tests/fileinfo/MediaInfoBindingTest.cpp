@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "AudioFiles.h"
-#include "core/TextFileUnicode.h"
+#include "base/TextFileUnicode.h"
 #include "fileinfo/MediaInfoBinding.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "fileinfo/MediaInfoQuery.h"

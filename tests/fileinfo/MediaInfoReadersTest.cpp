@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "AudioFiles.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "fileinfo/FormatReaderAAC.h"
 #include "fileinfo/FormatReaderAPE.h"
 #include "fileinfo/FormatTable.h"

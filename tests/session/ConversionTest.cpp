@@ -16,7 +16,7 @@
 #include "core/Core.h"
 #include "core/ProcessPriority.h"
 #include "core/TempFileName.h"
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/TextFileException.h"
+#include "base/TextFileException.h"
 #include "fileinfo/FileInfo.h"
 #include "session/FileList.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "core/TextFileBase.h"
+#include "base/TextFileBase.h"
 
 CTextFileBase::~CTextFileBase() = default;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/TextFileException.h"
-#include "core/TextFileRead.h"
-#include "core/TextFileWrite.h"
+#include "base/TextFileException.h"
+#include "base/TextFileRead.h"
+#include "base/TextFileWrite.h"
 #include "support/TempDir.h"
 
 namespace {

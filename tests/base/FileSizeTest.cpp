@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/FileSize.h"
+#include "base/FileSize.h"
 
 TEST(FormatFileSize, ScaledUsesDecimalCommaAndTheLargestUnitBelowOrAt1024) {
     EXPECT_EQ(FormatFileSize(0, 0, 2), "0,00 B");

@@ -1,4 +1,4 @@
-#include "core/TextFileException.h"
+#include "base/TextFileException.h"
 
 #include "platform/Error.h"
 

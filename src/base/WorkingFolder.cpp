@@ -1,4 +1,4 @@
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 
 #include <utility>
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/LanguageManager.h"
-#include "core/Log.h"
+#include "lang/LanguageManager.h"
+#include "base/Log.h"
 #include "platform/SystemLanguage.h"
 #include "support/TempDir.h"
 

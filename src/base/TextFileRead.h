@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/TextFileBase.h"
+#include "base/TextFileBase.h"
 
 // Reads a text file line by line in any of the four encodings. A CR, an LF or a CR LF pair
 // ends a line; a file that ends with a terminator yields one final empty line.

@@ -1,4 +1,4 @@
-#include "core/FileSize.h"
+#include "base/FileSize.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "core/Version.h"
+#include "base/Version.h"
 
 namespace {
 constexpr const char* kProduct = "kelto";

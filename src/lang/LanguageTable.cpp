@@ -1,4 +1,4 @@
-#include "core/LanguageTable.h"
+#include "lang/LanguageTable.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "core/TextFileRead.h"
+#include "base/TextFileRead.h"
 
 #include <utility>
 
-#include "core/TextFileException.h"
-#include "core/TextFileUnicode.h"
+#include "base/TextFileException.h"
+#include "base/TextFileUnicode.h"
 
 CTextFileRead::CTextFileRead(const std::string& path) {
     // A folder cannot be opened as a text file; Linux would open it and fail the first read.

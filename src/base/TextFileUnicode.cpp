@@ -1,4 +1,4 @@
-#include "core/TextFileUnicode.h"
+#include "base/TextFileUnicode.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 
 #include <cstddef>
 #include <iostream>
 #include <type_traits>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/File.h"
 

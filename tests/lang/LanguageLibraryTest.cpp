@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LanguageManager.h"
+#include "lang/LanguageManager.h"
 
 namespace {
 

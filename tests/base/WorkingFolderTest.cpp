@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/WorkingFolder.h"
+#include "base/WorkingFolder.h"
 #include "support/TempDir.h"
 
 TEST(WorkingFolder, DerivedPathsHangOffTheFolderWithOneSeparator) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Version.h"
+#include "base/Version.h"
 
 TEST(Version, TextIsTheTitleOfTheMainWindow) {
     EXPECT_EQ(GetVersionText(), "kelto 0.3.1 preview [build 11]");

@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "core/LanguageTable.h"
-#include "core/MessageSink.h"
+#include "lang/LanguageTable.h"
+#include "base/MessageSink.h"
 
 // One language of the selection table: the library's file name without extension and the
 // language identifiers it serves.

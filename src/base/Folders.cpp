@@ -1,4 +1,4 @@
-#include "core/Folders.h"
+#include "base/Folders.h"
 
 #include "platform/Directory.h"
 #include "platform/ReadableFile.h"

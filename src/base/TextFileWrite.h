@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/TextFileBase.h"
+#include "base/TextFileBase.h"
 #include "platform/Error.h"
 
 // Writes a text file in one of the four encodings, through the 1,024-byte buffer.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Folders.h"
+#include "base/Folders.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;

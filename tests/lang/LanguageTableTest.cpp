@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/LanguageTable.h"
+#include "lang/LanguageTable.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "core/TextFileWrite.h"
+#include "base/TextFileWrite.h"
 
 #include <cerrno>
 
-#include "core/TextFileException.h"
-#include "core/TextFileUnicode.h"
+#include "base/TextFileException.h"
+#include "base/TextFileUnicode.h"
 
 CTextFileWrite::CTextFileWrite(const std::string& path, TextFileEncoding encoding) {
     m_encoding =

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 TEST(Log, AppendsAndReadsBackInOrderOutOfRangeIsEmpty) {
     const auto before = GetLogLineCount();
