@@ -1,5 +1,6 @@
 #include "core/TempFileName.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -15,28 +16,41 @@
 
 namespace {
 
-constexpr std::size_t kShortNameCount = 0x10000;
-// Draws of eight-digit names before giving up; with 2^32 of them a miss is a freak already.
-constexpr int kLongNameAttempts = 64;
+// Names are reserved a block at a time: one marker file stands for the 256 names that share
+// every digit but the last two, so a library of 100,000 files creates a few hundred markers
+// instead of one per file. Four-digit names form 256 blocks; eight-digit blocks are drawn at
+// random from 2^24.
+constexpr std::uint32_t kShortBlockCount = 0x100;
+constexpr std::uint32_t kLongBlock = 0x80000000u;  // flag on a block key: eight-digit names
+// Draws of eight-digit blocks before giving up; with 2^24 of them a miss is a freak already.
+constexpr int kLongBlockAttempts = 64;
 
-// The four-digit names of one folder and extension. They are drawn in a random order without
-// repeats (a shuffle done step by step), so no call ever walks the space: once the order is
-// used up, names given back are tried oldest first, and then eight-digit names take over.
-struct ShortNames {
-    std::vector<std::uint16_t> order;
+struct Block {
+    std::string marker;
+    int held = 0;
+    std::deque<std::uint8_t> free;  // last two digits not handed out yet, then those given back
+    bool open = true;               // listed in Space::open
+};
+
+// The names of one folder and extension.
+struct Space {
+    std::vector<std::uint8_t> order;  // four-digit blocks, drawn in a random order without repeats
     std::size_t drawn = 0;
-    std::deque<std::uint16_t> returned;
+    std::deque<std::uint8_t> returned;  // four-digit blocks given up again, oldest first
+    std::unordered_map<std::uint32_t, Block> owned;
+    std::vector<std::uint32_t> open;  // owned blocks that may still have a free name
 };
 
 struct HeldName {
-    ShortNames* space = nullptr;  // null for an eight-digit name
-    std::uint16_t number = 0;
+    Space* space = nullptr;
+    std::uint32_t block = 0;
+    std::uint8_t last = 0;
 };
 
 struct Registry {
     std::mutex mutex;
     // Node-based, so the pointers in held stay valid.
-    std::unordered_map<std::string, ShortNames> spaces;
+    std::unordered_map<std::string, Space> spaces;
     std::unordered_map<std::string, HeldName> held;
     std::mt19937 random{std::random_device{}()};
 };
@@ -46,20 +60,19 @@ Registry& TheRegistry() {
     return registry;
 }
 
-std::string MarkerOf(const std::string& name) { return name + ".lock"; }
+std::string BlockDigits(std::uint32_t block) {
+    char digits[12];
+    if (block & kLongBlock)
+        std::snprintf(digits, sizeof digits, "%06X", static_cast<unsigned>(block & 0xFFFFFFu));
+    else
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(block));
+    return digits;
+}
 
-enum class Reservation { Made, Taken, Impossible };
-
-// The marker is what other processes see of our reservation; creating it exclusively is what
-// settles a race between two of them. Impossible is a failure that no other name would escape
-// (no permission, read-only or full file system).
-Reservation Reserve(const std::string& name, std::string* whyNot) {
-    if (platform::EntryExists(name)) return Reservation::Taken;
-    platform::File marker = platform::File::CreateNew(MarkerOf(name));
-    if (marker.IsOpen()) return Reservation::Made;
-    if (marker.LastError().code == EEXIST) return Reservation::Taken;
-    if (whyNot) *whyNot = marker.LastError().text;
-    return Reservation::Impossible;
+std::string LastDigits(std::uint8_t last) {
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(last));
+    return digits;
 }
 
 class CNamer {
@@ -73,72 +86,113 @@ public:
     }
 
     std::string Make() {
-        ShortNames& space = Space();
-        while (space.drawn < space.order.size()) {
-            const std::size_t pick = std::uniform_int_distribution<std::size_t>(
-                space.drawn, space.order.size() - 1)(m_registry.random);
-            std::swap(space.order[space.drawn], space.order[pick]);
-            const std::uint16_t number = space.order[space.drawn++];
-            if (TryShort(space, number)) return m_name;
-            if (m_impossible) return {};
+        Space& space = TheSpace();
+        for (;;) {
+            while (!space.open.empty()) {
+                const std::uint32_t key = space.open.back();
+                Block& block = space.owned.at(key);
+                if (std::string name = TakeFree(space, key, block); !name.empty()) return name;
+                space.open.pop_back();
+                block.open = false;
+                // Every name of it is on disk already: give the block up, but do not queue it
+                // for another draw, or this loop would claim it again and again.
+                if (block.held == 0) Drop(space, key, false);
+            }
+            if (!Claim(space)) return {};
         }
-        while (!space.returned.empty()) {
-            const std::uint16_t number = space.returned.front();
-            space.returned.pop_front();
-            if (TryShort(space, number)) return m_name;
-            if (m_impossible) return {};
-        }
-        for (int attempt = 0; attempt < kLongNameAttempts; ++attempt) {
-            char digits[12];
-            std::snprintf(digits, sizeof digits, "%08X",
-                          static_cast<unsigned>(m_registry.random() & 0xFFFFFFFFu));
-            if (Try(m_prefix + digits + m_extension, {nullptr, 0})) return m_name;
-            if (m_impossible) return {};
-        }
-        if (m_whyNot) *m_whyNot = "no free name is left";
-        return {};
     }
 
 private:
-    ShortNames& Space() {
+    Space& TheSpace() {
         auto [at, added] = m_registry.spaces.try_emplace(m_prefix + '\0' + m_extension);
         if (added) {
-            at->second.order.resize(kShortNameCount);
-            std::iota(at->second.order.begin(), at->second.order.end(), std::uint16_t{0});
+            at->second.order.resize(kShortBlockCount);
+            std::iota(at->second.order.begin(), at->second.order.end(), std::uint8_t{0});
         }
         return at->second;
     }
 
-    bool TryShort(ShortNames& space, std::uint16_t number) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(number));
-        if (Try(m_prefix + digits + m_extension, {&space, number})) return true;
-        // A name we could not even try stays in the game for a later call.
-        if (m_impossible) space.returned.push_front(number);
-        return false;
-    }
-
-    bool Try(std::string name, HeldName how) {
-        if (m_registry.held.count(name) != 0) return false;
-        switch (Reserve(name, m_whyNot)) {
-            case Reservation::Made:
-                m_registry.held.emplace(name, how);
-                m_name = std::move(name);
-                return true;
-            case Reservation::Taken:
-                return false;
-            case Reservation::Impossible:
-                m_impossible = true;
-                return false;
+    // A free name of an owned block. A name is free when no entry of it exists (a dangling
+    // link counts) and no marker of an older kelto, which reserved names one at a time,
+    // stands beside it.
+    std::string TakeFree(Space& space, std::uint32_t key, Block& block) {
+        const std::string stem = m_prefix + BlockDigits(key);
+        while (!block.free.empty()) {
+            const std::uint8_t last = block.free.front();
+            block.free.pop_front();
+            std::string name = stem + LastDigits(last) + m_extension;
+            if (m_registry.held.count(name) != 0) continue;
+            if (platform::EntryExists(name) || platform::EntryExists(name + ".lock")) continue;
+            ++block.held;
+            m_registry.held.emplace(name, HeldName{&space, key, last});
+            return name;
         }
+        return {};
+    }
+
+    bool Claim(Space& space) {
+        while (space.drawn < space.order.size()) {
+            const std::size_t pick = std::uniform_int_distribution<std::size_t>(
+                space.drawn, space.order.size() - 1)(m_registry.random);
+            std::swap(space.order[space.drawn], space.order[pick]);
+            if (TryClaim(space, space.order[space.drawn++])) return true;
+            if (m_impossible) return false;
+        }
+        while (!space.returned.empty()) {
+            const std::uint8_t key = space.returned.front();
+            space.returned.pop_front();
+            if (TryClaim(space, key)) return true;
+            if (m_impossible) {
+                space.returned.push_front(key);  // not even tried: keep it for a later call
+                return false;
+            }
+        }
+        for (int attempt = 0; attempt < kLongBlockAttempts; ++attempt) {
+            if (TryClaim(space, kLongBlock | (m_registry.random() & 0xFFFFFFu))) return true;
+            if (m_impossible) return false;
+        }
+        if (m_whyNot) *m_whyNot = "no free name is left";
         return false;
     }
 
+    // The marker is what other processes see of our reservation; creating it exclusively is
+    // what settles a race between two of them. A failure other than "exists" (no permission,
+    // read-only or full file system) no other name would escape.
+    bool TryClaim(Space& space, std::uint32_t key) {
+        if (space.owned.count(key) != 0) return false;
+        std::string marker = m_prefix + BlockDigits(key) + "__" + m_extension + ".lock";
+        platform::File file = platform::File::CreateNew(marker);
+        if (!file.IsOpen()) {
+            if (file.LastError().code == EEXIST) return false;
+            if (m_whyNot) *m_whyNot = file.LastError().text;
+            m_impossible = true;
+            return false;
+        }
+        Block block;
+        block.marker = std::move(marker);
+        block.free.resize(256);
+        std::iota(block.free.begin(), block.free.end(), std::uint8_t{0});
+        std::shuffle(block.free.begin(), block.free.end(), m_registry.random);
+        space.owned.emplace(key, std::move(block));
+        space.open.push_back(key);
+        return true;
+    }
+
+public:
+    // Gives up an owned block and removes its marker; a four-digit block may be drawn again.
+    static void Drop(Space& space, std::uint32_t key, bool mayReturn) {
+        const auto at = space.owned.find(key);
+        platform::RemoveFile(at->second.marker);
+        if (at->second.open) space.open.erase(std::find(space.open.begin(), space.open.end(), key));
+        space.owned.erase(at);
+        if (mayReturn && !(key & kLongBlock)) space.returned.push_back(static_cast<std::uint8_t>(key));
+    }
+
+private:
     Registry& m_registry;
     std::string m_prefix;
     const std::string& m_extension;
     std::string* m_whyNot;
-    std::string m_name;
     bool m_impossible = false;
 };
 
@@ -160,9 +214,18 @@ bool ReleaseTempFileName(const std::string& name) {
     std::lock_guard lock(registry.mutex);
     const auto at = registry.held.find(name);
     if (at == registry.held.end()) return false;
-    if (at->second.space) at->second.space->returned.push_back(at->second.number);
+    const HeldName how = at->second;
     registry.held.erase(at);
-    platform::RemoveFile(MarkerOf(name));
+    Block& block = how.space->owned.at(how.block);
+    if (--block.held == 0) {
+        CNamer::Drop(*how.space, how.block, true);
+        return true;
+    }
+    block.free.push_back(how.last);
+    if (!block.open) {
+        block.open = true;
+        how.space->open.push_back(how.block);
+    }
     return true;
 }
 
@@ -170,4 +233,12 @@ bool IsTempFileNameHeld(const std::string& name) {
     auto& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     return registry.held.count(name) != 0;
+}
+
+std::string TempFileNameMarker(const std::string& name) {
+    auto& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    const auto at = registry.held.find(name);
+    if (at == registry.held.end()) return {};
+    return at->second.space->owned.at(at->second.block).marker;
 }

@@ -9,9 +9,12 @@
 // The name is free: no directory entry of that name exists (a dangling link counts as
 // existing) and no other caller of this program holds it. The file itself is not created, so
 // the program that writes it finds nothing in its way (some encoders refuse to overwrite);
-// instead a marker name + ".lock" is created exclusively, so that another kelto running at the
-// same time never draws the same name. The name stays held until ReleaseTempFileName, so a
-// later run that reuses a prepared job finds its name still reserved for it.
+// instead names are reserved in blocks of 256 that share all but their last two digits: a
+// marker for the block ("kel3F__.wav.lock" for kel3F00.wav to kel3FFF.wav) is created
+// exclusively, so that another kelto running at the same time never draws the same name. A
+// name with a marker of its own beside it (name + ".lock") is passed over as well. The name
+// stays held until ReleaseTempFileName, so a later run that reuses a prepared job finds its
+// name still reserved for it; a block's marker goes with the last of its names.
 // Empty when no name can be made (folder is not an existing folder, or no marker can be
 // created in it); whyNot, when given, then receives the reason.
 std::string MakeTempFileName(const std::string& folder, const std::string& extension,
@@ -22,3 +25,6 @@ bool ReleaseTempFileName(const std::string& name);
 
 // True while name is held (handed out by MakeTempFileName and not released).
 bool IsTempFileNameHeld(const std::string& name);
+
+// The marker file that reserves a held name; empty when the name is not held.
+std::string TempFileNameMarker(const std::string& name);

@@ -85,7 +85,7 @@ TEST(TempFileName, OnceEveryFourDigitNameIsHeldOrTakenNamesGetEightDigits) {
         ASSERT_EQ(name.substr(0, folder.size() + 4), folder + "/kel") << name;
         ASSERT_EQ(rest.size(), 12u) << name;
         EXPECT_EQ(rest.find_first_not_of("0123456789ABCDEF"), 8u) << name;
-        EXPECT_TRUE(std::filesystem::exists(name + ".lock"));
+        EXPECT_TRUE(std::filesystem::exists(TempFileNameMarker(name)));
         EXPECT_TRUE(longer.insert(name).second) << "handed out twice: " << name;
     }
     // Another extension is another set of names.
@@ -95,10 +95,11 @@ TEST(TempFileName, OnceEveryFourDigitNameIsHeldOrTakenNamesGetEightDigits) {
     ReleaseTempFileName(last);
     EXPECT_EQ(MakeTempFileName(folder, ".wav"), last);
 
+    const std::string longMarker = TempFileNameMarker(*longer.begin());
     for (const auto& name : ours) ReleaseTempFileName(name);
     for (const auto& name : longer) EXPECT_TRUE(ReleaseTempFileName(name));
     ReleaseTempFileName(other);
-    EXPECT_FALSE(std::filesystem::exists(*longer.begin() + ".lock"));
+    EXPECT_FALSE(std::filesystem::exists(longMarker));
 }
 
 TEST(TempFileNameConcurrency, ThreadsNeverGetTheSameName) {
@@ -129,13 +130,22 @@ TEST(TempFileName, NamesReservedByAnotherKeltoAreNotDrawnAndOurOwnAreVisibleToIt
         theirs.insert(folder + "/kel" + digits + ".wav");
         WriteFileBytes(*theirs.rbegin() + ".lock", "");
     }
+    // and a newer one whole blocks of them.
+    WriteFileBytes(folder + "/kel3F__.wav.lock", "");
     std::vector<std::string> ours;
+    std::set<std::string> markers;
     for (int i = 0; i < 3000; ++i) {
         ours.push_back(MakeTempFileName(folder, ".wav"));
         EXPECT_EQ(theirs.count(ours.back()), 0u) << ours.back();
-        EXPECT_TRUE(std::filesystem::exists(ours.back() + ".lock"));
+        EXPECT_NE(ours.back().substr(folder.size(), 6), "/kel3F") << ours.back();
+        const std::string marker = TempFileNameMarker(ours.back());
+        EXPECT_TRUE(std::filesystem::exists(marker)) << marker;
         EXPECT_FALSE(std::filesystem::exists(ours.back()));
+        markers.insert(marker);
     }
+    // One marker reserves a block of 256 names, so a batch makes few of them.
+    EXPECT_LE(markers.size(), 16u);
+
     for (const auto& name : ours) ReleaseTempFileName(name);
-    for (const auto& name : ours) EXPECT_FALSE(std::filesystem::exists(name + ".lock")) << name;
+    for (const auto& marker : markers) EXPECT_FALSE(std::filesystem::exists(marker)) << marker;
 }
