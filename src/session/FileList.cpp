@@ -1,5 +1,7 @@
 #include "session/FileList.h"
 
+#include "base/Folders.h"
+#include "base/Paths.h"
 #include "base/TextFileException.h"
 #include "base/TextFileRead.h"
 #include "base/TextFileWrite.h"
@@ -22,8 +24,7 @@ std::string Strip(const std::string& line) {
 
 // The playlist's folder with its trailing "/", or empty for a playlist named without one.
 std::string PlaylistFolder(const std::string& playlistPath) {
-    const auto slash = playlistPath.rfind('/');
-    return slash == std::string::npos ? std::string() : playlistPath.substr(0, slash + 1);
+    return TrailingSeparator(PathFolder(playlistPath), true);
 }
 
 }  // namespace
