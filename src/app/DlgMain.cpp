@@ -17,9 +17,9 @@
 #include "app/FileListModel.h"
 #include "app/MenuBuilder.h"
 #include "app/Shell.h"
-#include "codecs/Coder.h"
 #include "base/Log.h"
 #include "base/Version.h"
+#include "codecs/Coder.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TemplateLayout.h"
@@ -66,6 +66,8 @@ CDlgMain::CDlgMain(const CLanguageManager* language, const MainWindowServices& s
 }
 
 CDlgMain::~CDlgMain() {
+    // Plug-ins go first, in order, while the window they may have parented dialogs to is whole.
+    m_plugins.UnloadAll();
     // A run still going when the window goes (the program is ending) must not outlive the jobs.
     if (m_core.IsRunning()) m_core.Stop();
     m_core.WaitForWorkers();
@@ -180,7 +182,6 @@ void CDlgMain::BuildMenus() {
     LanguageMenu menu;
     if (GetLanguage()->GetMenu(kMainMenu, menu)) builder.FillMenuBar(*m_menuBar, menu);
     layout()->setMenuBar(m_menuBar);
-    // The plug-in menu goes in at position 2, between "List" and "Help", once plug-ins load.
 }
 
 void CDlgMain::Initialise() {
@@ -199,6 +200,7 @@ void CDlgMain::Initialise() {
     setWindowTitle(ToQString(GetVersionText()));
     setWindowIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_workingFolder = CWorkingFolder::FromCurrentDirectory();
+    LoadPlugins();
     setMinimumSize(layout()->totalMinimumSize());
     LoadState();
     LoadCatalogue();

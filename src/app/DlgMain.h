@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/Core.h"
+#include "app/PluginList.h"
 #include "base/WorkingFolder.h"
+#include "core/Core.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
@@ -96,6 +97,9 @@ public:
     void OnCodecsInfo(bool codersOnly);
     void OnConsole();
     void OnAbout();
+    void OnOptions();
+    // The dialog of the plug-in at index, owned by this window; nothing for an unknown index.
+    void OnPluginCommand(int index);
     // The paths handed over by a drop, in order; folders are not expanded.
     void OnDrop(const std::vector<std::string>& paths);
     // Rebuilds the whole file list view.
@@ -111,6 +115,9 @@ public:
     CDlgJobControl* GetJobWindow() const { return m_jobWindow; }
     QMenuBar* GetMenuBar() const { return m_menuBar; }
     QMenu* GetContextMenu() const { return m_contextMenu; }
+    // The plug-ins popup, null when the Plugins folder held no library.
+    QMenu* GetPluginMenu() const { return m_pluginMenu; }
+    const CPluginList& GetPlugins() const { return m_plugins; }
     const CWorkingFolder& GetWorkingFolder() const { return *m_workingFolder; }
     // Selects exactly these rows.
     void SelectRows(const std::vector<int>& rows);
@@ -132,6 +139,7 @@ private:
 
     void CreateControls();
     void BuildMenus();
+    void LoadPlugins();
     void LoadState();
     bool SaveState();
     void LoadCatalogue();
@@ -157,6 +165,7 @@ private:
     const MainWindowServices m_services;
     CSettingsSet m_settingsSet;
     CCore m_core;
+    CPluginList m_plugins;
     CFileList m_files;
     CCatalogue m_catalogue;
     CConversion m_conversion;
@@ -176,6 +185,7 @@ private:
     QLineEdit* m_coderEdit = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_contextMenu = nullptr;
+    QMenu* m_pluginMenu = nullptr;
     CDlgJobControl* m_jobWindow = nullptr;
     bool m_closeAfterRun = false;
     bool m_closed = false;

@@ -15,9 +15,9 @@
 #include "app/FileListModel.h"
 #include "app/MenuBuilder.h"
 #include "app/Shell.h"
+#include "base/FileSize.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
-#include "base/FileSize.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"
@@ -41,7 +41,11 @@ CodecRow RowOf(CCodec& codec, int sizeMode) {
 }  // namespace
 
 void CDlgMain::OnCommand(int commandId) {
-    if (commandId >= kFirstPluginCommand) return;  // plug-ins are not loaded yet
+    // Plug-in commands are taken before the others, as the message filter took them.
+    if (commandId >= kFirstPluginCommand) {
+        OnPluginCommand(commandId - kFirstPluginCommand);
+        return;
+    }
     switch (commandId) {
         case kCmdExit:
             close();
@@ -105,7 +109,9 @@ void CDlgMain::OnCommand(int commandId) {
         case kCmdAbout:
             OnAbout();
             break;
-        case kCmdOptions:  // the Options dialog comes with the plug-in host
+        case kCmdOptions:
+            OnOptions();
+            break;
         case kCmdNothing:
         default:
             break;

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <thread>
 
 #include "app/DlgConsole.h"
 #include "app/DlgJobControl.h"
 #include "app/DlgMain.h"
+#include "app/OptionsPageCore.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"
 #include "ui/MessageBoxes.h"
@@ -54,8 +54,7 @@ void CDlgMain::LoadState() {
             ShowError(GetStdString(kTextNotLoaded));
         }
     } else {
-        m_settingsSet.Core.ThreadsCount =
-            static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        m_settingsSet.Core.ThreadsCount = COptionsPageCore::GetProcessorCount();
     }
     m_core.SetThreadsCount(m_settingsSet.Core.ThreadsCount);
     const std::string listPath = m_workingFolder->GetFileListPath();

@@ -1,0 +1,77 @@
+#include "app/OptionsPageGeneral.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "settings/SettingsSet.h"
+#include "ui/Choosers.h"
+
+namespace {
+
+constexpr int kTemplate = 225;
+constexpr int kTextTitle = 114;
+constexpr int kTextFrame = 136;
+constexpr int kTextRemember = 135;
+constexpr int kTextWarnings = 158;
+constexpr int kTextOnlyExisting = 159;
+constexpr int kTextSameFolder = 134;
+constexpr int kTextFolder = 133;
+
+}  // namespace
+
+COptionsPageGeneral::COptionsPageGeneral(const CLanguageManager* language, IChoosers& choosers)
+    : COptionsPageImpl(kTemplate, kTextTitle, language), m_choosers(choosers) {}
+
+void COptionsPageGeneral::OnInitPage(QWidget& page) {
+    AddFrame(page, kTextFrame, 120);
+    auto check = [&](int textId, int id, int y) {
+        return Place(new QCheckBox(GetString(static_cast<std::uint32_t>(textId)), &page), id, 10, y,
+                     225, 12);
+    };
+    m_remember = check(kTextRemember, 1031, 14);
+    m_warnings = check(kTextWarnings, 1032, 30);
+    m_onlyExisting = check(kTextOnlyExisting, 1046, 46);
+    m_sameFolder = check(kTextSameFolder, 1045, 62);
+    auto* label = Place(new QLabel(GetString(kTextFolder), &page), 1048, 10, 82, 225, 10);
+    m_folder = Place(new QLineEdit(&page), 1043, 10, 94, 200, 14);
+    m_folder->setAccessibleName(GetString(kTextFolder));
+    label->setBuddy(m_folder);
+    m_browse = Place(new QPushButton(QStringLiteral("..."), &page), 1044, 214, 94, 21, 14);
+    m_browse->setAccessibleName(GetString(kTextFolder));
+    m_browse->setAutoDefault(false);
+
+    const CSettingsGeneral& general = GetSettings()->General;
+    m_remember->setChecked(general.RememberFileList == 1);
+    m_warnings->setChecked(general.ShowWarnings == 1);
+    m_onlyExisting->setChecked(general.AddOnlyExists == 1);
+    m_sameFolder->setChecked(general.OutputFolderSameAsOriginal == 1);
+    m_folder->setText(ToQString(general.OutputFolder));
+    OnSameFolderClicked();
+    QObject::connect(m_sameFolder, &QCheckBox::clicked, &page, [this] { OnSameFolderClicked(); });
+    QObject::connect(m_browse, &QPushButton::clicked, &page, [this] { OnBrowse(); });
+}
+
+void COptionsPageGeneral::OnSameFolderClicked() {
+    const bool own = !m_sameFolder->isChecked();
+    m_folder->setEnabled(own);
+    m_browse->setEnabled(own);
+}
+
+void COptionsPageGeneral::OnBrowse() {
+    std::string folder = m_choosers.ChooseFolder(GetWindow());
+    if (folder.empty()) return;
+    if (folder.back() != '/') folder += '/';
+    m_folder->setText(ToQString(folder));
+}
+
+void COptionsPageGeneral::OnApply() {
+    CSettingsGeneral& general = GetSettings()->General;
+    // As typed: a separator is added only to a browsed folder.
+    general.OutputFolder = ToStdString(m_folder->text());
+    general.RememberFileList = m_remember->isChecked() ? 1 : 0;
+    general.ShowWarnings = m_warnings->isChecked() ? 1 : 0;
+    general.AddOnlyExists = m_onlyExisting->isChecked() ? 1 : 0;
+    general.OutputFolderSameAsOriginal = m_sameFolder->isChecked() ? 1 : 0;
+}
