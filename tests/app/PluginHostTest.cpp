@@ -188,8 +188,7 @@ private slots:
         QCOMPARE(first.GetName(), std::string(1023, 'x'));
         QCOMPARE(first.GetVersion(), std::string("2.5 beta"));
         QCOMPARE(window->GetPluginMenu()->actions()[0]->text().size(), 1023);
-        QCOMPARE(window->GetPluginMenu()->actions()[1]->objectName(),
-                 QStringLiteral("cmd100001"));
+        QCOMPARE(window->GetPluginMenu()->actions()[1]->objectName(), QStringLiteral("cmd100001"));
 
         // Each its own core, neither the window's.
         const std::string firstCore = Logged(*m_fixture, "longname", "core");
