@@ -7,9 +7,11 @@
 #include "core/Process.h"
 #include "core/TempFileName.h"
 #include "platform/ChildProcess.h"
+#include "platform/Clock.h"
 #include "platform/CpuTime.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
+#include "platform/OpenFilePosition.h"
 
 namespace {
 
@@ -28,6 +30,12 @@ void SetStatus(IProcess* job, const ProcessExitStatus& status) {
 bool HasFailed(IProcess* job) {
     auto* process = dynamic_cast<CProcess*>(job);
     return process != nullptr && process->GetExitStatus().Failed();
+}
+
+bool IsDeclined(IProcess* job) {
+    auto* process = dynamic_cast<CProcess*>(job);
+    return process != nullptr &&
+           process->GetExitStatus().state == ProcessExitStatus::State::Declined;
 }
 
 // The file the job's work starts from: a coder's decoder's input, else the job's own input.
@@ -78,6 +86,17 @@ void DeleteFiles(std::vector<std::string>* paths) {
     paths->clear();
 }
 
+// The weight of each job in the run's share: the size of the file its work starts from.
+std::unordered_map<IProcess*, std::int64_t> WeighJobs(const std::vector<IProcess*>& jobs) {
+    std::unordered_map<IProcess*, std::int64_t> weights;
+    for (IProcess* job : jobs) {
+        auto* files = dynamic_cast<IProcessJob*>(job);
+        const std::int64_t size = files ? platform::GetFileSize(SourceOf(job, files)) : -1;
+        weights[job] = std::max<std::int64_t>(size, 0);
+    }
+    return weights;
+}
+
 void JoinAll(std::vector<std::thread>* threads) {
     for (auto& thread : *threads) thread.join();
     threads->clear();
@@ -89,9 +108,21 @@ CCore::~CCore() { WaitForWorkers(); }
 
 bool CCore::Start() {
     std::vector<std::thread> finished;
+    std::vector<IProcess*> queued;
+    {
+        std::lock_guard lock(m_mutex);
+        queued.assign(m_queue.begin(), m_queue.end());
+    }
+    // The sizes are read without the lock: workers of a stopped run may still be ending.
+    std::unordered_map<IProcess*, std::int64_t> weights = WeighJobs(queued);
     {
         std::lock_guard lock(m_mutex);
         TakeFinishedThreads(&finished);
+        m_jobBytes = std::move(weights);
+        m_doneBytes = 0;
+        m_totalBytes = 0;
+        for (const auto& [job, bytes] : m_jobBytes) m_totalBytes += bytes;
+        m_startTime = platform::MonotonicTime100ns();
         m_startedCount = 0;
         m_launchedCount = 0;
         m_total = static_cast<int>(m_queue.size());
@@ -252,11 +283,15 @@ bool CCore::LaunchNext(Launch* launch) {
                 ++it;
                 continue;
             }
-            if (decoder != nullptr && HasFailed(decoder)) {
-                // Its input is missing or partial: the coder does not run and counts as failed.
+            const bool declined = decoder != nullptr && IsDeclined(decoder);
+            if (decoder != nullptr && (HasFailed(decoder) || declined)) {
+                // Its input is missing or partial: the coder does not run and counts as failed,
+                // or, when its decoder was turned down, as turned down for the same reason.
                 ProcessExitStatus skipped;
                 skipped.state = ProcessExitStatus::State::Skipped;
+                if (declined) skipped = dynamic_cast<CProcess*>(decoder)->GetExitStatus();
                 SetStatus(job, skipped);
+                CountDone(job);
                 m_queued.erase(job);
                 it = m_queue.erase(it);
                 continue;
@@ -316,6 +351,7 @@ void CCore::WorkerMain(Launch launch) {
         DeleteFiles(&deletions);
         std::lock_guard lock(m_mutex);
         m_slots[launch.slot] = Slot{};
+        CountDone(launch.job);
         // After Stop nothing launches until the next Start, even jobs added in between.
         if (m_running && LaunchNext(&launch)) continue;
         if (!AnySlotBusy()) {
@@ -336,21 +372,41 @@ void CCore::RunJob(const Launch& launch, std::vector<std::string>* deletions) {
         std::lock_guard lock(m_mutex);
         stopped = m_slots[launch.slot].stopRequested;
     }
+    if (!stopped && m_hooks != nullptr) {
+        ProcessExitStatus refused;
+        const IJobHooks::Decision decision = m_hooks->BeforeJobRun(launch.job, &refused.startError);
+        if (decision != IJobHooks::Decision::Run) {
+            refused.state = decision == IJobHooks::Decision::Decline
+                                ? ProcessExitStatus::State::Declined
+                                : ProcessExitStatus::State::NotStarted;
+            SetStatus(launch.job, refused);
+            CollectOrphanedInput(launch.job, deletions);
+            return;
+        }
+    }
+    auto* files = dynamic_cast<IProcessJob*>(launch.job);
+    std::string input = files ? files->GetJobInputFile() : std::string();
+    const std::int64_t inputSize = input.empty() ? -1 : platform::GetFileSize(input);
     int pidfd = -1;
     // A CProcess records itself why its program did not start. A coder that never ran leaves
     // its decoder's temporary WAV behind unless it is given back here.
-    if (stopped || !launch.job->Run(launch.priorityClass) || !MarkStarted(launch, &pidfd)) {
+    if (stopped || !launch.job->Run(launch.priorityClass) ||
+        !MarkStarted(launch, &pidfd, std::move(input), inputSize)) {
         CollectOrphanedInput(launch.job, deletions);
         return;
     }
     platform::WaitForChildExit(pidfd);
     const ProcessExitStatus status = Collect(launch, pidfd);
+    if (m_hooks != nullptr && status.Succeeded()) m_hooks->AfterJobSucceeded(launch.job);
     CollectDeletions(launch.job, status, deletions);
 }
 
-bool CCore::MarkStarted(const Launch& launch, int* pidfd) {
+bool CCore::MarkStarted(const Launch& launch, int* pidfd, std::string input,
+                        std::int64_t inputSize) {
     std::lock_guard lock(m_mutex);
     Slot& slot = m_slots[launch.slot];
+    slot.input = std::move(input);
+    slot.inputSize = inputSize;
     const ProcessInformation info = launch.job->GetProcessInfo();
     slot.pid = static_cast<int>(info.processId);
     slot.pidfd = info.processHandle;
@@ -396,4 +452,55 @@ ProcessExitStatus CCore::Collect(const Launch& launch, int pidfd) {
     }
     slot.pidfd = -1;
     return status;
+}
+
+void CCore::CountDone(IProcess* job) {
+    const auto found = m_jobBytes.find(job);
+    if (found == m_jobBytes.end()) return;
+    m_doneBytes += found->second;
+    // Counted once, also when the same job object is queued again later in the run.
+    m_jobBytes.erase(found);
+}
+
+double CCore::ReadFraction(Slot& slot) {
+    if (!slot.started) return 0.0;
+    if (slot.reaped) return 1.0;
+    if (slot.inputSize <= 0) return -1.0;
+    // Under the lock the program is not collected, so its process id is still its own. A
+    // program that has closed its input (it writes the rest) keeps its last reading.
+    const std::int64_t position = platform::OpenFilePosition(slot.pid, slot.input);
+    if (position >= 0) {
+        slot.fraction = std::min(1.0, static_cast<double>(position) /
+                                          static_cast<double>(slot.inputSize));
+    }
+    return slot.fraction;
+}
+
+double CCore::GetJobProgress(IProcess* job) {
+    std::lock_guard lock(m_mutex);
+    for (auto& slot : m_slots) {
+        if (slot.job != job) continue;
+        const double fraction = ReadFraction(slot);
+        return fraction < 0 ? -1.0 : 100.0 * fraction;
+    }
+    return -1.0;
+}
+
+CCore::RunProgress CCore::GetRunProgress() {
+    std::lock_guard lock(m_mutex);
+    RunProgress progress;
+    progress.TotalBytes = m_totalBytes;
+    progress.DoneBytes = m_doneBytes;
+    for (auto& slot : m_slots) {
+        if (slot.job == nullptr) continue;
+        const auto weight = m_jobBytes.find(slot.job);
+        if (weight == m_jobBytes.end()) continue;
+        const double fraction = ReadFraction(slot);
+        if (fraction > 0) {
+            progress.DoneBytes += static_cast<std::int64_t>(fraction * static_cast<double>(weight->second));
+        }
+    }
+    progress.DoneBytes = std::min(progress.DoneBytes, progress.TotalBytes);
+    if (m_startTime != 0) progress.Elapsed100ns = platform::MonotonicTime100ns() - m_startTime;
+    return progress;
 }

@@ -2,14 +2,17 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "core/ICore.h"
+#include "core/IJobHooks.h"
 #include "core/ProcessExitStatus.h"
 #include "core/ProcessPriority.h"
 
@@ -52,6 +55,25 @@ public:
     // Blocks until no worker holds a job any more (after the run ended or after Stop).
     void WaitForWorkers();
 
+    // The hooks called around every job of the following runs (null: none). Lent; set only
+    // while no run goes on.
+    void SetJobHooks(IJobHooks* hooks) { m_hooks = hooks; }
+
+    // How far a job has got: the position of its program in its input file over the input's
+    // size, in percent (0 ... 100); 100 once its program has ended, 0 before it started, and -1
+    // when it is not running or has no input file to measure. Read from the program's open
+    // descriptor, so it works for any program that reads its input in order.
+    double GetJobProgress(IProcess* job);
+    // The run's share: every job of the run weighs the size of the file its work starts from
+    // (a coder fed by a decoder weighs the decoder's input); finished jobs count whole, running
+    // ones by their GetJobProgress.
+    struct RunProgress {
+        std::int64_t DoneBytes = 0;
+        std::int64_t TotalBytes = 0;
+        std::int64_t Elapsed100ns = 0;  // since the last Start
+    };
+    RunProgress GetRunProgress();
+
 private:
     struct Slot {
         IProcess* job = nullptr;  // null: the slot is free
@@ -62,6 +84,9 @@ private:
         int pid = 0;
         int pidfd = -1;
         bool ownHandle = false;  // pidfd opened by the core, closed by it
+        std::string input;         // the file whose reading measures the job's progress
+        std::int64_t inputSize = -1;
+        double fraction = 0.0;     // the last progress read, 0 ... 1
     };
     struct Launch {
         std::size_t slot = 0;
@@ -79,7 +104,11 @@ private:
     void WorkerMain(Launch launch);
     // Runs the job in its slot up to its collection; the files to delete afterwards are added.
     void RunJob(const Launch& launch, std::vector<std::string>* deletions);
-    bool MarkStarted(const Launch& launch, int* pidfd);
+    bool MarkStarted(const Launch& launch, int* pidfd, std::string input, std::int64_t inputSize);
+    // Under the lock: the slot's progress, 0 ... 1, or -1 when it cannot be measured.
+    double ReadFraction(Slot& slot);
+    // Under the lock: the job is over (run, failed, declined or passed over).
+    void CountDone(IProcess* job);
     ProcessExitStatus Collect(const Launch& launch, int pidfd);
 
     std::mutex m_mutex;
@@ -96,4 +125,9 @@ private:
     int m_activeWorkers = 0;
     std::vector<std::thread> m_threads;
     std::vector<std::thread::id> m_finishedThreads;
+    IJobHooks* m_hooks = nullptr;
+    std::unordered_map<IProcess*, std::int64_t> m_jobBytes;  // the weight of every job of the run
+    std::int64_t m_doneBytes = 0;
+    std::int64_t m_totalBytes = 0;
+    std::int64_t m_startTime = 0;
 };

@@ -10,6 +10,8 @@ struct ProcessExitStatus {
         Signalled,   // the program was ended by signal
         NotStarted,  // the program could not be started (startError says why)
         Skipped,     // a coder not run because its decoder did not succeed
+        Declined,    // not run because the run's hooks turned it down (startError says why);
+                     // neither a success nor a failure
     };
 
     State state = State::NotRun;
@@ -23,5 +25,7 @@ struct ProcessExitStatus {
     std::string errorText;
 
     bool Succeeded() const { return state == State::Exited && exitCode == 0; }
-    bool Failed() const { return state != State::NotRun && !Succeeded(); }
+    bool Failed() const {
+        return state != State::NotRun && state != State::Declined && !Succeeded();
+    }
 };

@@ -48,6 +48,9 @@ public:
     std::string PresetName;
     std::unique_ptr<CCoder> Coder;      // this file's coder job, or none
     std::unique_ptr<CDecoder> Decoder;  // this file's decoder job, or none
+    // The folder the user added and this file was found in (no trailing "/"); empty for a file
+    // added by itself or from a playlist. Kept in memory only.
+    std::string AddedFolder;
 
     // Job operations (FileInfoJobs.cpp).
     // Chooses the decoder job: the first decoder whose preset extension equals the lower-cased
@@ -65,6 +68,10 @@ public:
     // preset, in outputFolder when that is not empty. False without a coder job.
     bool PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder,
                       const std::string& outputPath = {});
+    // Points the job that writes the final output (the coder job, else the decoder job when
+    // decoding only) at outputPath, its command line expanded again from the template it was
+    // prepared with. The job objects stay the same. False without such a job.
+    bool RetargetOutput(const std::string& outputPath);
     // Clears DecoderSource, OutputPath and PresetName and destroys both jobs. Always true.
     bool ResetJobs();
     // The template values of this file: its path, its sample rate and channels, and the
@@ -83,6 +90,9 @@ public:
 private:
     void DestroyDecoder();
     CHeldTempName m_tempWaveFile;
+    // The command-line templates the jobs were last prepared with.
+    std::string m_decoderTemplate;
+    std::string m_coderTemplate;
     TempNameFailure m_tempNameFailure;
 };
 

@@ -92,6 +92,7 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     std::string commandLine;
     ExpandTemplate(preset->CommandLine, values, commandLine);
     job->SetCommandLine(commandLine);
+    m_decoderTemplate = preset->CommandLine;
 
     Decoder = std::move(job);
     if (Coder) Coder->SetDecoder(Decoder.get());
@@ -129,6 +130,21 @@ bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::stri
     Coder->SetInputFile(values.InputPath);
     Coder->SetOutputFile(values.OutputPath);
     OutputPath = values.OutputPath;
+    m_coderTemplate = commandTemplate;
+    return true;
+}
+
+bool CFileInfo::RetargetOutput(const std::string& outputPath) {
+    if (Coder) return PrepareCoder(std::string(m_coderTemplate), {}, outputPath);
+    if (!Decoder) return false;
+    TemplateValues values;
+    FillTemplateValues(values);
+    values.OutputPath = outputPath;
+    std::string commandLine;
+    ExpandTemplate(m_decoderTemplate, values, commandLine);
+    Decoder->SetCommandLine(commandLine);
+    Decoder->SetWaveFile(outputPath);
+    Decoder->SetOutputFile(outputPath);
     return true;
 }
 

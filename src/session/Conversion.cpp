@@ -18,10 +18,27 @@ CConversion::CConversion(CSettingsSet& settings, CFileList& files, CCatalogue& c
                          CCore& core)
     : m_settings(settings), m_files(files), m_catalogue(catalogue), m_core(core) {}
 
+CConversion::~CConversion() {
+    m_core.WaitForWorkers();
+    m_core.SetJobHooks(nullptr);
+}
+
 std::string CConversion::GetOutputFolder() const {
     if (m_settings.General.OutputFolderSameAsOriginal != 0) return {};
     // An empty folder setting with the option off means beside the source, as when it is on.
     return TrailingSeparator(m_settings.General.OutputFolder, true);
+}
+
+std::string CConversion::GetOutputFolder(const CFileInfo& file) const {
+    const std::string folder = GetOutputFolder();
+    if (folder.empty() || m_settings.General.KeepFolderTree == 0 || file.AddedFolder.empty()) {
+        return folder;
+    }
+    const std::string parent = TrailingSeparator(PathFolder(file.AddedFolder), true);
+    const std::string own = TrailingSeparator(file.Folder, true);
+    // A file that is not below its folder's parent (never for a listed one) stays flat.
+    if (own.compare(0, parent.size(), parent) != 0) return folder;
+    return folder + own.substr(parent.size());
 }
 
 bool CConversion::IsDecodeOnly(const ConversionChoice& choice) const {
@@ -99,7 +116,6 @@ void CConversion::KeepOutputApart(CFileInfo& file, const ConversionChoice& choic
 bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& rows,
                         IConversionReport* report) {
     m_core.WaitForWorkers();
-    const std::string outputFolder = GetOutputFolder();
     const std::vector<CFileInfo*> targets = Targets(rows);
     COutputNames outputs;
     if (!rows.empty()) {
@@ -112,7 +128,7 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
     }
     bool allPrepared = true;
     for (CFileInfo* file : targets) {
-        const Prepared prepared = PrepareFile(*file, choice, outputFolder, outputs);
+        const Prepared prepared = PrepareFile(*file, choice, GetOutputFolder(*file), outputs);
         if (prepared == Prepared::Yes) continue;
         allPrepared = false;
         if (!report) continue;
@@ -165,6 +181,15 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
             m_core.AddJob(file->Coder.get());
         }
     }
+    CRunHooks::Policy policy;
+    policy.CopyTags = m_settings.General.CopyTags != 0;
+    const int existing = m_settings.General.ExistingOutput;
+    // An unknown value keeps today's behaviour rather than losing files.
+    if (existing == 1 || existing == 2) {
+        policy.ExistingOutput = static_cast<ExistingOutputPolicy>(existing);
+    }
+    m_hooks.Begin(m_files, policy);
+    m_core.SetJobHooks(&m_hooks);
     const int count = m_core.GetJobsCount();
     if (count != 0) m_core.Start();
     return count;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "session/RunHooks.h"
+
 class CCatalogue;
 class CCore;
 class CFileInfo;
@@ -42,6 +44,10 @@ struct ConversionChoice {
 class CConversion {
 public:
     CConversion(CSettingsSet& settings, CFileList& files, CCatalogue& catalogue, CCore& core);
+    // Waits for the core's workers and takes the run's hooks back from the core.
+    ~CConversion();
+    CConversion(const CConversion&) = delete;
+    CConversion& operator=(const CConversion&) = delete;
 
     // Prepares the jobs of the files at rows (every file when rows is empty). True when every
     // target file got its jobs (or, decoding only, is WAV already).
@@ -59,6 +65,13 @@ public:
     // Empty when outputs go beside their sources; otherwise the OutputFolder setting with one
     // trailing "/".
     std::string GetOutputFolder() const;
+    // The folder file's output goes to: GetOutputFolder(), and below it, when KeepFolderTree
+    // is on and the file came with an added folder, the file's folder relative to the parent
+    // of that added folder (adding /m/Jazz puts /m/Jazz/A/x.flac into OUT/Jazz/A/).
+    std::string GetOutputFolder(const CFileInfo& file) const;
+    // What the last Start's run learnt about its files (skipped ones, tag warnings); read it
+    // once the run is over.
+    const CRunHooks& GetRunHooks() const { return m_hooks; }
     bool IsDecodeOnly(const ConversionChoice& choice) const;
     // Whether the codec programs Start queues write to kelto's own output (the default, as the
     // console window of each job did) or keep it, for the front end to report when a job fails.
@@ -86,4 +99,5 @@ private:
     CCatalogue& m_catalogue;
     CCore& m_core;
     bool m_showPrograms = true;
+    CRunHooks m_hooks;
 };

@@ -42,12 +42,14 @@ bool CFileList::Add(const std::string& path) {
     return true;
 }
 
-int CFileList::AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused) {
+int CFileList::AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused,
+                      const std::string& addedFolder) {
     std::vector<std::unique_ptr<CFileInfo>> records = m_opener->OpenAll(paths);
     m_entries.reserve(m_entries.size() + records.size());
     int added = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (records[i]) {
+            records[i]->AddedFolder = addedFolder;
             m_entries.push_back(std::move(records[i]));
             ++added;
         } else if (refused) {

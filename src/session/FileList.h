@@ -25,7 +25,9 @@ public:
     // Add for every path, the headers read on all processors: the records that open are
     // appended in the order of paths, and the readers' log lines come in that order too. The
     // paths whose open failed go to refused (when given), in order. Returns the count appended.
-    int AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused = nullptr);
+    // Every record appended remembers addedFolder (the folder the user added, or empty).
+    int AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused = nullptr,
+               const std::string& addedFolder = {});
     // Deletes the entry and closes the gap; an index outside the list is ignored.
     void Remove(int index);
     void Clear();

@@ -27,7 +27,7 @@ bool CFileListEditor::AddPath(const std::string& path) {
 }
 
 int CFileListEditor::AddPaths(const std::vector<std::string>& paths,
-                              std::vector<std::string>* refused) {
+                              std::vector<std::string>* refused, const std::string& addedFolder) {
     std::vector<std::string> folded;
     std::vector<bool> kept;
     std::vector<std::string> offered;
@@ -38,7 +38,7 @@ int CFileListEditor::AddPaths(const std::vector<std::string>& paths,
         if (kept.back()) offered.push_back(folded.back());
     }
     std::vector<std::string> notOpened;
-    const int added = m_list.AddAll(offered, refused ? &notOpened : nullptr);
+    const int added = m_list.AddAll(offered, refused ? &notOpened : nullptr, addedFolder);
     if (!refused) return added;
     // Both kinds of refusal, in the order of paths (notOpened follows the order of offered).
     std::size_t next = 0;
@@ -67,7 +67,9 @@ bool CFileListEditor::AddFolder(const std::string& folder, bool recursive,
         if (!recursive) break;
     }
     // The whole tree is listed first, so that its headers are read together on every processor.
-    AddPaths(files, refused);
+    std::string added = FoldDoubledSeparators(folder);
+    while (added.size() > 1 && added.back() == '/') added.pop_back();
+    AddPaths(files, refused, added);
     return true;
 }
 

@@ -19,12 +19,13 @@ public:
     // AddPath for every path, the headers read on all processors; the entries keep the order
     // of paths. Every (folded) path that did not become an entry goes to refused when given:
     // kept out by AddOnlyExists (missing, unreadable) or refused by its reader. Returns the
-    // count appended.
+    // count appended. The entries remember addedFolder (see CFileInfo::AddedFolder).
     int AddPaths(const std::vector<std::string>& paths,
-                 std::vector<std::string>* refused = nullptr);
+                 std::vector<std::string>* refused = nullptr, const std::string& addedFolder = {});
     // Offers every file of folder to AddPath, then (recursive) those of its subfolders,
     // breadth-first in enumeration order, all read as one AddPaths. The files that did not
-    // become entries go to refused when given. Always true.
+    // become entries go to refused when given; those that did remember folder, so that the
+    // tree below its parent can be kept under the output folder. Always true.
     bool AddFolder(const std::string& folder, bool recursive,
                    std::vector<std::string>* refused = nullptr);
     // The list operations of the same names; false when the system failed a read or a write.

@@ -2,14 +2,10 @@
 
 #include "fileinfo/FileInfo.h"
 
-namespace {
-
-std::string Numbered(const std::string& path, int number) {
+std::string NumberedOutputName(const std::string& path, int number) {
     const std::size_t at = path.size() - PathExtension(path).size();
     return path.substr(0, at) + " (" + std::to_string(number) + ")" + path.substr(at);
 }
-
-}  // namespace
 
 void COutputNames::Hold(const std::string& path) {
     if (!path.empty()) m_held.insert(path);
@@ -19,7 +15,7 @@ std::string COutputNames::Take(const std::string& path) {
     if (m_held.insert(path).second) return path;
     int& next = m_nextNumber.try_emplace(path, 2).first->second;
     for (;; ++next) {
-        std::string candidate = Numbered(path, next);
+        std::string candidate = NumberedOutputName(path, next);
         if (m_held.insert(candidate).second) {
             ++next;
             return candidate;

@@ -4,6 +4,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
+// path with " (number)" before its extension (the part from the last "." of its last
+// component): "a/b.flac" and 2 give "a/b (2).flac".
+std::string NumberedOutputName(const std::string& path, int number);
+
 // The output paths of one batch, so that no two files write the same one. Paths compare
 // exactly. Hold and Take cost about the same however many paths are held, also when thousands
 // of files share one wanted name.

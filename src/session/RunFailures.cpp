@@ -4,6 +4,7 @@
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/FileList.h"
+#include "session/RunHooks.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ std::string DescribeExitStatus(const ProcessExitStatus& status) {
             return "could not start: " + status.startError;
         case State::Skipped:
             return "not run: its decoder did not succeed";
+        case State::Declined:
+            return status.startError.empty() ? std::string("not run") : status.startError;
     }
     return {};
 }
@@ -61,4 +64,20 @@ std::vector<RunFailure> CollectRunFailures(const CFileList& files, bool withStop
         }
     }
     return failures;
+}
+
+std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& hooks) {
+    std::vector<RunNote> notes;
+    for (int i = 0; i < files.Count(); ++i) {
+        const CFileInfo* file = files.Get(i);
+        if (hooks.WasSkipped(file)) {
+            CCodec* first = file->Decoder ? static_cast<CCodec*>(file->Decoder.get())
+                                          : static_cast<CCodec*>(file->Coder.get());
+            notes.push_back({file, first ? DescribeExitStatus(first->GetExitStatus())
+                                         : std::string("skipped")});
+        }
+        const std::string warning = hooks.GetTagWarning(file);
+        if (!warning.empty()) notes.push_back({file, "tags not copied: " + warning});
+    }
+    return notes;
 }

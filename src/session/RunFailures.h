@@ -7,6 +7,7 @@
 
 class CFileInfo;
 class CFileList;
+class CRunHooks;
 
 // A job of the last run that did not succeed, as both front ends report it.
 struct RunFailure {
@@ -25,3 +26,13 @@ std::string DescribeExitStatus(const ProcessExitStatus& status);
 // user's Stop ended, and coders left out because their decoder failed (the decoder is named
 // already), are passed over unless withStopped.
 std::vector<RunFailure> CollectRunFailures(const CFileList& files, bool withStopped);
+
+// A file of the last run that was not converted without remark, though nothing failed: skipped
+// because its output existed, or converted without its tags.
+struct RunNote {
+    const CFileInfo* File = nullptr;
+    std::string Text;  // "skipped: OUTPUT exists", "tags not copied: ..."
+};
+
+// The notes of the listed files, in list order.
+std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& hooks);

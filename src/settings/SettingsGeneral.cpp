@@ -16,6 +16,8 @@ bool CSettingsGeneral::Exchange(bool continueOnError, CSettingsStorage* storage,
     x.Value("OutputFolder", OutputFolder, DefaultOutputFolder()) &&
         x.Value("RememberFileList", RememberFileList, 1) &&
         x.Value("OutputFolderSameAsOriginal", OutputFolderSameAsOriginal, 1) &&
-        x.Value("ShowWarnings", ShowWarnings, 1) && x.Value("AddOnlyExists", AddOnlyExists, 1);
+        x.Value("ShowWarnings", ShowWarnings, 1) && x.Value("AddOnlyExists", AddOnlyExists, 1) &&
+        x.Value("CopyTags", CopyTags, 1) && x.Value("KeepFolderTree", KeepFolderTree, 0) &&
+        x.Value("ExistingOutput", ExistingOutput, 0);
     return x.Result();
 }

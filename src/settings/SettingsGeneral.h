@@ -18,5 +18,9 @@ public:
     int OutputFolderSameAsOriginal;
     int ShowWarnings;
     int AddOnlyExists;
+    // Appended after the keys above, so an older Settings.ini loads unchanged.
+    int CopyTags;        // copy tags and cover art from each source to its output
+    int KeepFolderTree;  // keep the tree below an added folder's parent under OutputFolder
+    int ExistingOutput;  // an output that exists: 0 overwrite, 1 skip the file, 2 keep both
     std::string OutputFolder;
 };

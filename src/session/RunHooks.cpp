@@ -1,0 +1,115 @@
+#include "session/RunHooks.h"
+
+#include "base/Paths.h"
+#include "codecs/Coder.h"
+#include "codecs/Decoder.h"
+#include "fileinfo/FileInfo.h"
+#include "platform/FileIdentity.h"
+#include "platform/MakeFolders.h"
+#include "session/Conversion.h"
+#include "session/FileList.h"
+#include "session/OutputNames.h"
+#include "tags/TagCopier.h"
+
+void CRunHooks::Begin(const CFileList& files, const Policy& policy) {
+    m_policy = policy;
+    m_jobFiles.clear();
+    std::lock_guard lock(m_mutex);
+    m_states.clear();
+    m_planned.clear();
+    m_claimed.clear();
+    for (int i = 0; i < files.Count(); ++i) {
+        CFileInfo* file = files.Get(i);
+        if (file->Decoder) m_jobFiles[file->Decoder.get()] = file;
+        if (file->Coder) m_jobFiles[file->Coder.get()] = file;
+        const std::string output = CConversion::GetFinalOutput(*file);
+        if (!output.empty()) m_planned.emplace(output, file);
+    }
+}
+
+bool CRunHooks::WritesOutput(const CFileInfo& file, IProcess* job) {
+    if (file.Coder) return job == file.Coder.get();
+    return job == file.Decoder.get();
+}
+
+bool CRunHooks::IsTaken(const std::string& path, const CFileInfo* file) const {
+    if (m_claimed.count(path) != 0 || platform::EntryExists(path)) return true;
+    const auto planned = m_planned.find(path);
+    return planned != m_planned.end() && planned->second != file;
+}
+
+bool CRunHooks::DecideOutput(CFileInfo& file, std::string* reason) {
+    const std::string wanted = CConversion::GetFinalOutput(file);
+    std::string chosen = wanted;
+    switch (m_policy.ExistingOutput) {
+        case ExistingOutputPolicy::Overwrite:
+            break;
+        case ExistingOutputPolicy::Skip:
+            if (m_claimed.count(wanted) != 0 || platform::EntryExists(wanted)) {
+                *reason = "skipped: " + wanted + " exists";
+                return false;
+            }
+            break;
+        case ExistingOutputPolicy::KeepBoth:
+            for (int number = 2; IsTaken(chosen, &file); ++number) {
+                chosen = NumberedOutputName(wanted, number);
+            }
+            // None of the file's jobs has started: changing their command line is safe.
+            if (chosen != wanted) file.RetargetOutput(chosen);
+            break;
+    }
+    m_claimed.insert(chosen);
+    return true;
+}
+
+IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) {
+    const auto found = m_jobFiles.find(job);
+    if (found == m_jobFiles.end()) return Decision::Run;
+    CFileInfo& file = *found->second;
+    {
+        std::lock_guard lock(m_mutex);
+        FileState& state = m_states[&file];
+        if (!state.Decided) {
+            state.Decided = true;
+            state.Skipped = !DecideOutput(file, reason);
+        }
+        if (state.Skipped) {
+            if (reason->empty()) *reason = "skipped: " + CConversion::GetFinalOutput(file) + " exists";
+            return Decision::Decline;
+        }
+    }
+    if (!WritesOutput(file, job)) return Decision::Run;
+    const std::string folder = PathFolder(CConversion::GetFinalOutput(file));
+    platform::Error error;
+    if (!folder.empty() && !platform::MakeFolders(folder, &error)) {
+        *reason = "the output folder " + folder + " cannot be made: " + error.text;
+        return Decision::Fail;
+    }
+    return Decision::Run;
+}
+
+void CRunHooks::AfterJobSucceeded(IProcess* job) {
+    const auto found = m_jobFiles.find(job);
+    if (found == m_jobFiles.end() || !m_policy.CopyTags) return;
+    const CFileInfo& file = *found->second;
+    if (!WritesOutput(file, job)) return;
+    const std::string output = CConversion::GetFinalOutput(file);
+    // An output that replaced its own source has nothing left to copy from.
+    if (platform::IsSameFile(output, file.Path)) return;
+    std::string error;
+    if (CTagCopier::Copy(file.Path, output, &error) != CTagCopier::Result::Failed) return;
+    std::lock_guard lock(m_mutex);
+    m_states[&file].TagWarning = error;
+}
+
+bool CRunHooks::WasSkipped(const CFileInfo* file) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_states.find(file);
+    return found != m_states.end() && found->second.Skipped;
+}
+
+std::string CRunHooks::GetTagWarning(const CFileInfo* file) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_states.find(file);
+    return found != m_states.end() ? found->second.TagWarning : std::string();
+}
