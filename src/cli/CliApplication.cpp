@@ -23,6 +23,7 @@
 #include "session/Catalogue.h"
 #include "session/FileList.h"
 #include "session/FileListEditor.h"
+#include "session/RunFailures.h"
 #include "settings/SettingsSet.h"
 
 namespace {
@@ -227,6 +228,9 @@ bool CCliApplication::ApplyRunSettings() {
         m_settings->General.OutputFolder = *m_options.Output;
         m_settings->General.OutputFolderSameAsOriginal = 0;
     }
+    if (m_options.CopyTags) m_settings->General.CopyTags = *m_options.CopyTags ? 1 : 0;
+    if (m_options.KeepTree) m_settings->General.KeepFolderTree = 1;
+    if (m_options.ExistingOutput) m_settings->General.ExistingOutput = *m_options.ExistingOutput;
     m_core = std::make_unique<CCore>();
     const int threads = m_options.Threads.value_or(std::max(1, m_settings->Core.ThreadsCount));
     m_core->SetThreadsCount(threads);
@@ -339,5 +343,6 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     }
     CRunMonitor monitor(*m_core, signals, platform::IsStandardErrorTerminal());
     monitor.WaitForEnd(jobs);
-    return CRunSummary(jobs).Print(stdout, monitor.GetStopSignal());
+    const std::vector<RunNote> notes = CollectRunNotes(*m_files, m_conversion->GetRunHooks());
+    return CRunSummary(jobs, notes).Print(stdout, monitor.GetStopSignal());
 }

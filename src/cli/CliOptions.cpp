@@ -12,6 +12,14 @@ bool ParseCount(const std::string& text, int& value) {
     return result.ec == std::errc() && result.ptr == end;
 }
 
+int ExistingOutputForName(const std::string& name) {
+    static const char* const kNames[] = {"overwrite", "skip", "keep"};
+    for (int i = 0; i < 3; ++i) {
+        if (name == kNames[i]) return i;
+    }
+    return -1;
+}
+
 int PriorityIndexForName(const std::string& name) {
     static const char* const kNames[] = {"idle", "normal", "high", "realtime"};
     for (int i = 0; i < 4; ++i) {
@@ -81,6 +89,13 @@ bool ReadValueOption(CArgumentReader& reader, CliOptions& options, std::string& 
             return false;
         }
         options.Threads = count;
+    } else if (name == "--existing") {
+        const int policy = ExistingOutputForName(value);
+        if (policy < 0) {
+            error = "--existing takes overwrite, skip or keep, not '" + value + "'";
+            return false;
+        }
+        options.ExistingOutput = policy;
     } else {  // --priority
         const int index = PriorityIndexForName(value);
         if (index < 0) {
@@ -108,6 +123,7 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
         {"--dry-run", &CliOptions::DryRun},
         {"--help", &CliOptions::Help},
         {"--version", &CliOptions::Version},
+        {"--keep-tree", &CliOptions::KeepTree},
     };
     for (const Flag& flag : kFlags) {
         if (name == flag.name) {
@@ -119,12 +135,16 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
         options.Help = true;
         return true;
     }
+    if (name == "--copy-tags" || name == "--no-copy-tags") {
+        options.CopyTags = name == "--copy-tags";
+        return true;
+    }
     return false;
 }
 
 bool IsValueOption(const std::string& name) {
     return name == "--coder" || name == "--preset" || name == "--threads" || name == "--priority" ||
-           name == "--output" || name == "--workdir";
+           name == "--output" || name == "--workdir" || name == "--existing";
 }
 
 }  // namespace
@@ -175,6 +195,14 @@ const char* CliOptions::Usage() {
            "  --priority P        idle, normal, high or realtime (default: normal)\n"
            "  --output DIR        write outputs into DIR (made when missing) instead of beside\n"
            "                      their sources\n"
+           "  --keep-tree         with --output, write the files of an INPUT folder into the\n"
+           "                      same tree below DIR, starting with the folder's own name\n"
+           "  --existing WHAT     an output that exists already: overwrite, skip\n"
+           "                      (the file is not converted) or keep (the new output gets\n"
+           "                      \" (2)\" before its extension); default: the saved setting\n"
+           "  --copy-tags         copy tags and cover art from each source to its output\n"
+           "                      (default: the saved setting, on when none is saved)\n"
+           "  --no-copy-tags      leave the outputs' tags as the coder wrote them\n"
            "  --workdir DIR       working folder with Settings.ini, Languages, Coders,\n"
            "                      Decoders, Codecs and Base.xml (default: the current one)\n"
            "  --list-coders       print every coder and decoder as JSON lines\n"

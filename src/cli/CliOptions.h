@@ -14,6 +14,9 @@ struct CliOptions {
     std::optional<int> PriorityIndex;  // 0 idle, 1 normal, 2 high, 3 real-time
     std::optional<std::string> Output;
     std::optional<std::string> WorkDir;
+    std::optional<bool> CopyTags;      // --copy-tags / --no-copy-tags; the setting otherwise
+    bool KeepTree = false;             // --keep-tree
+    std::optional<int> ExistingOutput;  // 0 overwrite, 1 skip, 2 keep both
     bool ListCoders = false;
     bool Info = false;
     bool DryRun = false;

@@ -9,6 +9,7 @@
 #include "fileinfo/FileInfo.h"
 #include "platform/SignalWatcher.h"
 #include "session/FileList.h"
+#include "session/ProgressEstimate.h"
 
 namespace {
 
@@ -70,15 +71,23 @@ void CRunMonitor::ShowProgress(const std::vector<RunJob>& jobs) {
     const double percent = total > 0 ? 100.0 * started / total : 0.0;
     std::vector<IProcess*> running;
     m_core.GetRunningJobs(running);
+    const CCore::RunProgress progress = m_core.GetRunProgress();
     std::string line = "Jobs started: " + std::to_string(started) + "/" + std::to_string(total);
-    char numbers[64];
-    std::snprintf(numbers, sizeof numbers, " (%.0f%%), CPU %.0f%%", percent, m_core.GetCpuUsage());
+    char numbers[96];
+    std::snprintf(numbers, sizeof numbers, " (%.0f%%), done %.0f%%, left %s, CPU %.0f%%", percent,
+                  RunPercent(progress), FormatDuration(EstimateSecondsLeft(progress)).c_str(),
+                  m_core.GetCpuUsage());
     line += numbers;
     for (IProcess* process : running) {
         // A coder reads a temporary file; the source's name says more.
         for (const RunJob& job : jobs) {
             if (job.Job != process) continue;
             line += " | " + job.Job->GetName() + ": " + job.File->Name;
+            const double jobPercent = m_core.GetJobProgress(process);
+            if (jobPercent >= 0) {
+                std::snprintf(numbers, sizeof numbers, " %.0f%%", jobPercent);
+                line += numbers;
+            }
             break;
         }
     }
@@ -100,7 +109,9 @@ void CRunMonitor::ShowFinishedJobs(std::vector<RunJob>& jobs) {
         const ProcessExitStatus status = job.Job->GetExitStatus();
         if (status.state == ProcessExitStatus::State::NotRun) continue;
         job.Reported = true;
-        std::fprintf(m_out, "%s %s: %s\n", status.Succeeded() ? "done" : "FAILED",
+        const bool declined = status.state == ProcessExitStatus::State::Declined;
+        std::fprintf(m_out, "%s %s: %s\n",
+                     status.Succeeded() ? "done" : (declined ? "skipped" : "FAILED"),
                      DescribeJob(*job.Job).c_str(), CRunSummary::JobResultText(job).c_str());
     }
     std::fflush(m_out);

@@ -37,10 +37,18 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
     int files = 0;
     int failed = 0;
     int notRun = 0;
+    int skipped = 0;
     for (std::size_t first = 0; first < m_jobs.size();) {
         std::size_t end = first;
         while (end < m_jobs.size() && m_jobs[end].File == m_jobs[first].File) ++end;
         ++files;
+        const CFileInfo* file = m_jobs[first].File;
+        for (const RunNote& note : m_notes) {
+            if (note.File != file) continue;
+            if (note.Skipped) ++skipped;
+            std::fprintf(out, "%s: %s: %s\n", note.Skipped ? "Skipped" : "Warning", file->Path.c_str(),
+                         note.Text.c_str());
+        }
         if (FileSucceeded(first, end)) {
             ++written;
             std::fprintf(out, "Written: %s\n",
@@ -48,6 +56,7 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
         }
         for (std::size_t i = first; i < end; ++i) {
             const ProcessExitStatus status = m_jobs[i].Job->GetExitStatus();
+            if (status.state == State::Declined) continue;
             if (status.state == State::NotRun) {
                 ++notRun;
             } else if (status.Failed()) {
@@ -66,6 +75,7 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
         std::fprintf(out, "%d job(s) did not run.\n", notRun);
     }
     std::fprintf(out, "%d of %d file(s) converted, %d job(s) failed.\n", written, files, failed);
+    if (skipped != 0) std::fprintf(out, "%d file(s) skipped: their output exists.\n", skipped);
     std::fflush(out);
     return (failed == 0 && notRun == 0 && stopSignal == 0) ? 0 : 1;
 }

@@ -73,11 +73,11 @@ std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& ho
         if (hooks.WasSkipped(file)) {
             CCodec* first = file->Decoder ? static_cast<CCodec*>(file->Decoder.get())
                                           : static_cast<CCodec*>(file->Coder.get());
-            notes.push_back({file, first ? DescribeExitStatus(first->GetExitStatus())
+            notes.push_back({file, true, first ? DescribeExitStatus(first->GetExitStatus())
                                          : std::string("skipped")});
         }
         const std::string warning = hooks.GetTagWarning(file);
-        if (!warning.empty()) notes.push_back({file, "tags not copied: " + warning});
+        if (!warning.empty()) notes.push_back({file, false, "tags not copied: " + warning});
     }
     return notes;
 }

@@ -31,7 +31,8 @@ std::vector<RunFailure> CollectRunFailures(const CFileList& files, bool withStop
 // because its output existed, or converted without its tags.
 struct RunNote {
     const CFileInfo* File = nullptr;
-    std::string Text;  // "skipped: OUTPUT exists", "tags not copied: ..."
+    bool Skipped = false;  // else a warning
+    std::string Text;      // "skipped: OUTPUT exists", "tags not copied: ..."
 };
 
 // The notes of the listed files, in list order.

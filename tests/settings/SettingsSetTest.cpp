@@ -31,7 +31,34 @@ TEST(SettingsSet, NewSetHoldsTheDefaults) {
     EXPECT_EQ(set.General.OutputFolderSameAsOriginal, 1);
     EXPECT_EQ(set.General.ShowWarnings, 1);
     EXPECT_EQ(set.General.AddOnlyExists, 1);
+    EXPECT_EQ(set.General.CopyTags, 1);
+    EXPECT_EQ(set.General.KeepFolderTree, 0);
+    EXPECT_EQ(set.General.ExistingOutput, 0);
     EXPECT_EQ(set.Database.FindByFileName, 0);
+}
+
+TEST(SettingsSet, OlderFileWithoutTheConversionKeysLoadsWithTheirDefaults) {
+    TempDir dir;
+    const std::string path = dir / "Settings.ini";
+    WriteFileBytes(path,
+                   "[Settings.General]\nOutputFolder=/music/out/\nRememberFileList=0\n"
+                   "OutputFolderSameAsOriginal=0\nShowWarnings=0\nAddOnlyExists=0\n");
+    CSettingsSet set;
+    set.General.CopyTags = 0;
+    set.General.KeepFolderTree = 1;
+    set.General.ExistingOutput = 2;
+    ASSERT_TRUE(set.LoadFile(path));
+    EXPECT_EQ(set.General.OutputFolder, "/music/out/");
+    EXPECT_EQ(set.General.AddOnlyExists, 0);
+    EXPECT_EQ(set.General.CopyTags, 1);
+    EXPECT_EQ(set.General.KeepFolderTree, 0);
+    EXPECT_EQ(set.General.ExistingOutput, 0);
+    // Saved again, the new keys come after the old ones, which stay where they were.
+    ASSERT_TRUE(set.SaveFile(path));
+    const std::string text = ReadFileBytes(path);
+    EXPECT_NE(text.find("AddOnlyExists=0\nCopyTags=1\nKeepFolderTree=0\nExistingOutput=0\n"),
+              std::string::npos)
+        << text;
 }
 
 TEST(SettingsSet, FirstSaveWritesEveryKeyInExchangeOrder) {
@@ -49,7 +76,8 @@ TEST(SettingsSet, FirstSaveWritesEveryKeyInExchangeOrder) {
                   "[Settings.General]\nOutputFolder=" +
                   Home() +
                   "\nRememberFileList=1\n"
-                  "OutputFolderSameAsOriginal=1\nShowWarnings=1\nAddOnlyExists=1\n\n"
+                  "OutputFolderSameAsOriginal=1\nShowWarnings=1\nAddOnlyExists=1\n"
+                  "CopyTags=1\nKeepFolderTree=0\nExistingOutput=0\n\n"
                   "[Settings.Database]\nFindByFileName=0\n");
 }
 
