@@ -93,3 +93,23 @@ TEST(JsonLineTest, NumbersArePlainDecimalsAndTextIsAlwaysUtf8) {
 }
 
 }  // namespace
+
+TEST(CliOptionsTest, ConversionKeepingOptionsAndTheirBadValues) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(CliOptions::Parse({"--no-copy-tags", "--keep-tree", "--existing=keep", "a.flac"},
+                                  options, error))
+        << error;
+    EXPECT_EQ(options.CopyTags, false);
+    EXPECT_TRUE(options.KeepTree);
+    EXPECT_EQ(options.ExistingOutput, 2);
+    CliOptions defaults;
+    ASSERT_TRUE(CliOptions::Parse({"--copy-tags", "--existing", "skip", "a.flac"}, defaults, error));
+    EXPECT_EQ(defaults.CopyTags, true);
+    EXPECT_FALSE(defaults.KeepTree);
+    EXPECT_EQ(defaults.ExistingOutput, 1);
+    CliOptions bad;
+    EXPECT_FALSE(CliOptions::Parse({"--existing", "replace", "a.flac"}, bad, error));
+    EXPECT_NE(error.find("'replace'"), std::string::npos) << error;
+    EXPECT_FALSE(CliOptions::Parse({"--keep-tree=1"}, bad, error));
+}

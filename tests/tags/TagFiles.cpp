@@ -52,7 +52,7 @@ bool TagMp3(const std::string& path, const std::string& coverPath, int id3Versio
     if (!file.isValid()) return false;
     TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
     tag->setProperties(SampleProperties());
-    AddPicture(*tag, coverPath);
+    if (!coverPath.empty()) AddPicture(*tag, coverPath);
     return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers,
                      id3Version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4);
 }

@@ -1,0 +1,171 @@
+// kelto-cli's conversions that keep what the user had: tags and cover art into every shipped
+// coder's format, the folder tree, and outputs that exist already. Real sources, the shipped
+// packages and the built program.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "session/EngineFiles.h"
+#include "support/TempDir.h"
+#include "tags/TagFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int Exit = -1;
+    std::string Out;
+};
+
+class CliConversionOptionsTest : public ::testing::Test {
+protected:
+    Result Run(const std::string& args) {
+        const std::string out = m_dir / "stdout.txt";
+        const std::string command = ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
+                                    " --workdir " + ShellQuoted(KELTO_WORK_DIR) + " " + args +
+                                    " >" + ShellQuoted(out) + " 2>&1 </dev/null";
+        Result result;
+        result.Exit = WEXITSTATUS(std::system(command.c_str()));
+        result.Out = ReadFileBytes(out);
+        return result;
+    }
+
+    std::string Wav(const std::string& path, int seed) {
+        fs::create_directories(fs::path(path).parent_path());
+        WriteTestWav(path, 44100, 2, 0.3, seed);
+        return path;
+    }
+
+    // Every file below folder, relative to it.
+    std::set<std::string> Tree(const std::string& folder) {
+        std::set<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).string());
+        }
+        return files;
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(CliConversionOptionsTest, TagsAndCoverOfFlacMp3AndWavSourcesReachEveryShippedCoder) {
+    const std::string sources = m_dir / "src";
+    const std::string plain = Wav(m_dir / "plain.wav", 3);
+    const std::string cover = MakeCover(m_dir / "cover.png");
+    ASSERT_FALSE(cover.empty());
+    fs::create_directories(sources);
+    std::string flac = "flac -s --picture=" + ShellQuoted(m_dir / "cover.png");
+    for (const auto& [key, value] : SampleFields()) flac += " -T " + ShellQuoted(key + "=" + value);
+    ASSERT_TRUE(RunShell(flac + " -o " + ShellQuoted(sources + "/a.flac") + " " + plain));
+    ASSERT_TRUE(EncodeWith(plain, sources + "/b.mp3"));
+    ASSERT_TRUE(TagMp3(sources + "/b.mp3", m_dir / "cover.png", 3));
+    fs::copy_file(plain, sources + "/c.wav");
+    ASSERT_TRUE(TagWav(sources + "/c.wav", m_dir / "cover.png"));
+
+    // The shipped coders by index, the pass-through coder (WAV) last.
+    for (int coder = 0; coder < 10; ++coder) {
+        const std::string output = m_dir / ("out" + std::to_string(coder));
+        const std::string choice =
+            coder == 9 ? std::string("--decode-only") : "--coder " + std::to_string(coder);
+        const Result result = Run(choice + " --threads 2 --output " + ShellQuoted(output) + " " +
+                                  ShellQuoted(sources));
+        ASSERT_EQ(result.Exit, 0) << result.Out;
+        const std::set<std::string> written = Tree(output);
+        // A WAV source gets no decoder: decoding only does not list it.
+        ASSERT_EQ(written.size(), coder == 9 ? 2u : 3u) << result.Out;
+        for (const std::string& name : written) {
+            const std::string path = output + "/" + name;
+            const auto fields = ReadFields(path);
+            for (const auto& [key, value] : SampleFields()) {
+                EXPECT_EQ(fields.count(key) ? fields.at(key) : "(missing)", value)
+                    << key << " in " << path;
+            }
+            EXPECT_EQ(ExtractCover(path, m_dir.Path().string()), cover) << path;
+        }
+    }
+}
+
+TEST_F(CliConversionOptionsTest, KeepTreeWritesTheAddedFolderTreeAndFlatOtherwise) {
+    const std::string jazz = m_dir / "music/Jazz";
+    Wav(jazz + "/top.wav", 1);
+    Wav(jazz + "/Artist/one.wav", 2);
+    Wav(jazz + "/Artist/Album/two.wav", 3);
+    const std::string single = Wav(m_dir / "elsewhere/single.wav", 4);
+    const std::string args =
+        " --coder FLAC " + ShellQuoted(jazz) + " " + ShellQuoted(single) + " --output ";
+
+    const std::string tree = m_dir / "tree";
+    Result result = Run("--keep-tree" + args + ShellQuoted(tree));
+    ASSERT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(Tree(tree), (std::set<std::string>{"Jazz/top.flac", "Jazz/Artist/one.flac",
+                                                 "Jazz/Artist/Album/two.flac", "single.flac"}));
+
+    const std::string flat = m_dir / "flat";
+    result = Run(args + ShellQuoted(flat));
+    ASSERT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(Tree(flat),
+              (std::set<std::string>{"top.flac", "one.flac", "two.flac", "single.flac"}));
+}
+
+TEST_F(CliConversionOptionsTest, ExistingOutputIsOverwrittenSkippedOrKeptBeside) {
+    const std::string source = Wav(m_dir / "src/song.wav", 5);
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+    const std::string existing = output + "/song.flac";
+    const std::string args = "--coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(source);
+
+    WriteFileBytes(existing, "an older output");
+    Result result = Run("--existing skip " + args);
+    EXPECT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_NE(result.Out.find("Skipped: " + source), std::string::npos) << result.Out;
+    EXPECT_EQ(result.Out.find("Failed"), std::string::npos) << result.Out;
+    EXPECT_EQ(ReadFileBytes(existing), "an older output");
+    EXPECT_EQ(Tree(output).size(), 1u);
+
+    result = Run("--existing keep " + args);
+    EXPECT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(ReadFileBytes(existing), "an older output");
+    EXPECT_TRUE(DecodeBack(output + "/song (2).flac", m_dir.Path().string()).Valid) << result.Out;
+    EXPECT_NE(result.Out.find("Written: " + output + "/song (2).flac"), std::string::npos);
+
+    result = Run("--existing overwrite " + args);
+    EXPECT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_TRUE(DecodeBack(existing, m_dir.Path().string()).Valid);
+    EXPECT_EQ(Tree(output).size(), 2u);
+}
+
+TEST_F(CliConversionOptionsTest, KeepBothCountsOutputsWrittenEarlierInTheSameRun) {
+    // Three sources of one name in three folders, flat into one output folder that already
+    // holds that name: every one of them gets its own, and the old one stays.
+    std::string inputs;
+    for (const char* folder : {"d1", "d2", "d3"}) {
+        inputs += " " + ShellQuoted(Wav(m_dir / (std::string(folder) + "/x.wav"), folder[1]));
+    }
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+    WriteFileBytes(output + "/x.flac", "old");
+    const Result result = Run("--existing keep --threads 1 --coder FLAC --output " +
+                              ShellQuoted(output) + inputs);
+    ASSERT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(Tree(output),
+              (std::set<std::string>{"x.flac", "x (2).flac", "x (3).flac", "x (4).flac"}));
+    EXPECT_EQ(ReadFileBytes(output + "/x.flac"), "old");
+}
+
+TEST_F(CliConversionOptionsTest, NoCopyTagsLeavesTheOutputsAsTheCoderWroteThem) {
+    const std::string plain = Wav(m_dir / "plain.wav", 6);
+    const std::string source = m_dir / "tagged.mp3";
+    ASSERT_TRUE(EncodeWith(plain, source));
+    ASSERT_TRUE(TagMp3(source, {}, 4));
+    ASSERT_EQ(ReadFields(source).count("TITLE"), 1u);
+    const std::string output = m_dir / "out";
+    const Result result =
+        Run("--no-copy-tags --coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(source));
+    ASSERT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(ReadFields(output + "/tagged.flac").count("TITLE"), 0u);
+}
+
+}  // namespace
