@@ -8,11 +8,13 @@
 #include <QPushButton>
 #include <vector>
 
+#include "core/Core.h"
 #include "core/ICore.h"
 #include "core/IProcess.h"
 #include "core/IProcessJob.h"
 #include "core/ProcessPriority.h"
 #include "fileinfo/FileInfo.h"
+#include "session/ProgressEstimate.h"
 #include "settings/SettingsSet.h"
 #include "ui/SortListViewEx.h"
 #include "ui/TemplateLayout.h"
@@ -29,7 +31,8 @@ constexpr int kTextCpu = 169;
 constexpr int kTextStarted = 171;
 constexpr int kTextWaiting = 170;
 constexpr int kTextTotal = 172;
-constexpr int kColumnTexts[] = {160, 162, 164, 165};
+constexpr int kTextTimeLeft = 191;
+constexpr int kColumnTexts[] = {160, 162, 164, 165, 190};
 constexpr int kPriorityTexts[] = {139, 140, 141, 142};
 
 QString FileNameOf(const std::string& path) { return ToQString(PathFileName(path)); }
@@ -41,6 +44,7 @@ CDlgJobControl::CDlgJobControl(CSettingsSet* settings, const CLanguageManager* l
     : QDialog(owner),
       CDlgSettingsImpl(settings),
       CDlgLanguageImpl(language),
+      m_progressCore(dynamic_cast<CCore*>(&core)),
       m_core(core),
       m_list(new CSortListViewEx(this)),
       m_progress(new QProgressBar(this)),
@@ -121,6 +125,9 @@ void CDlgJobControl::Refresh() {
         m_list->SetItemText(i, 1, FileNameOf(job->GetProgramPath()));
         m_list->SetItemText(i, 2, files ? FileNameOf(files->GetJobInputFile()) : QString());
         m_list->SetItemText(i, 3, files ? FileNameOf(files->GetJobOutputFile()) : QString());
+        const double jobPercent = m_progressCore ? m_progressCore->GetJobProgress(job) : -1.0;
+        m_list->SetItemText(i, 4, jobPercent >= 0 ? QString::asprintf("%.0f%%", jobPercent)
+                                                  : QString());
     }
 
     const int total = m_core.GetJobsCount();
@@ -135,7 +142,7 @@ void CDlgJobControl::Refresh() {
                       QString::asprintf(": %d (%.2f%%)\n", started, percent) +
                       GetString(kTextWaiting) +
                       QString::asprintf(": %d (%.2f%%)\n", total - started, 100.0 - percent) +
-                      GetString(kTextTotal) + QString::asprintf(": %d", total));
+                      GetString(kTextTotal) + QString::asprintf(": %d", total) + TimeLeftLine());
 
     if (m_core.IsRunning()) {
         m_list->AutosizeColumns();
@@ -145,6 +152,16 @@ void CDlgJobControl::Refresh() {
     setUpdatesEnabled(true);
     m_timer.stop();
     done(0);
+}
+
+QString CDlgJobControl::TimeLeftLine() const {
+    // A core of another kind (none here) cannot say how far its jobs have read.
+    if (!m_progressCore) return {};
+    const CCore::RunProgress progress = m_progressCore->GetRunProgress();
+    return "\n" + GetString(kTextTimeLeft) +
+           QString::asprintf(": %s (%.0f%%)",
+                             FormatDuration(EstimateSecondsLeft(progress)).c_str(),
+                             RunPercent(progress));
 }
 
 QString CDlgJobControl::GetDetailText() const { return m_detail->text(); }

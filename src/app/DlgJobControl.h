@@ -6,6 +6,7 @@
 #include "ui/DlgLanguageImpl.h"
 #include "ui/DlgSettingsImpl.h"
 
+class CCore;
 class ICore;
 class QComboBox;
 class QLabel;
@@ -43,7 +44,10 @@ private:
     void Refresh();
     void OnStop();
     void OnPriorityChanged(int index);
+    QString TimeLeftLine() const;
 
+    // The same core when it is kelto's own, which also tells how far each job has read.
+    CCore* m_progressCore;
     ICore& m_core;
     CSortListViewEx* m_list;
     QProgressBar* m_progress;

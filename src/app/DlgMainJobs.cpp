@@ -19,6 +19,7 @@ constexpr int kTextError = 119;
 constexpr int kTextWarning = 120;
 constexpr int kTextRunFailed = 181;
 constexpr int kTextNoTempFile = 183;
+constexpr int kTextRunNotes = 192;
 // Files named in the box about temporary files; the rest are counted.
 constexpr std::size_t kNamedFiles = 10;
 
@@ -146,6 +147,13 @@ void CDlgMain::OnStart() {
 }
 
 void CDlgMain::ShowRunFailures() {
+    const std::vector<RunNote> notes = CollectRunNotes(m_files, m_conversion.GetRunHooks());
+    if (!notes.empty()) {
+        std::string text = GetStdString(kTextRunNotes);
+        for (const RunNote& note : notes) text += "\n" + note.File->Path + "\n    " + note.Text;
+        m_services.MessageBoxes.Show(this, text, GetStdString(kTextWarning),
+                                     IMessageBoxes::Icon::Warning);
+    }
     const std::vector<RunFailure> failures = CollectRunFailures(m_files, false);
     if (failures.empty()) return;
     std::string text = GetStdString(kTextRunFailed);

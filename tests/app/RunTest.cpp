@@ -68,7 +68,7 @@ private slots:
             auto* jobs = qobject_cast<CDlgJobControl*>(dialog);
             QVERIFY(jobs);
             QVERIFY(jobs->findChild<QPushButton*>(QStringLiteral("ctl1038")));
-            QCOMPARE(jobs->GetList()->model()->columnCount(), 4);
+            QCOMPARE(jobs->GetList()->model()->columnCount(), 5);
             QTimer::singleShot(0, [&, jobs] {
                 rowsSeen = jobs->GetList()->GetItemCount();
                 detail = jobs->GetDetailText();
@@ -80,6 +80,7 @@ private slots:
         QVERIFY(!m_window->GetCore().IsRunning());
         QVERIFY(m_window->GetJobWindow() == nullptr);
         QVERIFY(detail.contains(QStringLiteral("Jobs in total: 5")));
+        QVERIFY2(detail.contains(QStringLiteral("\nTime left: ")), qPrintable(detail));
         QVERIFY(rowsSeen <= m_window->GetSettings()->Core.ThreadsCount);
         for (const char* name : {"a.flac", "b.flac", "c.flac"}) {
             const WavPcm pcm = DecodeBack(m_output + "/" + name, m_fixture->Audio(""));
@@ -97,12 +98,18 @@ private slots:
         m_window->OnDrop(sources);
         m_window->GetCore().SetThreadsCount(1);
         PickCoder(*m_window, "MP3", 0);
-        WhenModalOpens([](QWidget* dialog) {
-            QTimer::singleShot(600, dialog, [dialog] {
+        QString percent;
+        WhenModalOpens([&percent](QWidget* dialog) {
+            QTimer::singleShot(1100, dialog, [dialog, &percent] {
+                // The running coder's share of its input read, in the fifth column.
+                auto* jobs = qobject_cast<CDlgJobControl*>(dialog);
+                percent = jobs->GetList()->model()->index(0, 4).data().toString();
                 dialog->findChild<QPushButton*>(QStringLiteral("ctl1038"))->click();
             });
         });
         m_window->OnStart();
+        QVERIFY2(percent.endsWith(QLatin1Char('%')) && percent.chopped(1).toInt() < 100,
+                 qPrintable(percent));
         const std::vector<std::string> temps = TempWaveFiles(*m_window);
         QVERIFY(!m_window->GetCore().IsRunning());
         QVERIFY(!temps.empty());
