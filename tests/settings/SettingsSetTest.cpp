@@ -179,6 +179,7 @@ TEST(SettingsSet, HandWrittenFileLoadsAndKeepsItsOtherLinesOnSave) {
               "AddOnlyExists=0\r\n"
               "Unknown=kept\r\n"
               "RememberFileList=1\r\nOutputFolderSameAsOriginal=1\r\nShowWarnings=1\r\n"
+              "CopyTags=1\r\nKeepFolderTree=0\r\nExistingOutput=0\r\n"
               "\r\n"
               "[Unrelated]\r\n"
               "Key=Value\r\n"
