@@ -6,6 +6,7 @@
 
 #include "app/DlgMain.h"
 #include "app/OptionsDialog.h"
+#include "app/OptionsPageConversion.h"
 #include "app/OptionsPageCore.h"
 #include "app/OptionsPageDatabase.h"
 #include "app/OptionsPageGeneral.h"
@@ -53,6 +54,7 @@ void CDlgMain::OnOptions() {
     const CDatabase& base = m_catalogue.GetDatabase();
     database->SetDatabaseInfo(static_cast<int>(base.GetCount()), base.GetDate());
     dialog.AddPage(std::move(database));
+    dialog.AddPage(std::make_unique<COptionsPageConversion>(GetLanguage()));
     dialog.SetInitialPage(m_settingsSet.OptionsInitialPage);
     if (dialog.exec() != QDialog::Accepted) return;
     // A Priority outside the list leaves the core's priority as it is.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
@@ -124,6 +125,8 @@ private slots:
             SelectItem(dialog, QStringLiteral("Plugins"));
             SelectItem(dialog, QStringLiteral("Database"));
             Find<QCheckBox>(Find<QWidget>(dialog, "dlg230"), "ctl1031")->click();
+            SelectItem(dialog, QStringLiteral("Conversion"));
+            Find<QCheckBox>(dialog, "ctl1060")->click();
             QVERIFY(!Find<QWidget>(dialog, "dlg226")->isVisible());
             unnamed = UnnamedControls(*dialog);
             Click(dialog, "ctl2");
@@ -132,6 +135,7 @@ private slots:
         QVERIFY2(unnamed.empty(), unnamed.empty() ? "" : unnamed.front().c_str());
         QCOMPARE(settings.Core.ThreadsCount, 1);
         QCOMPARE(settings.Database.FindByFileName, 2);
+        QCOMPARE(settings.General.CopyTags, 1);
         QCOMPARE(settings.OptionsInitialPage, 0);
     }
 
@@ -161,7 +165,7 @@ private slots:
                  QString::fromStdString(GetLanguageManager().GetString(178)));
         QCOMPARE(settings.OptionsInitialPage, 1);
 
-        for (int unknown : {4, -1}) {
+        for (int unknown : {5, -1}) {
             settings.OptionsInitialPage = unknown;
             QStringList titles;
             bool anyPage = true;
@@ -172,16 +176,54 @@ private slots:
                     titles << tree->topLevelItem(i)->text(0);
                 selected = tree->currentItem() || !tree->selectedItems().isEmpty();
                 anyPage = PageExists(dialog, 225) || PageExists(dialog, 226) ||
-                          PageExists(dialog, 228) || PageExists(dialog, 230);
+                          PageExists(dialog, 228) || PageExists(dialog, 230) ||
+                          PageExists(dialog, 231);
                 Click(dialog, "ctl1");
             });
             window->OnOptions();
             QCOMPARE(titles, QStringList({QStringLiteral("General"), QStringLiteral("Core"),
-                                          QStringLiteral("Plugins"), QStringLiteral("Database")}));
+                                          QStringLiteral("Plugins"), QStringLiteral("Database"),
+                                          QStringLiteral("Conversion")}));
             QVERIFY(!selected);
             QVERIFY(!anyPage);
             QCOMPARE(settings.OptionsInitialPage, unknown);
         }
+    }
+
+    void TheConversionPageWritesTagsTreeAndExistingOutputs() {
+        WriteSettings(
+            "[Settings]\nOptionsInitialPage=4\n[Settings.General]\nCopyTags=1\n"
+            "KeepFolderTree=0\nExistingOutput=1\n");
+        auto window = m_fixture->OpenWindow();
+        CSettingsSet& settings = *window->GetSettings();
+        bool skipShown = false;
+        WhenModalOpens([&](QWidget* dialog) {
+            QWidget* page = Find<QWidget>(dialog, "dlg231");
+            QVERIFY(page && page->isVisible());
+            skipShown = Find<QRadioButton>(page, "ctl1064")->isChecked();
+            Find<QCheckBox>(page, "ctl1060")->click();     // copy tags: off
+            Find<QCheckBox>(page, "ctl1061")->click();     // keep the tree: on
+            Find<QRadioButton>(page, "ctl1065")->click();  // keep both
+            Click(dialog, "ctl1");
+        });
+        window->OnOptions();
+        QVERIFY(skipShown);
+        QCOMPARE(settings.General.CopyTags, 0);
+        QCOMPARE(settings.General.KeepFolderTree, 1);
+        QCOMPARE(settings.General.ExistingOutput, 2);
+        QCOMPARE(settings.OptionsInitialPage, 4);
+
+        // A value the page has no button for is shown as none and kept.
+        settings.General.ExistingOutput = 7;
+        int checked = 0;
+        WhenModalOpens([&](QWidget* dialog) {
+            for (const char* id : {"ctl1063", "ctl1064", "ctl1065"})
+                checked += Find<QRadioButton>(dialog, id)->isChecked() ? 1 : 0;
+            Click(dialog, "ctl1");
+        });
+        window->OnOptions();
+        QCOMPARE(checked, 0);
+        QCOMPARE(settings.General.ExistingOutput, 7);
     }
 
     void TitlesWithLevelsNestAndMorePagesFit() {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/OptionsPageImpl.h"
+
+class QCheckBox;
+class QRadioButton;
+
+// Page 4: what a conversion keeps of the user's files (Settings.General): tags and cover art,
+// the folder tree of added folders, and outputs that exist already.
+class COptionsPageConversion final : public COptionsPageImpl {
+public:
+    explicit COptionsPageConversion(const CLanguageManager* language);
+
+protected:
+    void OnInitPage(QWidget& page) override;
+    void OnApply() override;
+
+private:
+    QCheckBox* m_copyTags = nullptr;
+    QCheckBox* m_keepTree = nullptr;
+    // Indexed by the value of ExistingOutput: overwrite, skip, keep both.
+    QRadioButton* m_existing[3] = {};
+};
