@@ -5,22 +5,7 @@
 #include "platform/DynamicLibrary.h"
 
 const KeltoLanguageTable* LanguageTableOfLibrary(void* module) {
-    void* symbol = platform::GetSymbol(module, kLanguageTableSymbol);
-    if (!symbol) return nullptr;
-    const auto function = reinterpret_cast<KeltoLanguageTableFunction>(symbol);
-    const KeltoLanguageTable* table = function();
-    if (!table || table->abiVersion != KELTO_LANGUAGE_ABI_VERSION) return nullptr;
-    return table;
-}
-
-const char* FindLanguageString(const KeltoLanguageTable* table, std::uint32_t id) {
-    if (!table || !table->strings) return nullptr;
-    const KeltoLanguageString* begin = table->strings;
-    const KeltoLanguageString* end = begin + table->stringCount;
-    const auto* found = std::lower_bound(
-        begin, end, id, [](const KeltoLanguageString& s, std::uint32_t key) { return s.id < key; });
-    if (found == end || found->id != id || !found->text) return nullptr;
-    return found->text;
+    return CallLanguageTableFunction(platform::GetSymbol(module, kLanguageTableSymbol));
 }
 
 namespace {

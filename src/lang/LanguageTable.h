@@ -5,6 +5,7 @@
 // kelto_language_table, that returns its table. The layout is plain C so that a library built
 // at another time still reads the same; the version field guards changes.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -75,8 +76,26 @@ const KeltoLanguageTable* BuiltinLanguageTable();
 // another layout version.
 const KeltoLanguageTable* LanguageTableOfLibrary(void* module);
 
-// The text of id, or null when the table (which may be null) has none.
-const char* FindLanguageString(const KeltoLanguageTable* table, std::uint32_t id);
+// The table that a looked-up table function (kLanguageTableSymbol, or the program's
+// kelto_program_language_table) gives; null for a null function or another layout version.
+inline const KeltoLanguageTable* CallLanguageTableFunction(void* function) {
+    if (!function) return nullptr;
+    const KeltoLanguageTable* table = reinterpret_cast<KeltoLanguageTableFunction>(function)();
+    if (!table || table->abiVersion != KELTO_LANGUAGE_ABI_VERSION) return nullptr;
+    return table;
+}
+
+// The text of id, or null when the table (which may be null) has none. Inline: plug-ins read
+// the tables with it and link none of the program's libraries.
+inline const char* FindLanguageString(const KeltoLanguageTable* table, std::uint32_t id) {
+    if (!table || !table->strings) return nullptr;
+    const KeltoLanguageString* begin = table->strings;
+    const KeltoLanguageString* end = begin + table->stringCount;
+    const auto* found = std::lower_bound(
+        begin, end, id, [](const KeltoLanguageString& s, std::uint32_t key) { return s.id < key; });
+    if (found == end || found->id != id || !found->text) return nullptr;
+    return found->text;
+}
 
 // Builds menu id of the table as a tree; false when the table has no such menu.
 bool ReadLanguageMenu(const KeltoLanguageTable* table, std::uint32_t id, LanguageMenu& menu);
