@@ -127,7 +127,8 @@ private slots:
         const platform::LibraryResult loaded = platform::LoadLibrary(KELTO_PLUGIN_PATH);
         QVERIFY2(loaded.handle, loaded.error.c_str());
         m_library = loaded.handle;
-        for (const char* name : kPluginExportNames) QVERIFY2(platform::GetSymbol(m_library, name), name);
+        for (const char* name : kPluginExportNames)
+            QVERIFY2(platform::GetSymbol(m_library, name), name);
         m_show = Export<KeltoShowPluginDialog>("ShowPluginDialog");
         m_setLanguage = Export<KeltoSetLanguage>("SetLanguage");
         QVERIFY(m_language.Load(KELTO_WORK_DIR "/Languages/English.so", "English"));
@@ -235,9 +236,7 @@ private slots:
             Click(dialog, 1005);
             QTRY_COMPARE(Column(list, 2), QStringList{"0.000%"});
         });
-        Show([&](QWidget* dialog) {
-            QCOMPARE(Column(List(dialog), 0), QStringList{"copy.wav"});
-        });
+        Show([&](QWidget* dialog) { QCOMPARE(Column(List(dialog), 0), QStringList{"copy.wav"}); });
     }
 
     void ClosingDuringARunEndsItAndNoLateResultArrives() {

@@ -160,8 +160,9 @@ TEST_F(WavComparisonTest, TestFilesThatCannotBeComparedAreNotAvailableAndTheRest
     std::string changed = bytes;
     FlipWord(changed, 0);
     FlipWord(changed, kBlock);
-    Run(Put("o.wav", bytes), {m_dir / "missing.wav", Put("short.wav", bytes.substr(0, kHeader + kBlock - 1)),
-                              Put("empty.wav", ""), Put("t.wav", changed)});
+    Run(Put("o.wav", bytes),
+        {m_dir / "missing.wav", Put("short.wav", bytes.substr(0, kHeader + kBlock - 1)),
+         Put("empty.wav", ""), Put("t.wav", changed)});
     ASSERT_EQ(m_sink.results.size(), 4u);
     EXPECT_EQ(m_sink.Text(0), "n/a");
     EXPECT_EQ(m_sink.Text(1), "n/a");
