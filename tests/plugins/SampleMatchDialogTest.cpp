@@ -13,17 +13,14 @@
 #include <vector>
 
 #include "app/AppTest.h"
+#include "app/PluginList.h"
 #include "core/PluginContract.h"
 #include "lang/LanguageManager.h"
 #include "platform/DynamicLibrary.h"
 #include "plugins/compare/SampleMatchExports.h"
 #include "support/TempDir.h"
 #include "ui/Choosers.h"
-
-// The program's own string table, as the kelto executable offers it to its plug-ins.
-extern "C" const KeltoLanguageTable* kelto_program_language_table(void) {
-    return BuiltinLanguageTable();
-}
+#include "ui/MessageBoxes.h"
 
 namespace {
 
@@ -289,6 +286,46 @@ private slots:
     }
 };
 
+// Remembers the message boxes the host would have shown.
+class CRecordingBoxes final : public IMessageBoxes {
+public:
+    void Show(QWidget*, const std::string& text, const std::string&, Icon) override {
+        texts.push_back(text);
+    }
+    std::vector<std::string> texts;
+};
+
+// kelto's own plug-in host loads SampleMatch from the working folder the build lays out.
+class CSampleMatchHostTest : public QObject {
+    Q_OBJECT
+private slots:
+    void TheProgramLoadsSampleMatchFromItsPluginsFolderAndOpensItsDialog() {
+        CLanguageManager language;
+        QVERIFY(language.Load(KELTO_WORK_DIR "/Languages/English.so", "English"));
+        CRecordingBoxes boxes;
+        CPluginList plugins;
+        QVERIFY(plugins.LoadPlugins(KELTO_WORK_DIR "/Plugins", &language, boxes));
+        QVERIFY(boxes.texts.empty());
+        const CPlugin* sampleMatch = nullptr;
+        for (int i = 0; i < plugins.GetCount(); ++i) {
+            if (plugins.GetAt(i)->GetFileName() == "kel_compare.so") sampleMatch = plugins.GetAt(i);
+        }
+        QVERIFY(sampleMatch);
+        QCOMPARE(sampleMatch->GetName(), std::string("SampleMatch"));
+        QCOMPARE(sampleMatch->GetVersion(), std::string("1.0.0.1"));
+        QWidget owner;
+        QString startText;
+        WhenModalOpens([&](QWidget* dialog) {
+            startText = Control<QPushButton>(dialog, 1005)->text();
+            Control<QPushButton>(dialog, 1003)->click();
+        });
+        QVERIFY(sampleMatch->ShowDialog(&owner));
+        QCOMPARE(startText, QStringLiteral("Start"));
+        plugins.UnloadAll();
+    }
+};
+
 static RegisterAppTest<CSampleMatchDialogTest> registerSampleMatchDialogTest;
+static RegisterAppTest<CSampleMatchHostTest> registerSampleMatchHostTest;
 
 #include "SampleMatchDialogTest.moc"

@@ -23,9 +23,9 @@ constexpr std::uint32_t kTextLoadOriginal = 173;
 constexpr std::uint32_t kTextAddTests = 174;
 constexpr std::uint32_t kTextRemoveTests = 175;
 constexpr std::uint32_t kTextStart = 176;
-constexpr std::uint32_t kTextOriginalFile = 191;
-constexpr std::uint32_t kTextTestingFiles = 192;
-constexpr std::uint32_t kTextProgress = 193;
+constexpr std::uint32_t kTextOriginalFile = 241;
+constexpr std::uint32_t kTextTestingFiles = 242;
+constexpr std::uint32_t kTextProgress = 243;
 
 constexpr const char* kWaveFilter = "Waveform PCM (*.wav)|*.wav||";
 

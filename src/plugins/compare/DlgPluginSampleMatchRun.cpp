@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::uint32_t kTextNotAvailable = 190;
+constexpr std::uint32_t kTextNotAvailable = 240;
 
 // Runs on the comparison thread and hands every report to the dialog's thread. The position
 // goes over only when the bar would show a change: a run of a few gigabytes compares hundreds
