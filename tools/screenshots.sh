@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the desktop program under Xvfb: the main window with a
 # list of demo files, and the job window during a run. Drives the real program as a user
-# would (xdotool presses Start). Writes docs/main-window.png and docs/job-window.png.
+# would (xdotool opens the SampleMatch plug-in and presses Start). Writes docs/main-window.png,
+# docs/samplematch.png and docs/job-window.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,7 +15,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$scratch"' EXIT
 work="$scratch/work"
 sources="$scratch/Music"
 mkdir -p "$work/Codecs" "$sources" "$scratch/out"
-for name in Coders Decoders Languages; do ln -s "$build/work/$name" "$work/$name"; done
+for name in Coders Decoders Languages Plugins; do ln -s "$build/work/$name" "$work/$name"; done
 cp "$build/work/Base.xml" "$work/"
 
 # Long enough that the job window is still open when it is photographed.
@@ -51,6 +52,15 @@ sleep 3
 main=$(xdotool search --sync --name '^kelto ' | head -1)
 mkdir -p docs
 import -window "$main" docs/main-window.png
+# The plug-ins menu (third in the menu bar) and SampleMatch, its only entry.
+xdotool windowfocus --sync "$main" mousemove --window "$main" 130 9 click 1
+sleep 1
+xdotool mousemove --window "$main" 160 32 click 1
+sample=$(xdotool search --sync --name '^SampleMatch$' | head -1)
+sleep 1
+import -window "$sample" docs/samplematch.png
+xdotool windowfocus --sync "$sample" key Escape
+sleep 1
 # Enter presses the default button, Start.
 xdotool windowfocus --sync "$main" key Return
 jobs_window=$(xdotool search --sync --name '^Job Control$' | head -1)
@@ -59,4 +69,4 @@ import -window "$jobs_window" docs/job-window.png
 # Closing from outside (as a logout does) stops the run, cleans up and saves.
 kill -TERM "$(pgrep -f "^$build/work/kelto$" | head -1)" 2>/dev/null || true
 sleep 2
-echo "wrote docs/main-window.png and docs/job-window.png"
+echo "wrote docs/main-window.png, docs/samplematch.png and docs/job-window.png"
