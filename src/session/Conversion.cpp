@@ -1,6 +1,7 @@
 #include "session/Conversion.h"
 
 #include <unordered_set>
+#include <vector>
 
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
@@ -13,6 +14,37 @@
 #include "session/FileList.h"
 #include "session/OutputNames.h"
 #include "settings/SettingsSet.h"
+
+namespace {
+
+// folder as its names read, with a trailing "/": "." components dropped and each ".." taking
+// away the name before it (links are not followed, so a tree listed below a folder keeps its
+// shape). A ".." at the start of a relative path stays; one at the root goes.
+std::string LexicalFolder(const std::string& folder) {
+    const bool absolute = !folder.empty() && folder.front() == '/';
+    std::vector<std::string> names;
+    std::size_t at = 0;
+    while (at <= folder.size()) {
+        std::size_t end = folder.find('/', at);
+        if (end == std::string::npos) end = folder.size();
+        std::string name = folder.substr(at, end - at);
+        if (name == "..") {
+            if (!names.empty() && names.back() != "..") {
+                names.pop_back();
+            } else if (!absolute) {
+                names.push_back(std::move(name));
+            }
+        } else if (!name.empty() && name != ".") {
+            names.push_back(std::move(name));
+        }
+        at = end + 1;
+    }
+    std::string result = absolute ? "/" : "";
+    for (const std::string& name : names) result += name + "/";
+    return result;
+}
+
+}  // namespace
 
 CConversion::CConversion(CSettingsSet& settings, CFileList& files, CCatalogue& catalogue,
                          CCore& core)
@@ -34,11 +66,20 @@ std::string CConversion::GetOutputFolder(const CFileInfo& file) const {
     if (folder.empty() || m_settings.General.KeepFolderTree == 0 || file.AddedFolder.empty()) {
         return folder;
     }
-    const std::string parent = TrailingSeparator(PathFolder(file.AddedFolder), true);
-    const std::string own = TrailingSeparator(file.Folder, true);
+    // Both read as their names say: an added "/m/Jazz/.." is "/m", and its files' folders
+    // "/m/Jazz/../Rock" are "/m/Rock", so nothing goes above the output folder.
+    const std::string added = LexicalFolder(file.AddedFolder);
+    const std::string parent =
+        added.size() <= 1 ? added
+                          : TrailingSeparator(PathFolder(added.substr(0, added.size() - 1)), true);
+    const std::string own = LexicalFolder(file.Folder);
     // A file that is not below its folder's parent (never for a listed one) stays flat.
-    if (own.compare(0, parent.size(), parent) != 0) return folder;
-    return folder + own.substr(parent.size());
+    if (added.empty() || own.compare(0, parent.size(), parent) != 0) {
+        return folder;
+    }
+    const std::string below = own.substr(parent.size());
+    if (below.compare(0, 3, "../") == 0) return folder;
+    return folder + below;
 }
 
 bool CConversion::IsDecodeOnly(const ConversionChoice& choice) const {

@@ -110,6 +110,28 @@ TEST_F(CliConversionOptionsTest, KeepTreeWritesTheAddedFolderTreeAndFlatOtherwis
               (std::set<std::string>{"top.flac", "one.flac", "two.flac", "single.flac"}));
 }
 
+TEST_F(CliConversionOptionsTest, KeepTreeReadsDotAndDotDotOfTheAddedFolderAsTheirNamesSay) {
+    // "music/Jazz/.." is music itself: its tree goes below the output folder, never beside it.
+    const std::string music = m_dir / "music";
+    Wav(music + "/Jazz/Artist/one.wav", 1);
+    Wav(music + "/Rock/two.wav", 2);
+    const std::string output = m_dir / "work/out";
+    Result result = Run("--keep-tree --coder FLAC --output " + ShellQuoted(output) + " " +
+                        ShellQuoted(music + "/Jazz/.."));
+    ASSERT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(Tree(m_dir / "work"),
+              (std::set<std::string>{"out/music/Jazz/Artist/one.flac", "out/music/Rock/two.flac"}))
+        << result.Out;
+    EXPECT_FALSE(fs::exists(m_dir / "work/Rock")) << result.Out;
+
+    // "music/Jazz/." is Jazz.
+    const std::string dotted = m_dir / "dotted";
+    result = Run("--keep-tree --coder FLAC --output " + ShellQuoted(dotted) + " " +
+                 ShellQuoted(music + "/Jazz/."));
+    ASSERT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_EQ(Tree(dotted), (std::set<std::string>{"Jazz/Artist/one.flac"})) << result.Out;
+}
+
 TEST_F(CliConversionOptionsTest, ExistingOutputIsOverwrittenSkippedOrKeptBeside) {
     const std::string source = Wav(m_dir / "src/song.wav", 5);
     const std::string output = m_dir / "out";
