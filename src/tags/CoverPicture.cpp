@@ -49,14 +49,15 @@ std::optional<CoverPicture> Pick(const List& pictures, IsFront isFront, MakePict
 
 std::optional<CoverPicture> FromId3v2(TagLib::ID3v2::Tag* tag) {
     if (tag == nullptr) return std::nullopt;
+    // An APIC frame TagLib could not take apart (encrypted, say) is no picture frame at all.
+    TagLib::List<AttachedPictureFrame*> pictures;
+    for (TagLib::ID3v2::Frame* frame : tag->frameList("APIC")) {
+        if (auto* apic = dynamic_cast<AttachedPictureFrame*>(frame)) pictures.append(apic);
+    }
     return Pick(
-        tag->frameList("APIC"),
-        [](TagLib::ID3v2::Frame* frame) {
-            auto* apic = dynamic_cast<AttachedPictureFrame*>(frame);
-            return apic != nullptr && apic->type() == AttachedPictureFrame::FrontCover;
-        },
-        [](TagLib::ID3v2::Frame* frame) {
-            auto* apic = static_cast<AttachedPictureFrame*>(frame);
+        pictures,
+        [](AttachedPictureFrame* apic) { return apic->type() == AttachedPictureFrame::FrontCover; },
+        [](AttachedPictureFrame* apic) {
             return Make(ToStd(apic->mimeType()), ToStd(apic->description()), apic->picture());
         });
 }

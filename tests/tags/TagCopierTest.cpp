@@ -124,6 +124,25 @@ TEST_F(TagCopierTest, WavInfoChunkAloneAndIdChunkWithPictureAreBothSources) {
     ExpectCopiedEverywhere(withId3, m_png, SampleFields());
 }
 
+TEST_F(TagCopierTest, Mp3WhosePictureFrameTagLibCannotTakeApartGivesItsTextFieldsOnly) {
+    // The APIC frame marked encrypted: TagLib keeps it as a frame of unknown content, which is
+    // no picture. The text fields still come across, and no cover does.
+    const std::string source = Mp3Source(3);
+    std::string bytes = ReadFileBytes(source);
+    const std::size_t frame = bytes.find("APIC");
+    ASSERT_NE(frame, std::string::npos);
+    // ID3v2.3 frame header: id, size (4 bytes), status flags, format flags (0x40: encrypted).
+    bytes[frame + 9] = static_cast<char>(bytes[frame + 9] | 0x40);
+    WriteFileBytes(source, bytes);
+
+    const std::string output = m_dir / "out.flac";
+    fs::copy_file(m_dir / "blank.flac", output);
+    std::string error;
+    ASSERT_EQ(CTagCopier::Copy(source, output, &error), CTagCopier::Result::Copied) << error;
+    EXPECT_EQ(ReadFields(output).at("TITLE"), SampleFields().at("TITLE"));
+    EXPECT_EQ(ExtractCover(output, m_dir.Path().string()), "");
+}
+
 TEST_F(TagCopierTest, UntaggedSourceLeavesTheOutputUntouchedAndUnwritableOutputFails) {
     const std::string output = m_dir / "out.flac";
     fs::copy_file(m_dir / "blank.flac", output);
