@@ -69,8 +69,10 @@ public:
     bool PrepareCoder(const std::string& commandTemplate, const std::string& outputFolder,
                       const std::string& outputPath = {});
     // Points the job that writes the final output (the coder job, else the decoder job when
-    // decoding only) at outputPath, its command line expanded again from the template it was
-    // prepared with. The job objects stay the same. False without such a job.
+    // decoding only) at outputPath: in its command line the old output's name is replaced, so
+    // an edited command line keeps its edits; one that does not name it once is expanded again
+    // from the template it was prepared with. The job objects stay the same. False without such
+    // a job.
     bool RetargetOutput(const std::string& outputPath);
     // Clears DecoderSource, OutputPath and PresetName and destroys both jobs. Always true.
     bool ResetJobs();

@@ -4,6 +4,7 @@
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "codecs/DecoderList.h"
+#include "core/CommandLine.h"
 #include "core/TempFileName.h"
 #include "core/Templates.h"
 #include "fileinfo/FileInfo.h"
@@ -135,16 +136,29 @@ bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::stri
 }
 
 bool CFileInfo::RetargetOutput(const std::string& outputPath) {
-    if (Coder) return PrepareCoder(std::string(m_coderTemplate), {}, outputPath);
-    if (!Decoder) return false;
-    TemplateValues values;
-    FillTemplateValues(values);
-    values.OutputPath = outputPath;
-    std::string commandLine;
-    ExpandTemplate(m_decoderTemplate, values, commandLine);
-    Decoder->SetCommandLine(commandLine);
-    Decoder->SetWaveFile(outputPath);
-    Decoder->SetOutputFile(outputPath);
+    CCodec* job = Coder ? static_cast<CCodec*>(Coder.get()) : static_cast<CCodec*>(Decoder.get());
+    if (!job) return false;
+    // The command line may have been edited by hand: where it names the old output exactly
+    // once, as the template wrote it, only that name changes. Otherwise it is expanded again.
+    const std::string oldName = QuoteCommandLineArgument(job->GetOutputFile());
+    std::string commandLine = job->GetCommandLine();
+    const std::size_t at = commandLine.find(oldName);
+    if (at != std::string::npos && commandLine.find(oldName, at + 1) == std::string::npos) {
+        commandLine.replace(at, oldName.size(), QuoteCommandLineArgument(outputPath));
+    } else {
+        TemplateValues values;
+        FillTemplateValues(values);
+        if (Coder && Decoder) values.InputPath = Decoder->GetWaveFile();
+        values.OutputPath = outputPath;
+        commandLine.clear();
+        ExpandTemplate(Coder ? m_coderTemplate : m_decoderTemplate, values, commandLine);
+    }
+    // Only the output and the command line change: the job's other names may be read by the
+    // window while this runs on a worker.
+    job->SetCommandLine(commandLine);
+    job->SetOutputFile(outputPath);
+    if (!Coder) job->SetWaveFile(outputPath);
+    if (Coder) OutputPath = outputPath;
     return true;
 }
 

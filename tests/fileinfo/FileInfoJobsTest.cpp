@@ -9,6 +9,7 @@
 #include "codecs/CoderList.h"
 #include "codecs/Decoder.h"
 #include "codecs/DecoderList.h"
+#include "core/CommandLine.h"
 #include "core/TempFileName.h"
 #include "core/Templates.h"
 #include "fileinfo/FileInfo.h"
@@ -180,3 +181,28 @@ TEST_F(FileInfoJobsTest, DestroyingTheRecordGivesItsTemporaryNameBack) {
 }
 
 }  // namespace
+
+TEST_F(FileInfoJobsTest, RetargetingKeepsAnEditedCommandLineAndItsWaveFile) {
+    ASSERT_TRUE(m_file.PrepareDecoder(m_decoders, "", false));
+    ASSERT_TRUE(m_file.SetCoder(Coder("Two")));
+    ASSERT_TRUE(m_file.PrepareCoder("-q %in% %out%", "/out/"));
+    const std::string wave = m_file.Coder->GetWaveFile();
+    const std::string input = m_file.Coder->GetInputFile();
+    // Edited by hand: an option added, the output still named once as the template wrote it.
+    m_file.Coder->SetCommandLine("--extra " + m_file.Coder->GetCommandLine());
+
+    ASSERT_TRUE(m_file.RetargetOutput("/out/it's (2).mp3"));
+    EXPECT_EQ(m_file.Coder->GetCommandLine(),
+              "--extra -q " + QuoteCommandLineArgument(wave) + " " +
+                  QuoteCommandLineArgument("/out/it's (2).mp3"));
+    EXPECT_EQ(m_file.Coder->GetOutputFile(), "/out/it's (2).mp3");
+    EXPECT_EQ(m_file.OutputPath, "/out/it's (2).mp3");
+    EXPECT_EQ(m_file.Coder->GetWaveFile(), wave);
+    EXPECT_EQ(m_file.Coder->GetInputFile(), input);
+
+    // A command line that no longer names the output is expanded again from its template.
+    m_file.Coder->SetCommandLine("-q somewhere-else.mp3");
+    ASSERT_TRUE(m_file.RetargetOutput("/out/x (3).mp3"));
+    EXPECT_EQ(m_file.Coder->GetCommandLine(), "-q " + QuoteCommandLineArgument(wave) + " " +
+                                                   QuoteCommandLineArgument("/out/x (3).mp3"));
+}
