@@ -3,6 +3,7 @@
 #include <taglib/fileref.h>
 #include <taglib/tfile.h>
 
+#include "base/Paths.h"
 #include "tags/CoverPicture.h"
 #include "tags/TextFields.h"
 
@@ -11,6 +12,17 @@ namespace {
 CTagCopier::Result Fail(std::string* error, const std::string& text) {
     if (error) *error = text;
     return CTagCopier::Result::Failed;
+}
+
+// True when TagLib picks a reader for files named so (by extension, as FileRef does).
+bool HasTagLibExtension(const std::string& path) {
+    const std::string extension = PathExtension(path);
+    if (extension.size() < 2) return false;
+    const TagLib::String wanted = TagLib::String(extension.substr(1), TagLib::String::UTF8).upper();
+    for (const TagLib::String& known : TagLib::FileRef::defaultFileExtensions()) {
+        if (known.upper() == wanted) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -23,6 +35,9 @@ CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string
         // Audio properties are not needed: only the tags are read.
         const TagLib::FileRef from(source.c_str(), false);
         if (from.isNull() || !from.file()->isValid()) {
+            // A format TagLib has no reader for (raw AAC, say) holds nothing it could copy; a
+            // file of a format it knows that it cannot take apart is worth a warning.
+            if (!HasTagLibExtension(source)) return Result::NothingToCopy;
             return Fail(error, "the tags of " + source + " cannot be read");
         }
         fields = ReadTextFields(*from.file());

@@ -158,8 +158,14 @@ TEST_F(TagCopierTest, UntaggedSourceLeavesTheOutputUntouchedAndUnwritableOutputF
     EXPECT_NE(error.find(odd), std::string::npos) << error;
     EXPECT_EQ(ReadFileBytes(odd), "raw samples");
 
-    // A source that is not audio at all cannot be read.
-    EXPECT_EQ(CTagCopier::Copy(odd, output, &error), CTagCopier::Result::Failed);
+    // A source of a format TagLib has no reader for has nothing to copy; one of a format it
+    // knows but cannot take apart cannot be read.
+    EXPECT_EQ(CTagCopier::Copy(odd, output, &error), CTagCopier::Result::NothingToCopy);
+    const std::string broken = m_dir / "broken.flac";
+    WriteFileBytes(broken, "fLaC but nothing after it");
+    error.clear();
+    EXPECT_EQ(CTagCopier::Copy(broken, output, &error), CTagCopier::Result::Failed);
+    EXPECT_NE(error.find(broken), std::string::npos) << error;
     EXPECT_EQ(ReadFileBytes(output), before);
 }
 
