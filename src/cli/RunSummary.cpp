@@ -1,5 +1,8 @@
 #include "cli/RunSummary.h"
 
+#include <unordered_map>
+#include <vector>
+
 #include "codecs/Codec.h"
 #include "core/Process.h"
 #include "fileinfo/FileInfo.h"
@@ -38,16 +41,20 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
     int failed = 0;
     int notRun = 0;
     int skipped = 0;
+    // Each file's notes, found once rather than by a walk over all of them per file.
+    std::unordered_map<const CFileInfo*, std::vector<const RunNote*>> notesOf;
+    for (const RunNote& note : m_notes) notesOf[note.File].push_back(&note);
     for (std::size_t first = 0; first < m_jobs.size();) {
         std::size_t end = first;
         while (end < m_jobs.size() && m_jobs[end].File == m_jobs[first].File) ++end;
         ++files;
         const CFileInfo* file = m_jobs[first].File;
-        for (const RunNote& note : m_notes) {
-            if (note.File != file) continue;
-            if (note.Skipped) ++skipped;
-            std::fprintf(out, "%s: %s: %s\n", note.Skipped ? "Skipped" : "Warning", file->Path.c_str(),
-                         note.Text.c_str());
+        if (const auto notes = notesOf.find(file); notes != notesOf.end()) {
+            for (const RunNote* note : notes->second) {
+                if (note->Skipped) ++skipped;
+                std::fprintf(out, "%s: %s: %s\n", note->Skipped ? "Skipped" : "Warning",
+                             file->Path.c_str(), note->Text.c_str());
+            }
         }
         if (FileSucceeded(first, end)) {
             ++written;
