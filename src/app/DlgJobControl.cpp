@@ -40,11 +40,10 @@ QString FileNameOf(const std::string& path) { return ToQString(PathFileName(path
 }  // namespace
 
 CDlgJobControl::CDlgJobControl(CSettingsSet* settings, const CLanguageManager* language,
-                               ICore& core, QWidget* owner)
+                               CCore& core, QWidget* owner)
     : QDialog(owner),
       CDlgSettingsImpl(settings),
       CDlgLanguageImpl(language),
-      m_progressCore(dynamic_cast<CCore*>(&core)),
       m_core(core),
       m_list(new CSortListViewEx(this)),
       m_progress(new QProgressBar(this)),
@@ -113,6 +112,7 @@ void CDlgJobControl::Refresh() {
     setUpdatesEnabled(false);
     std::vector<IProcess*> running;
     m_core.GetRunningJobs(running);
+    const CCore::RunProgress progress = m_core.GetRunProgress();
     const int rows = static_cast<int>(running.size());
     while (m_list->GetItemCount() < rows) {
         m_list->AddItem(0, 0, QString());
@@ -125,7 +125,7 @@ void CDlgJobControl::Refresh() {
         m_list->SetItemText(i, 1, FileNameOf(job->GetProgramPath()));
         m_list->SetItemText(i, 2, files ? FileNameOf(files->GetJobInputFile()) : QString());
         m_list->SetItemText(i, 3, files ? FileNameOf(files->GetJobOutputFile()) : QString());
-        const double jobPercent = m_progressCore ? m_progressCore->GetJobProgress(job) : -1.0;
+        const double jobPercent = progress.PercentOf(job);
         m_list->SetItemText(i, 4, jobPercent >= 0 ? QString::asprintf("%.0f%%", jobPercent)
                                                   : QString());
     }
@@ -142,7 +142,7 @@ void CDlgJobControl::Refresh() {
                       QString::asprintf(": %d (%.2f%%)\n", started, percent) +
                       GetString(kTextWaiting) +
                       QString::asprintf(": %d (%.2f%%)\n", total - started, 100.0 - percent) +
-                      GetString(kTextTotal) + QString::asprintf(": %d", total) + TimeLeftLine());
+                      GetString(kTextTotal) + QString::asprintf(": %d", total) + TimeLeftLine(progress));
 
     if (m_core.IsRunning()) {
         m_list->AutosizeColumns();
@@ -154,10 +154,7 @@ void CDlgJobControl::Refresh() {
     done(0);
 }
 
-QString CDlgJobControl::TimeLeftLine() const {
-    // A core of another kind (none here) cannot say how far its jobs have read.
-    if (!m_progressCore) return {};
-    const CCore::RunProgress progress = m_progressCore->GetRunProgress();
+QString CDlgJobControl::TimeLeftLine(const CCore::RunProgress& progress) const {
     return "\n" + GetString(kTextTimeLeft) +
            QString::asprintf(": %s (%.0f%%)",
                              FormatDuration(EstimateSecondsLeft(progress)).c_str(),

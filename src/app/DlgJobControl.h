@@ -3,11 +3,10 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "core/Core.h"
 #include "ui/DlgLanguageImpl.h"
 #include "ui/DlgSettingsImpl.h"
 
-class CCore;
-class ICore;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -23,7 +22,7 @@ public:
     // The result when the Stop button ended the window.
     static constexpr int kResultStopped = 1038;
 
-    CDlgJobControl(CSettingsSet* settings, const CLanguageManager* language, ICore& core,
+    CDlgJobControl(CSettingsSet* settings, const CLanguageManager* language, CCore& core,
                    QWidget* owner);
 
     // Stops the run and ends the window, as its close box does.
@@ -44,11 +43,9 @@ private:
     void Refresh();
     void OnStop();
     void OnPriorityChanged(int index);
-    QString TimeLeftLine() const;
+    QString TimeLeftLine(const CCore::RunProgress& progress) const;
 
-    // The same core when it is kelto's own, which also tells how far each job has read.
-    CCore* m_progressCore;
-    ICore& m_core;
+    CCore& m_core;
     CSortListViewEx* m_list;
     QProgressBar* m_progress;
     QLabel* m_detail;

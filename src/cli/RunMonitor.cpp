@@ -83,7 +83,7 @@ void CRunMonitor::ShowProgress(const std::vector<RunJob>& jobs) {
         for (const RunJob& job : jobs) {
             if (job.Job != process) continue;
             line += " | " + job.Job->GetName() + ": " + job.File->Name;
-            const double jobPercent = m_core.GetJobProgress(process);
+            const double jobPercent = progress.PercentOf(process);
             if (jobPercent >= 0) {
                 std::snprintf(numbers, sizeof numbers, " %.0f%%", jobPercent);
                 line += numbers;

@@ -493,9 +493,10 @@ CCore::RunProgress CCore::GetRunProgress() {
     progress.DoneBytes = m_doneBytes;
     for (auto& slot : m_slots) {
         if (slot.job == nullptr) continue;
+        const double fraction = ReadFraction(slot);
+        progress.JobPercents.emplace_back(slot.job, fraction < 0 ? -1.0 : 100.0 * fraction);
         const auto weight = m_jobBytes.find(slot.job);
         if (weight == m_jobBytes.end()) continue;
-        const double fraction = ReadFraction(slot);
         if (fraction > 0) {
             progress.DoneBytes += static_cast<std::int64_t>(fraction * static_cast<double>(weight->second));
         }

@@ -9,6 +9,7 @@
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/ICore.h"
@@ -67,10 +68,19 @@ public:
     // The run's share: every job of the run weighs the size of the file its work starts from
     // (a coder fed by a decoder weighs the decoder's input); finished jobs count whole, running
     // ones by their GetJobProgress.
+    // Each running job's GetJobProgress comes with it, read in the same pass.
     struct RunProgress {
         std::int64_t DoneBytes = 0;
         std::int64_t TotalBytes = 0;
         std::int64_t Elapsed100ns = 0;  // since the last Start
+        std::vector<std::pair<IProcess*, double>> JobPercents;
+
+        // The job's percentage as GetJobProgress gives it; -1 for a job not running.
+        double PercentOf(const IProcess* job) const {
+            for (const auto& [running, percent] : JobPercents)
+                if (running == job) return percent;
+            return -1.0;
+        }
     };
     RunProgress GetRunProgress();
 
