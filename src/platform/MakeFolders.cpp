@@ -22,6 +22,8 @@ bool Fail(int code, Error* error) {
 
 bool MakeFolders(const std::string& path, Error* error) {
     if (path.empty()) return Fail(ENOENT, error);
+    // Most calls find the folder made already (every file of a batch into one output folder).
+    if (IsFolder(path)) return true;
     // Each prefix that ends before a "/" is a folder to have, then the whole path.
     for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string prefix = path.substr(0, end);
