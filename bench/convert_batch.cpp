@@ -19,9 +19,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchShell.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+using bench::Median;
+using bench::Quoted;
+using bench::RunSeconds;
 
 constexpr int kFiles = 300;
 constexpr double kSeconds = 0.15;
@@ -44,24 +50,6 @@ int RecordMain(int argc, char** argv) {
                  static_cast<long long>(NowNs()));
     std::fclose(log);
     return 0;
-}
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-double RunSeconds(const std::string& command) {
-    const std::int64_t start = NowNs();
-    const int status = std::system(command.c_str());
-    const double seconds = static_cast<double>(NowNs() - start) / 1e9;
-    if (status != 0) {
-        std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
-        std::exit(1);
-    }
-    return seconds;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 void WriteWav(const std::string& path, int seed) {

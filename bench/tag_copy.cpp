@@ -14,32 +14,19 @@
 #include <string>
 #include <vector>
 
+#include "BenchShell.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
+using bench::Median;
+using bench::Quoted;
+using bench::RunSeconds;
+using bench::Shell;
+
 constexpr int kFiles = 300;
 constexpr int kRounds = 3;
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-void Shell(const std::string& command) {
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "command failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-}
-
-double RunSeconds(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    Shell(command);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 }  // namespace
 
