@@ -385,13 +385,14 @@ void CCore::RunJob(const Launch& launch, std::vector<std::string>* deletions) {
         }
     }
     auto* files = dynamic_cast<IProcessJob*>(launch.job);
-    std::string input = files ? files->GetJobInputFile() : std::string();
-    const std::int64_t inputSize = input.empty() ? -1 : platform::GetFileSize(input);
+    const std::string inputPath = files ? files->GetJobInputFile() : std::string();
+    const platform::FileIdentity input =
+        inputPath.empty() ? platform::FileIdentity{} : platform::IdentifyFile(inputPath);
     int pidfd = -1;
     // A CProcess records itself why its program did not start. A coder that never ran leaves
     // its decoder's temporary WAV behind unless it is given back here.
     if (stopped || !launch.job->Run(launch.priorityClass) ||
-        !MarkStarted(launch, &pidfd, std::move(input), inputSize)) {
+        !MarkStarted(launch, &pidfd, input)) {
         CollectOrphanedInput(launch.job, deletions);
         return;
     }
@@ -401,12 +402,10 @@ void CCore::RunJob(const Launch& launch, std::vector<std::string>* deletions) {
     CollectDeletions(launch.job, status, deletions);
 }
 
-bool CCore::MarkStarted(const Launch& launch, int* pidfd, std::string input,
-                        std::int64_t inputSize) {
+bool CCore::MarkStarted(const Launch& launch, int* pidfd, const platform::FileIdentity& input) {
     std::lock_guard lock(m_mutex);
     Slot& slot = m_slots[launch.slot];
-    slot.input = std::move(input);
-    slot.inputSize = inputSize;
+    slot.input = input;
     const ProcessInformation info = launch.job->GetProcessInfo();
     slot.pid = static_cast<int>(info.processId);
     slot.pidfd = info.processHandle;
@@ -465,13 +464,13 @@ void CCore::CountDone(IProcess* job) {
 double CCore::ReadFraction(Slot& slot) {
     if (!slot.started) return 0.0;
     if (slot.reaped) return 1.0;
-    if (slot.inputSize <= 0) return -1.0;
+    if (slot.input.size <= 0) return -1.0;
     // Under the lock the program is not collected, so its process id is still its own. A
     // program that has closed its input (it writes the rest) keeps its last reading.
     const std::int64_t position = platform::OpenFilePosition(slot.pid, slot.input);
     if (position >= 0) {
         slot.fraction = std::min(1.0, static_cast<double>(position) /
-                                          static_cast<double>(slot.inputSize));
+                                          static_cast<double>(slot.input.size));
     }
     return slot.fraction;
 }

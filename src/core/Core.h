@@ -16,6 +16,7 @@
 #include "core/IJobHooks.h"
 #include "core/ProcessExitStatus.h"
 #include "core/ProcessPriority.h"
+#include "platform/OpenFilePosition.h"
 
 // Runs a batch of jobs: a queue, a fixed number of slots for jobs that run at the same time and
 // worker threads that start the programs and wait for them. A coder never starts while the
@@ -94,8 +95,7 @@ private:
         int pid = 0;
         int pidfd = -1;
         bool ownHandle = false;  // pidfd opened by the core, closed by it
-        std::string input;         // the file whose reading measures the job's progress
-        std::int64_t inputSize = -1;
+        platform::FileIdentity input;  // the file whose reading measures the job's progress
         double fraction = 0.0;     // the last progress read, 0 ... 1
     };
     struct Launch {
@@ -114,7 +114,7 @@ private:
     void WorkerMain(Launch launch);
     // Runs the job in its slot up to its collection; the files to delete afterwards are added.
     void RunJob(const Launch& launch, std::vector<std::string>* deletions);
-    bool MarkStarted(const Launch& launch, int* pidfd, std::string input, std::int64_t inputSize);
+    bool MarkStarted(const Launch& launch, int* pidfd, const platform::FileIdentity& input);
     // Under the lock: the slot's progress, 0 ... 1, or -1 when it cannot be measured.
     double ReadFraction(Slot& slot);
     // Under the lock: the job is over (run, failed, declined or passed over).

@@ -1,5 +1,7 @@
 #include "platform/CpuTime.h"
 
+#include "platform/SmallFile.h"
+
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/syscall.h>
@@ -13,22 +15,6 @@
 namespace platform {
 
 namespace {
-
-bool ReadSmallFile(const std::string& path, std::string* text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buffer[1024];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        text->append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return ok;
-}
 
 // The fields after the command name, which is put in parentheses and may itself contain
 // blanks and parentheses: everything after the last ')'.

@@ -1,5 +1,7 @@
 #include "platform/OpenFilePosition.h"
 
+#include "platform/SmallFile.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,29 +17,35 @@ namespace {
 
 // The "pos:" line of one descriptor's fdinfo; -1 when it cannot be read.
 std::int64_t ReadPosition(const std::string& fdinfoPath) {
-    const int fd = ::open(fdinfoPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    char buffer[256];
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, sizeof buffer - 1);
-    } while (n < 0 && errno == EINTR);
-    ::close(fd);
-    if (n <= 0) return -1;
-    buffer[n] = '\0';
-    const char* at = std::strstr(buffer, "pos:");
-    if (at == nullptr) return -1;
+    std::string text;
+    if (!ReadSmallFile(fdinfoPath, &text)) return -1;
+    const auto at = text.find("pos:");
+    if (at == std::string::npos) return -1;
+    const char* start = text.c_str() + at + 4;
     char* end = nullptr;
-    const long long position = std::strtoll(at + 4, &end, 10);
-    return end == at + 4 ? -1 : static_cast<std::int64_t>(position);
+    const long long position = std::strtoll(start, &end, 10);
+    return end == start ? -1 : static_cast<std::int64_t>(position);
 }
 
 }  // namespace
 
+FileIdentity IdentifyFile(const std::string& path) {
+    FileIdentity identity;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return identity;
+    identity.valid = true;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.inode = static_cast<std::uint64_t>(info.st_ino);
+    identity.size = static_cast<std::int64_t>(info.st_size);
+    return identity;
+}
+
 std::int64_t OpenFilePosition(int pid, const std::string& path) {
-    if (pid <= 0) return -1;
-    struct stat wanted {};
-    if (::stat(path.c_str(), &wanted) != 0) return -1;
+    return OpenFilePosition(pid, IdentifyFile(path));
+}
+
+std::int64_t OpenFilePosition(int pid, const FileIdentity& file) {
+    if (pid <= 0 || !file.valid) return -1;
     const std::string process = "/proc/" + std::to_string(pid);
     DIR* folder = ::opendir((process + "/fd").c_str());
     if (folder == nullptr) return -1;
@@ -47,7 +55,9 @@ std::int64_t OpenFilePosition(int pid, const std::string& path) {
         struct stat held {};
         // stat follows the descriptor's link to the open file itself, renamed or not.
         if (::fstatat(::dirfd(folder), entry->d_name, &held, 0) != 0) continue;
-        if (held.st_dev != wanted.st_dev || held.st_ino != wanted.st_ino) continue;
+        if (static_cast<std::uint64_t>(held.st_dev) != file.device ||
+            static_cast<std::uint64_t>(held.st_ino) != file.inode)
+            continue;
         const std::int64_t position = ReadPosition(process + "/fdinfo/" + entry->d_name);
         if (position > best) best = position;
     }
