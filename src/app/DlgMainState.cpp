@@ -7,7 +7,7 @@
 #include "app/DlgConsole.h"
 #include "app/DlgJobControl.h"
 #include "app/DlgMain.h"
-#include "app/OptionsPageCore.h"
+#include "settings/SettingsCore.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"
 #include "ui/MessageBoxes.h"
@@ -54,7 +54,7 @@ void CDlgMain::LoadState() {
             ShowError(GetStdString(kTextNotLoaded));
         }
     } else {
-        m_settingsSet.Core.ThreadsCount = COptionsPageCore::GetProcessorCount();
+        m_settingsSet.Core.ThreadsCount = CSettingsCore::ProcessorCount();
     }
     m_core.SetThreadsCount(m_settingsSet.Core.ThreadsCount);
     const std::string listPath = m_workingFolder->GetFileListPath();

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <algorithm>
-#include <thread>
 
 #include "settings/SettingsSet.h"
 
@@ -22,10 +21,6 @@ constexpr int kTextThreads = 144;
 COptionsPageCore::COptionsPageCore(const CLanguageManager* language)
     : COptionsPageImpl(kTemplate, kTextTitle, language) {}
 
-int COptionsPageCore::GetProcessorCount() {
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 void COptionsPageCore::OnInitPage(QWidget& page) {
     AddFrame(page, kTextFrame, 80);
     auto* priorityLabel = Place(new QLabel(GetString(kTextPriority), &page), 1052, 10, 14, 225, 10);
@@ -38,7 +33,7 @@ void COptionsPageCore::OnInitPage(QWidget& page) {
     threadsLabel->setBuddy(m_threads);
 
     for (int id : kPriorityTexts) m_priority->addItem(GetString(static_cast<std::uint32_t>(id)));
-    const int processors = GetProcessorCount();
+    const int processors = CSettingsCore::ProcessorCount();
     for (int count = 1; count <= kMaxThreads; ++count) {
         QString text = QString::number(count);
         if (count == processors) {

@@ -11,9 +11,6 @@ public:
 
     explicit COptionsPageCore(const CLanguageManager* language);
 
-    // This machine's processors, as a first start takes them for ThreadsCount; at least 1.
-    static int GetProcessorCount();
-
 protected:
     void OnInitPage(QWidget& page) override;
     void OnApply() override;

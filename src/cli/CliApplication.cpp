@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 #include "base/AsciiText.h"
 #include "cli/CliListing.h"
@@ -165,8 +164,7 @@ bool CCliApplication::LoadStartup() {
                        folder.GetSettingsPath() + ")");
         }
     } else {
-        m_settings->Core.ThreadsCount =
-            static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        m_settings->Core.ThreadsCount = CSettingsCore::ProcessorCount();
     }
     m_catalogue = std::make_unique<CCatalogue>();
     m_catalogue->Load(folder, language.GetString(kTextPassThrough),

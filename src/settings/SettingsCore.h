@@ -13,4 +13,8 @@ public:
     int Priority;
     // Number of jobs the core runs at once.
     int ThreadsCount;
+
+    // The machine's processor count: what a first start (no Settings.ini) takes for
+    // ThreadsCount, and what the Options dialog marks.
+    static int ProcessorCount();
 };

@@ -304,7 +304,7 @@ private slots:
 
     void AFirstStartMarksAndSelectsThisMachinesProcessorCount() {
         auto window = m_fixture->OpenWindow();
-        const int processors = COptionsPageCore::GetProcessorCount();
+        const int processors = CSettingsCore::ProcessorCount();
         QCOMPARE(window->GetSettings()->Core.ThreadsCount, processors);
         QStringList items;
         int selected = -2;
