@@ -76,8 +76,7 @@ CDlgMain::~CDlgMain() {
 void CDlgMain::CreateControls() {
     auto* layout = new CTemplateLayout(this, 459, 292);
     auto add = [&](QWidget* widget, int id, int x, int y, int w, int h, int anchors) {
-        widget->setObjectName(QStringLiteral("ctl%1").arg(id));
-        layout->AddWidget(widget, x, y, w, h, anchors);
+        layout->AddControl(widget, id, x, y, w, h, anchors);
     };
     auto label = [&](int textId) {
         return new QLabel(GetString(static_cast<std::uint32_t>(textId)), this);

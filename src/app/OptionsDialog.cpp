@@ -24,24 +24,20 @@ COptionsDialog::COptionsDialog(CSettingsSet* settings, const CLanguageManager* l
     setWindowTitle(GetString(kTextTitle));
     auto* layout = new CTemplateLayout(this, 373, 266);
     m_tree = new QTreeWidget(this);
-    m_tree->setObjectName(QStringLiteral("ctl1020"));
     m_tree->setAccessibleName(GetString(kTextTitle));
     m_tree->setHeaderHidden(true);
-    layout->AddWidget(m_tree, 7, 7, 110, 230);
+    layout->AddControl(m_tree, 1020, 7, 7, 110, 230);
     // Marks where the pages go; it shows nothing itself.
     m_pageArea = new QWidget(this);
-    m_pageArea->setObjectName(QStringLiteral("ctl-1"));
     m_pageArea->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->AddWidget(m_pageArea, 123, 7, COptionsPageImpl::kPageWidth,
+    layout->AddControl(m_pageArea, -1, 123, 7, COptionsPageImpl::kPageWidth,
                       COptionsPageImpl::kPageHeight);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ctl1"));
     ok->setDefault(true);
-    layout->AddWidget(ok, 259, 245, 50, 14);
+    layout->AddControl(ok, 1, 259, 245, 50, 14);
     auto* cancel = new QPushButton(GetString(kTextCancel), this);
-    cancel->setObjectName(QStringLiteral("ctl2"));
     cancel->setAutoDefault(false);
-    layout->AddWidget(cancel, 316, 245, 50, 14);
+    layout->AddControl(cancel, 2, 316, 245, 50, 14);
     setFixedSize(layout->minimumSize());
     connect(ok, &QPushButton::clicked, this, &COptionsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &COptionsDialog::reject);

@@ -52,8 +52,7 @@ void COptionsPageImpl::AddFrame(QWidget& page, std::uint32_t textId, int height)
 }
 
 void COptionsPageImpl::PlaceWidget(QWidget* control, int id, int x, int y, int width, int height) {
-    control->setObjectName(QStringLiteral("ctl%1").arg(id));
-    m_layout->AddWidget(
-        control, x, y, width, height,
+    m_layout->AddControl(
+        control, id, x, y, width, height,
         qobject_cast<QComboBox*>(control) ? CTemplateLayout::kHintHeight : CTemplateLayout::kFixed);
 }

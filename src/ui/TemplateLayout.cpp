@@ -14,6 +14,12 @@ CTemplateLayout::~CTemplateLayout() {
     for (Entry& entry : m_entries) delete entry.item;
 }
 
+void CTemplateLayout::AddControl(QWidget* control, int id, int x, int y, int width, int height,
+                                 int anchors) {
+    control->setObjectName(QStringLiteral("ctl%1").arg(id));
+    AddWidget(control, x, y, width, height, anchors);
+}
+
 void CTemplateLayout::AddWidget(QWidget* widget, int x, int y, int width, int height, int anchors) {
     addChildWidget(widget);
     m_entries.push_back({new QWidgetItem(widget), QRect(x, y, width, height), anchors});

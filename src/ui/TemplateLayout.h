@@ -27,6 +27,9 @@ public:
 
     // Adds widget at the template rectangle x, y, width, height (dialog units).
     void AddWidget(QWidget* widget, int x, int y, int width, int height, int anchors = kFixed);
+    // The same for a control of the template: its id becomes its object name ("ctl1000").
+    void AddControl(QWidget* control, int id, int x, int y, int width, int height,
+                    int anchors = kFixed);
 
     void addItem(QLayoutItem* item) override;
     QLayoutItem* itemAt(int index) const override;

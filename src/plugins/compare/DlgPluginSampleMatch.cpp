@@ -29,12 +29,6 @@ constexpr std::uint32_t kTextProgress = 243;
 
 constexpr const char* kWaveFilter = "Waveform PCM (*.wav)|*.wav||";
 
-QPushButton* MakeButton(QWidget* parent, int id) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QStringLiteral("ctl%1").arg(id));
-    return button;
-}
-
 QString SizeText(const std::string& path) {
     const double megabytes = static_cast<double>(CRawFile::ReadableSize(path)) / 1024.0 / 1024.0;
     return QString::asprintf("%.2f MB", megabytes);
@@ -57,30 +51,27 @@ void CDlgPluginSampleMatch::SetChoosers(IChoosers* choosers) {
 void CDlgPluginSampleMatch::CreateControls() {
     using Layout = CTemplateLayout;
     auto* layout = new Layout(this, 232, 246);
-    m_loadOriginal = MakeButton(this, 1008);
-    layout->AddWidget(m_loadOriginal, 6, 6, 216, 14, Layout::kSizeX);
+    m_loadOriginal = new QPushButton(this);
+    layout->AddControl(m_loadOriginal, 1008, 6, 6, 216, 14, Layout::kSizeX);
     m_originalBox = new QLineEdit(this);
-    m_originalBox->setObjectName(QStringLiteral("ctl1013"));
     m_originalBox->setReadOnly(true);
-    layout->AddWidget(m_originalBox, 6, 24, 216, 14, Layout::kSizeX);
-    m_addTests = MakeButton(this, 1010);
-    layout->AddWidget(m_addTests, 6, 42, 102, 14);
-    m_removeTests = MakeButton(this, 1011);
-    layout->AddWidget(m_removeTests, 120, 42, 102, 14);
+    layout->AddControl(m_originalBox, 1013, 6, 24, 216, 14, Layout::kSizeX);
+    m_addTests = new QPushButton(this);
+    layout->AddControl(m_addTests, 1010, 6, 42, 102, 14);
+    m_removeTests = new QPushButton(this);
+    layout->AddControl(m_removeTests, 1011, 120, 42, 102, 14);
     m_list = new CSortListViewEx(this);
-    m_list->setObjectName(QStringLiteral("ctl1007"));
     // A click on a header sorts nothing here: row j is test file j.
     m_list->horizontalHeader()->setSectionsClickable(false);
-    layout->AddWidget(m_list, 6, 60, 216, 144, Layout::kSizeX | Layout::kSizeY);
+    layout->AddControl(m_list, 1007, 6, 60, 216, 144, Layout::kSizeX | Layout::kSizeY);
     m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("ctl1006"));
     m_progress->setRange(0, CWavComparison::kProgressRange);
     m_progress->setTextVisible(false);
-    layout->AddWidget(m_progress, 6, 210, 216, 10, Layout::kSizeX | Layout::kMoveY);
-    m_start = MakeButton(this, 1005);
-    layout->AddWidget(m_start, 6, 224, 60, 18, Layout::kMoveY);
-    m_close = MakeButton(this, 1003);
-    layout->AddWidget(m_close, 162, 224, 60, 18, Layout::kMoveX | Layout::kMoveY);
+    layout->AddControl(m_progress, 1006, 6, 210, 216, 10, Layout::kSizeX | Layout::kMoveY);
+    m_start = new QPushButton(this);
+    layout->AddControl(m_start, 1005, 6, 224, 60, 18, Layout::kMoveY);
+    m_close = new QPushButton(this);
+    layout->AddControl(m_close, 1003, 162, 224, 60, 18, Layout::kMoveX | Layout::kMoveY);
     setMinimumSize(layout->minimumSize());
 
     connect(m_loadOriginal, &QPushButton::clicked, this, &CDlgPluginSampleMatch::OnLoadOriginal);
