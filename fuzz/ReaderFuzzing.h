@@ -43,6 +43,12 @@ inline const std::string& ScratchPath(const char* extension) {
     return file.Path();
 }
 
+// Replaces the file's content with the fuzzer's bytes.
+inline void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
 inline void Require(bool condition) {
     if (!condition) __builtin_trap();
 }
@@ -53,10 +59,7 @@ inline void Require(bool condition) {
 inline bool ReadAsFile(CFormatReader& reader, const char* extension, const std::uint8_t* data,
                        std::size_t size, std::size_t headerBytes, CFileInfo& record) {
     const std::string& path = ScratchPath(extension);
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    WriteFile(path, data, size);
     const bool result = reader.Read(path, &record, nullptr);
     Require(std::isfinite(record.BitRate));
     if (size < headerBytes) Require(!result);

@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 
 #include "ReaderFuzzing.h"
 #include "tags/CoverPicture.h"
@@ -35,18 +34,13 @@ const Scratch& ScratchFor(std::size_t format) {
     return files[format];
 }
 
-void Write(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const Scratch& scratch = ScratchFor(data[0] % kFormats);
-    Write(scratch.Source.Path(), data + 1, size - 1);
-    Write(scratch.Copy.Path(), data + 1, size - 1);
+    fuzzing::WriteFile(scratch.Source.Path(), data + 1, size - 1);
+    fuzzing::WriteFile(scratch.Copy.Path(), data + 1, size - 1);
     {
         const TagLib::FileRef file(scratch.Source.Path().c_str(), false);
         if (!file.isNull() && file.file()->isValid()) {
