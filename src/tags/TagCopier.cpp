@@ -25,6 +25,21 @@ bool HasTagLibExtension(const std::string& path) {
     return false;
 }
 
+// Fields that describe how a file was encoded (the program, its options, the channel mask flac
+// keeps from a WAV header). They are true of the source only: the output keeps its own, as its
+// coder wrote them, and a source's never reach it.
+constexpr const char* kEncodingFields[] = {"ENCODER",  "ENCODER_OPTIONS", "ENCODERSETTINGS",
+                                           "ENCODING", "ENCODEDBY",
+                                           "WAVEFORMATEXTENSIBLE_CHANNEL_MASK"};
+
+void KeepOutputsEncodingFields(const TagLib::PropertyMap& own, TagLib::PropertyMap& fields) {
+    for (const char* key : kEncodingFields) {
+        fields.erase(key);
+        const auto found = own.find(key);
+        if (found != own.end()) fields.insert(key, found->second);
+    }
+}
+
 }  // namespace
 
 CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string& output,
@@ -43,6 +58,7 @@ CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string
         fields = ReadTextFields(*from.file());
         cover = ReadFrontCover(*from.file());
     }
+    for (const char* key : kEncodingFields) fields.erase(key);
     if (fields.isEmpty() && !cover) return Result::NothingToCopy;
 
     const TagLib::FileRef to(output.c_str(), false);
@@ -51,6 +67,7 @@ CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string
     }
     TagLib::File& file = *to.file();
     if (file.readOnly()) return Fail(error, output + " cannot be written");
+    KeepOutputsEncodingFields(file.properties(), fields);
     // Fields the output's format cannot hold come back from setProperties and are let go.
     file.setProperties(fields);
     if (cover && !WriteFrontCover(file, *cover)) {

@@ -143,6 +143,32 @@ TEST_F(TagCopierTest, Mp3WhosePictureFrameTagLibCannotTakeApartGivesItsTextField
     EXPECT_EQ(ExtractCover(output, m_dir.Path().string()), "");
 }
 
+TEST_F(TagCopierTest, FieldsNamingTheEncoderStayTheOutputsOwn) {
+    // opusenc names itself in ENCODER; a ripper's FLAC names its encoder and its maker.
+    const std::string opus = m_dir / "source.opus";
+    ASSERT_TRUE(RunShell("opusenc --quiet --title Nardis " + ShellQuoted(m_wav) + " " +
+                         ShellQuoted(opus)));
+    const std::string flac = m_dir / "ripped.flac";
+    ASSERT_TRUE(RunShell("flac -s -f -T TITLE=Solar -T ENCODER=ripper -T ENCODEDBY=someone -o " +
+                         ShellQuoted(flac) + " " + ShellQuoted(m_wav)));
+    const std::string ogg = m_dir / "out.ogg";
+    const std::string opusOut = m_dir / "out.opus";
+    fs::copy_file(m_dir / "blank.ogg", ogg);
+    fs::copy_file(m_dir / "blank.opus", opusOut);
+    const std::string opusencName = ReadFields(opusOut).at("ENCODER");
+
+    std::string error;
+    ASSERT_EQ(CTagCopier::Copy(opus, ogg, &error), CTagCopier::Result::Copied) << error;
+    ASSERT_EQ(CTagCopier::Copy(flac, opusOut, &error), CTagCopier::Result::Copied) << error;
+    const auto oggFields = ReadFields(ogg);
+    EXPECT_EQ(oggFields.at("TITLE"), "Nardis");
+    EXPECT_EQ(oggFields.count("ENCODER"), 0u);
+    const auto opusFields = ReadFields(opusOut);
+    EXPECT_EQ(opusFields.at("TITLE"), "Solar");
+    EXPECT_EQ(opusFields.at("ENCODER"), opusencName);
+    EXPECT_EQ(opusFields.count("ENCODEDBY"), 0u);
+}
+
 TEST_F(TagCopierTest, UntaggedSourceLeavesTheOutputUntouchedAndUnwritableOutputFails) {
     const std::string output = m_dir / "out.flac";
     fs::copy_file(m_dir / "blank.flac", output);
