@@ -13,6 +13,8 @@ bool PlaceholderValue(const std::string& name, const TemplateValues& values, std
         *value = std::to_string(values.SampleRate);
     } else if (name == "%orig_sr_khz%") {
         *value = FormatKilohertz(values.SampleRate);
+    } else if (name == "%wav_bits%") {
+        *value = std::to_string(WavBitsFor(values.Resolution));
     } else {
         return false;
     }
@@ -45,6 +47,8 @@ bool ExpandTemplate(const std::string& templateText, const TemplateValues& value
     out = std::move(result);
     return true;
 }
+
+int WavBitsFor(std::int32_t resolution) { return resolution > 16 ? 24 : 16; }
 
 std::string FormatKilohertz(std::int32_t sampleRate) {
     const bool negative = sampleRate < 0;

@@ -42,6 +42,7 @@ void CFileInfo::FillTemplateValues(TemplateValues& values) const {
     }
     values.SampleRate = SampleRate;
     values.Channels = Channels;
+    values.Resolution = Resolution;
 }
 
 void CFileInfo::DestroyDecoder() {

@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "session/EngineFiles.h"
 #include "support/TempDir.h"
@@ -313,6 +316,36 @@ TEST_F(CliTest, ConvertsWavAndFlacSourcesToFlacBitExact) {
     EXPECT_TRUE(Contains(result.Err, "done decoder FLAC: b.flac -> kel")) << result.Err;
     ExpectLossless(output + "/a.flac", "a.wav");
     ExpectLossless(output + "/b.flac", "b.flac");
+}
+
+TEST_F(CliTest, SourcesDecodedByFFmpegKeepTheirResolution) {
+    // Hi-res downloads and rips as other programs write them: ALAC, TTA and FLAC in Ogg.
+    const std::vector<std::pair<std::string, std::string>> sources = {
+        {"alac24.m4a", "alac"},
+        {"tta24.tta", "tta"},
+        {"flac24.oga", "flac"},
+        {"alac16.m4a", "alac"},
+    };
+    for (const auto& [name, codec] : sources) {
+        const std::string bits = name.substr(name.find('.') - 2, 2);
+        const std::string original = m_dir / (name + ".orig.wav");
+        ASSERT_TRUE(RunShell("sox -q -n -r 48000 -c 2 -b " + bits + " " + ShellQuoted(original) +
+                             " synth 0.5 whitenoise gain -3"));
+        ASSERT_TRUE(RunShell("ffmpeg -v error -nostdin -y -i " + ShellQuoted(original) +
+                             " -c:a " + codec + " " + ShellQuoted(Sources() + "/" + name)));
+    }
+    const std::string output = m_dir / "out";
+
+    const CliResult result = Run("--coder FLAC --output " + output + " " + Sources());
+
+    EXPECT_EQ(result.Exit, 0) << result.Out << result.Err;
+    for (const auto& [name, codec] : sources) {
+        const std::string flac = output + "/" + fs::path(name).stem().string() + ".flac";
+        EXPECT_EQ(DecodeBack(flac, m_dir.Path().string()).Bits,
+                  std::stoi(name.substr(name.find('.') - 2, 2)))
+            << flac;
+        ExpectLossless(flac, name);
+    }
 }
 
 TEST_F(CliTest, ConvertsToMp3KeepingLengthAndFormat) {

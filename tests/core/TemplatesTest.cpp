@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/CommandLine.h"
@@ -29,6 +30,17 @@ TEST(ExpandTemplate, QuotesPathsAndFillsRates) {
     EXPECT_EQ(out, "no placeholders at all");
     ASSERT_TRUE(ExpandTemplate("", Values("x", "y"), out));
     EXPECT_EQ(out, "");
+}
+
+TEST(ExpandTemplate, WavBitsHoldTheSourceWholeAndAreSixteenWhenUnknown) {
+    std::string out;
+    for (const auto& [resolution, bits] : std::vector<std::pair<int, std::string>>{
+             {0, "16"}, {8, "16"}, {16, "16"}, {20, "24"}, {24, "24"}, {32, "24"}}) {
+        TemplateValues values = Values("i", "o");
+        values.Resolution = resolution;
+        ASSERT_TRUE(ExpandTemplate("-c:a pcm_s%wav_bits%le", values, out));
+        EXPECT_EQ(out, "-c:a pcm_s" + bits + "le") << resolution;
+    }
 }
 
 TEST(ExpandTemplate, KilohertzHasOneDecimalAtLeastAndNoTrailingZeros) {
