@@ -7,7 +7,8 @@
 // extension the decoder accepts. Both begin with the dot (".flac").
 class CPreset {
 public:
-    std::string CommandLine;  // template with "%in%", "%out%", "%orig_sr_hz%", "%orig_sr_khz%"
+    // Template with "%in%", "%out%", "%orig_sr_hz%", "%orig_sr_khz%" and "%wav_bits%".
+    std::string CommandLine;
     std::string Extension;
     std::string Name;  // shown in the preset box; empty for decoders from package folders
 };
