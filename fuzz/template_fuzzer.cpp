@@ -69,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t rate = 0;
     for (const char c : parts[3]) rate = rate * 31u + static_cast<unsigned char>(c);
     values.SampleRate = static_cast<std::int32_t>(rate);
+    values.Resolution = static_cast<std::int32_t>(rate ^ 0x5A5A5A5Au);
 
     std::string out = "unchanged";
     const bool ok = ExpandTemplate(parts[0], values, out);
