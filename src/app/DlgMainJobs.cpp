@@ -139,6 +139,7 @@ void CDlgMain::OnStart() {
     // A stopped run's workers are still ending their programs; nothing may touch the jobs
     // before they let go of them.
     WaitForWorkers();
+    m_conversion.FinishRun();
     if (m_closeAfterRun) {
         close();
         return;

@@ -341,6 +341,7 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     }
     CRunMonitor monitor(*m_core, signals, platform::IsStandardErrorTerminal());
     monitor.WaitForEnd(jobs);
+    m_conversion->FinishRun();
     const std::vector<RunNote> notes = CollectRunNotes(*m_files, m_conversion->GetRunHooks());
     return CRunSummary(jobs, notes).Print(stdout, monitor.GetStopSignal());
 }

@@ -236,6 +236,11 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
     return count;
 }
 
+void CConversion::FinishRun() {
+    m_core.WaitForWorkers();
+    m_hooks.Finish();
+}
+
 void CConversion::Reset(const std::vector<int>& rows) {
     m_core.WaitForWorkers();
     for (CFileInfo* file : Targets(rows)) file->ResetJobs();

@@ -69,6 +69,10 @@ public:
     // is on and the file came with an added folder, the file's folder relative to the parent
     // of that added folder (adding /m/Jazz puts /m/Jazz/A/x.flac into OUT/Jazz/A/).
     std::string GetOutputFolder(const CFileInfo& file) const;
+    // Once the run is over (after the core's workers are waited for): gives outputs that were
+    // written apart from an old file their own names back. Call it before reading the files'
+    // outputs or the run hooks.
+    void FinishRun();
     // What the last Start's run learnt about its files (skipped ones, tag warnings); read it
     // once the run is over.
     const CRunHooks& GetRunHooks() const { return m_hooks; }

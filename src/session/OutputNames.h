@@ -8,6 +8,11 @@
 // component): "a/b.flac" and 2 give "a/b (2).flac".
 std::string NumberedOutputName(const std::string& path, int number);
 
+// Where a new output is written while an old one of the same name is kept: path with
+// ".kelto-new" before its extension ("a/b.kelto-new.flac"), and number after it from 2 on
+// ("a/b.kelto-new2.flac"). Empty when that name is longer than a file name may be.
+std::string UnfinishedOutputName(const std::string& path, int number);
+
 // The output paths of one batch, so that no two files write the same one. Paths compare
 // exactly. Hold and Take cost about the same however many paths are held, also when thousands
 // of files share one wanted name.

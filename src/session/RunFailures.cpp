@@ -78,6 +78,8 @@ std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& ho
         }
         const std::string warning = hooks.GetTagWarning(file);
         if (!warning.empty()) notes.push_back({file, false, "tags not copied: " + warning});
+        const std::string replace = hooks.GetReplaceWarning(file);
+        if (!replace.empty()) notes.push_back({file, false, replace});
     }
     return notes;
 }

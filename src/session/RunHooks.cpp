@@ -4,6 +4,7 @@
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
+#include "platform/File.h"
 #include "platform/FileIdentity.h"
 #include "platform/MakeFolders.h"
 #include "session/Conversion.h"
@@ -38,11 +39,25 @@ bool CRunHooks::IsTaken(const std::string& path, const CFileInfo* file) const {
     return planned != m_planned.end() && planned->second != file;
 }
 
-bool CRunHooks::DecideOutput(CFileInfo& file, std::string* reason) {
+bool CRunHooks::DecideOutput(CFileInfo& file, FileState& state, std::string* reason) {
     const std::string wanted = CConversion::GetFinalOutput(file);
     std::string chosen = wanted;
     switch (m_policy.ExistingOutput) {
         case ExistingOutputPolicy::Overwrite:
+            if (platform::EntryExists(wanted)) {
+                // The old file stays until the new one is complete: a failed or stopped job
+                // then costs nothing, even where the output replaces its own source.
+                std::string apart = UnfinishedOutputName(wanted, 1);
+                for (int number = 2; !apart.empty() && IsTaken(apart, &file); ++number) {
+                    apart = UnfinishedOutputName(wanted, number);
+                }
+                if (!apart.empty()) {
+                    file.RetargetOutput(apart);
+                    m_claimed.insert(apart);
+                    state.File = &file;
+                    state.Replaces = wanted;
+                }
+            }
             break;
         case ExistingOutputPolicy::Skip:
             if (m_claimed.count(wanted) != 0 || platform::EntryExists(wanted)) {
@@ -71,7 +86,7 @@ IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) 
         FileState& state = m_states[&file];
         if (!state.Decided) {
             state.Decided = true;
-            state.Skipped = !DecideOutput(file, reason);
+            state.Skipped = !DecideOutput(file, state, reason);
         }
         if (state.Skipped) {
             if (reason->empty()) *reason = "skipped: " + CConversion::GetFinalOutput(file) + " exists";
@@ -90,22 +105,51 @@ IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) 
 
 void CRunHooks::AfterJobSucceeded(IProcess* job) {
     const auto found = m_jobFiles.find(job);
-    if (found == m_jobFiles.end() || !m_policy.CopyTags) return;
+    if (found == m_jobFiles.end()) return;
     const CFileInfo& file = *found->second;
     if (!WritesOutput(file, job)) return;
     const std::string output = CConversion::GetFinalOutput(file);
+    std::string tagError;
     // An output that replaced its own source has nothing left to copy from.
-    if (platform::IsSameFile(output, file.Path)) return;
-    std::string error;
-    if (CTagCopier::Copy(file.Path, output, &error) != CTagCopier::Result::Failed) return;
+    if (m_policy.CopyTags && !platform::IsSameFile(output, file.Path) &&
+        CTagCopier::Copy(file.Path, output, &tagError) != CTagCopier::Result::Failed) {
+        tagError.clear();
+    }
     std::lock_guard lock(m_mutex);
-    m_states[&file].TagWarning = error;
+    FileState& state = m_states[&file];
+    state.TagWarning = tagError;
+    if (state.Replaces.empty()) return;
+    platform::Error error;
+    state.Replaced = platform::RenameFile(output, state.Replaces, &error);
+    if (!state.Replaced) {
+        state.ReplaceWarning = "the new output is " + output + ": it cannot replace " +
+                               state.Replaces + ": " + error.text;
+    }
+}
+
+void CRunHooks::Finish() {
+    std::lock_guard lock(m_mutex);
+    for (auto& [file, state] : m_states) {
+        if (state.Replaces.empty() || !state.ReplaceWarning.empty()) continue;
+        const std::string apart = CConversion::GetFinalOutput(*state.File);
+        // A job that failed may have left part of its output; a stopped one's is gone already.
+        if (!state.Replaced && platform::EntryExists(apart)) platform::RemoveFile(apart);
+        state.File->RetargetOutput(state.Replaces);
+        // Done once: the file's output is the old name again, which must never be removed.
+        state.Replaces.clear();
+    }
 }
 
 bool CRunHooks::WasSkipped(const CFileInfo* file) const {
     std::lock_guard lock(m_mutex);
     const auto found = m_states.find(file);
     return found != m_states.end() && found->second.Skipped;
+}
+
+std::string CRunHooks::GetReplaceWarning(const CFileInfo* file) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_states.find(file);
+    return found != m_states.end() ? found->second.ReplaceWarning : std::string();
 }
 
 std::string CRunHooks::GetTagWarning(const CFileInfo* file) const {

@@ -19,10 +19,14 @@ enum class ExistingOutputPolicy {
 
 // What a run of CConversion does around each job, for both front ends:
 // - when a file's first job starts, whether its output already exists (on disk, or claimed by
-//   a file that started earlier in the run) and what to do about it;
+//   a file that started earlier in the run) and what to do about it. An output that is to be
+//   overwritten is first written apart, under UnfinishedOutputName, so the old file (which may
+//   be the source itself) is lost only once the new one is complete;
 // - when the job that writes a file's output starts, the output's folder is made;
-// - when that job has succeeded, the source's tags and cover art are copied to the output.
-// The core calls it on its worker threads; what it learns is read once the run is over.
+// - when that job has succeeded, the source's tags and cover art are copied to the output, and
+//   an output written apart replaces the old one.
+// The core calls it on its worker threads; what it learns is read once the run is over, after
+// Finish.
 class CRunHooks final : public IJobHooks {
 public:
     struct Policy {
@@ -36,20 +40,33 @@ public:
     Decision BeforeJobRun(IProcess* job, std::string* reason) override;
     void AfterJobSucceeded(IProcess* job) override;
 
+    // After the run (no worker left): files whose output was written apart get their own
+    // output name back, and what an unfinished job left under the other name is removed.
+    void Finish();
+
     // After the run (no worker left). Whether the file was skipped because its output existed.
     bool WasSkipped(const CFileInfo* file) const;
     // Why the file's tags could not be copied; empty when they were (or there were none).
     std::string GetTagWarning(const CFileInfo* file) const;
+    // Why the file's new output could not replace the old one, and where it is; empty when it
+    // did (or there was none).
+    std::string GetReplaceWarning(const CFileInfo* file) const;
 
 private:
     struct FileState {
         bool Decided = false;
         bool Skipped = false;
         std::string TagWarning;
+        // For an output written apart: the file, the old output it is to replace, and whether
+        // it has (or why not).
+        CFileInfo* File = nullptr;
+        std::string Replaces;
+        bool Replaced = false;
+        std::string ReplaceWarning;
     };
 
     // Under m_mutex: decides file's output; false when the file is to be skipped.
-    bool DecideOutput(CFileInfo& file, std::string* reason);
+    bool DecideOutput(CFileInfo& file, FileState& state, std::string* reason);
     // Under m_mutex: whether path is written already or by another file of this run.
     bool IsTaken(const std::string& path, const CFileInfo* file) const;
     static bool WritesOutput(const CFileInfo& file, IProcess* job);

@@ -159,6 +159,35 @@ TEST_F(CliConversionOptionsTest, ExistingOutputIsOverwrittenSkippedOrKeptBeside)
     EXPECT_EQ(Tree(output).size(), 2u);
 }
 
+TEST_F(CliConversionOptionsTest, OverwriteKeepsTheOldFileUntilTheNewOneIsComplete) {
+    // A source flac refuses halfway (cut short): the older output is not lost with it.
+    const std::string whole = ReadFileBytes(Wav(m_dir / "whole.wav", 8));
+    const std::string cut = m_dir / "src/song.wav";
+    fs::create_directories(m_dir / "src");
+    WriteFileBytes(cut, whole.substr(0, whole.size() / 2));
+    const std::string output = m_dir / "out";
+    fs::create_directories(output);
+    WriteFileBytes(output + "/song.flac", "an older output");
+    Result result = Run("--coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(cut));
+    EXPECT_EQ(result.Exit, 1) << result.Out;
+    EXPECT_EQ(ReadFileBytes(output + "/song.flac"), "an older output");
+    EXPECT_EQ(Tree(output), std::set<std::string>{"song.flac"});
+
+    // A FLAC file coded again in place replaces its own source only once the new one is
+    // whole, and keeps its tags, which are read from the source before it goes.
+    const std::string plain = Wav(m_dir / "plain.wav", 9);
+    const std::string source = m_dir / "lib/track.flac";
+    fs::create_directories(m_dir / "lib");
+    ASSERT_TRUE(RunShell("flac -s -0 -T TITLE=Nardis -o " + ShellQuoted(source) + " " +
+                         ShellQuoted(plain)));
+    result = Run("--coder FLAC --preset 'Best (-8)' " + ShellQuoted(source));
+    EXPECT_EQ(result.Exit, 0) << result.Out;
+    EXPECT_NE(result.Out.find("Written: " + source + "\n"), std::string::npos) << result.Out;
+    EXPECT_EQ(Tree(m_dir / "lib"), std::set<std::string>{"track.flac"});
+    EXPECT_EQ(DecodeBack(source, m_dir.Path().string()).Data, ReadWavPcm(plain).Data);
+    EXPECT_EQ(ReadFields(source).at("TITLE"), "Nardis");
+}
+
 TEST_F(CliConversionOptionsTest, KeepBothCountsOutputsWrittenEarlierInTheSameRun) {
     // Three sources of one name in three folders, flat into one output folder that already
     // holds that name: every one of them gets its own, and the old one stays.

@@ -437,6 +437,9 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     Source("two.wav", 2);
     const std::string output = m_dir / "out";
     fs::create_directories(output);
+    // An output of an earlier run, which this run writes anew apart from it.
+    WriteFileBytes(output + "/one.flac", "an older output");
+    const std::string unfinished = output + "/one.kelto-new.flac";
     const std::string pidFile = m_dir / "cli.pid";
     const std::string rcFile = m_dir / "cli.rc";
     const std::string command = "( " + ShellQuoted(Program()) + " --workdir " + ShellQuoted(work) +
@@ -449,13 +452,13 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     // The wrapper logs its start, then writes a partial output and sleeps.
     int coderPid = 0;
-    for (int i = 0; i < 1000 && (coderPid == 0 || !fs::exists(output + "/one.flac")); ++i) {
+    for (int i = 0; i < 1000 && (coderPid == 0 || !fs::exists(unfinished)); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         const auto events = ReadLog(log);
         if (!events.empty()) coderPid = events[0].Pid;
     }
     ASSERT_NE(coderPid, 0);
-    ASSERT_TRUE(fs::exists(output + "/one.flac"));
+    ASSERT_TRUE(fs::exists(unfinished));
     const std::string cliPid = ReadFileBytes(pidFile);
     ASSERT_FALSE(cliPid.empty());
     // Whatever fails below, no kelto-cli of this test outlives it.
@@ -481,7 +484,9 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     EXPECT_TRUE(Contains(out, "Stopped by signal")) << out;
     EXPECT_TRUE(Contains(out, "Failed: coder Slow for " + Sources() + "/one.wav: signal 9")) << out;
     EXPECT_FALSE(fs::exists("/proc/" + std::to_string(coderPid) + "/cmdline"));
-    EXPECT_FALSE(fs::exists(output + "/one.flac"));
+    // The partial output is gone and the older one untouched.
+    EXPECT_FALSE(fs::exists(unfinished));
+    EXPECT_EQ(ReadFileBytes(output + "/one.flac"), "an older output");
     EXPECT_EQ(ReadLog(log).size(), 1u);  // the second file's coder never started
 }
 
