@@ -397,8 +397,12 @@ void CCore::RunJob(const Launch& launch, std::vector<std::string>* deletions) {
         return;
     }
     platform::WaitForChildExit(pidfd);
-    const ProcessExitStatus status = Collect(launch, pidfd);
-    if (m_hooks != nullptr && status.Succeeded()) m_hooks->AfterJobSucceeded(launch.job);
+    ProcessExitStatus status = Collect(launch, pidfd);
+    if (m_hooks != nullptr && status.Succeeded() &&
+        !m_hooks->AfterJobSucceeded(launch.job, &status.startError)) {
+        status.state = ProcessExitStatus::State::Unfinished;
+        SetStatus(launch.job, status);
+    }
     CollectDeletions(launch.job, status, deletions);
 }
 

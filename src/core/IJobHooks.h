@@ -16,8 +16,9 @@ public:
     };
     // Just before the job's program would start. reason is shown for Decline and Fail.
     virtual Decision BeforeJobRun(IProcess* job, std::string* reason) = 0;
-    // After the job's program exited with status 0 (not after a stop).
-    virtual void AfterJobSucceeded(IProcess* job) = 0;
+    // After the job's program exited with status 0 (not after a stop). False when the job's
+    // work could not be finished: the job then ends as Unfinished, with reason.
+    virtual bool AfterJobSucceeded(IProcess* job, std::string* reason) = 0;
 
 protected:
     ~IJobHooks() = default;

@@ -12,6 +12,8 @@ struct ProcessExitStatus {
         Skipped,     // a coder not run because its decoder did not succeed
         Declined,    // not run because the run's hooks turned it down (startError says why);
                      // neither a success nor a failure
+        Unfinished,  // the program succeeded, but the run's hooks could not finish its work
+                     // (startError says why)
     };
 
     State state = State::NotRun;

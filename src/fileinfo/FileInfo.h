@@ -74,6 +74,9 @@ public:
     // from the template it was prepared with. The job objects stay the same. False without such
     // a job.
     bool RetargetOutput(const std::string& outputPath);
+    // Whether the command line of the job that writes the final output names that output
+    // exactly once, so RetargetOutput changes nothing else in it.
+    bool NamesOutputOnce();
     // Clears DecoderSource, OutputPath and PresetName and destroys both jobs. Always true.
     bool ResetJobs();
     // The template values of this file: its path, its sample rate and channels, and the

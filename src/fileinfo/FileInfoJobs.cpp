@@ -136,6 +136,15 @@ bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::stri
     return true;
 }
 
+bool CFileInfo::NamesOutputOnce() {
+    CCodec* job = Coder ? static_cast<CCodec*>(Coder.get()) : static_cast<CCodec*>(Decoder.get());
+    if (!job) return false;
+    const std::string name = QuoteCommandLineArgument(job->GetOutputFile());
+    const std::string commandLine = job->GetCommandLine();
+    const std::size_t at = commandLine.find(name);
+    return at != std::string::npos && commandLine.find(name, at + 1) == std::string::npos;
+}
+
 bool CFileInfo::RetargetOutput(const std::string& outputPath) {
     CCodec* job = Coder ? static_cast<CCodec*>(Coder.get()) : static_cast<CCodec*>(Decoder.get());
     if (!job) return false;
@@ -143,9 +152,9 @@ bool CFileInfo::RetargetOutput(const std::string& outputPath) {
     // once, as the template wrote it, only that name changes. Otherwise it is expanded again.
     const std::string oldName = QuoteCommandLineArgument(job->GetOutputFile());
     std::string commandLine = job->GetCommandLine();
-    const std::size_t at = commandLine.find(oldName);
-    if (at != std::string::npos && commandLine.find(oldName, at + 1) == std::string::npos) {
-        commandLine.replace(at, oldName.size(), QuoteCommandLineArgument(outputPath));
+    if (NamesOutputOnce()) {
+        commandLine.replace(commandLine.find(oldName), oldName.size(),
+                            QuoteCommandLineArgument(outputPath));
     } else {
         TemplateValues values;
         FillTemplateValues(values);

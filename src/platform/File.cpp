@@ -168,6 +168,24 @@ bool RenameFile(const std::string& from, const std::string& to, Error* error) {
     return false;
 }
 
+bool CanReplaceFromBeside(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (::access(path.c_str(), W_OK) != 0) return false;
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool CopyPermissions(const std::string& from, const std::string& to, Error* error) {
+    struct stat info {};
+    if (::stat(from.c_str(), &info) == 0 && ::chmod(to.c_str(), info.st_mode & 07777) == 0) {
+        return true;
+    }
+    if (error) *error = Error::FromErrno(errno);
+    return false;
+}
+
 std::string CurrentDirectory() {
     char* cwd = ::getcwd(nullptr, 0);  // glibc allocates a buffer of the needed size
     if (!cwd) return {};

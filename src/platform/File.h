@@ -64,6 +64,11 @@ bool IsDirectory(const std::string& path);
 bool RemoveFile(const std::string& path, Error* error = nullptr);
 // Atomically replaces to with from (rename); false with the error when it cannot.
 bool RenameFile(const std::string& from, const std::string& to, Error* error = nullptr);
+// Whether path is a regular file (not a link) that this process may write, in a folder where
+// it may make files: one a file written beside it can take the place of, as if written over.
+bool CanReplaceFromBeside(const std::string& path);
+// Gives to the permission bits of from; false with the error when it cannot.
+bool CopyPermissions(const std::string& from, const std::string& to, Error* error = nullptr);
 // The process's current directory (any length); empty on failure.
 std::string CurrentDirectory();
 // Canonical absolute path with links resolved; empty on failure.

@@ -10,10 +10,19 @@ std::string NumberedOutputName(const std::string& path, int number) {
 std::string UnfinishedOutputName(const std::string& path, int number) {
     // The longest file name Linux file systems take (NAME_MAX).
     constexpr std::size_t kLongestName = 255;
-    const std::size_t at = path.size() - PathExtension(path).size();
-    std::string name = path.substr(0, at) + ".kelto-new" +
-                       (number >= 2 ? std::to_string(number) : std::string()) + path.substr(at);
-    return PathFileName(name).size() <= kLongestName ? name : std::string();
+    const std::string extension = PathExtension(path);
+    const std::string mark = ".kelto-new" + (number >= 2 ? std::to_string(number) : std::string());
+    const std::string name = PathFileName(path);
+    const std::string folder = path.substr(0, path.size() - name.size());
+    if (mark.size() + extension.size() >= kLongestName) return {};
+    std::string stem = name.substr(0, name.size() - extension.size());
+    std::size_t room = kLongestName - mark.size() - extension.size();
+    if (stem.size() > room) {
+        // Cut where a character starts, never inside a UTF-8 sequence.
+        while (room > 0 && (static_cast<unsigned char>(stem[room]) & 0xC0) == 0x80) --room;
+        stem.resize(room);
+    }
+    return folder + stem + mark + extension;
 }
 
 void COutputNames::Hold(const std::string& path) {

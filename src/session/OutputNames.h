@@ -10,7 +10,8 @@ std::string NumberedOutputName(const std::string& path, int number);
 
 // Where a new output is written while an old one of the same name is kept: path with
 // ".kelto-new" before its extension ("a/b.kelto-new.flac"), and number after it from 2 on
-// ("a/b.kelto-new2.flac"). Empty when that name is longer than a file name may be.
+// ("a/b.kelto-new2.flac"). A name that would grow too long for a file name loses the end of
+// its stem instead; empty only for an extension that leaves no room at all.
 std::string UnfinishedOutputName(const std::string& path, int number);
 
 // The output paths of one batch, so that no two files write the same one. Paths compare

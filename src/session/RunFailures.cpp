@@ -42,6 +42,8 @@ std::string DescribeExitStatus(const ProcessExitStatus& status) {
             return "not run: its decoder did not succeed";
         case State::Declined:
             return status.startError.empty() ? std::string("not run") : status.startError;
+        case State::Unfinished:
+            return "not finished: " + status.startError;
     }
     return {};
 }
@@ -78,8 +80,6 @@ std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& ho
         }
         const std::string warning = hooks.GetTagWarning(file);
         if (!warning.empty()) notes.push_back({file, false, "tags not copied: " + warning});
-        const std::string replace = hooks.GetReplaceWarning(file);
-        if (!replace.empty()) notes.push_back({file, false, replace});
     }
     return notes;
 }

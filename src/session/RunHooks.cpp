@@ -44,9 +44,12 @@ bool CRunHooks::DecideOutput(CFileInfo& file, FileState& state, std::string* rea
     std::string chosen = wanted;
     switch (m_policy.ExistingOutput) {
         case ExistingOutputPolicy::Overwrite:
-            if (platform::EntryExists(wanted)) {
-                // The old file stays until the new one is complete: a failed or stopped job
-                // then costs nothing, even where the output replaces its own source.
+            // The old file stays until the new one is complete: a failed or stopped job then
+            // costs nothing, even where the output replaces its own source. Where the new file
+            // could not take the old one's place as writing over it would (a link, a file
+            // kelto may not write, a folder it may not add to) or where the command line was
+            // edited away from the output's name, the program writes over it as it always did.
+            if (platform::CanReplaceFromBeside(wanted) && file.NamesOutputOnce()) {
                 std::string apart = UnfinishedOutputName(wanted, 1);
                 for (int number = 2; !apart.empty() && IsTaken(apart, &file); ++number) {
                     apart = UnfinishedOutputName(wanted, number);
@@ -103,11 +106,11 @@ IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) 
     return Decision::Run;
 }
 
-void CRunHooks::AfterJobSucceeded(IProcess* job) {
+bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
     const auto found = m_jobFiles.find(job);
-    if (found == m_jobFiles.end()) return;
+    if (found == m_jobFiles.end()) return true;
     const CFileInfo& file = *found->second;
-    if (!WritesOutput(file, job)) return;
+    if (!WritesOutput(file, job)) return true;
     const std::string output = CConversion::GetFinalOutput(file);
     std::string tagError;
     // An output that replaced its own source has nothing left to copy from.
@@ -118,22 +121,27 @@ void CRunHooks::AfterJobSucceeded(IProcess* job) {
     std::lock_guard lock(m_mutex);
     FileState& state = m_states[&file];
     state.TagWarning = tagError;
-    if (state.Replaces.empty()) return;
+    if (state.Replaces.empty()) return true;
     platform::Error error;
-    state.Replaced = platform::RenameFile(output, state.Replaces, &error);
-    if (!state.Replaced) {
-        state.ReplaceWarning = "the new output is " + output + ": it cannot replace " +
-                               state.Replaces + ": " + error.text;
-    }
+    state.Replaced = platform::CopyPermissions(state.Replaces, output, &error) &&
+                     platform::RenameFile(output, state.Replaces, &error);
+    if (state.Replaced) return true;
+    // The new output stays where it is, for the user to find.
+    state.KeptApart = true;
+    *reason = "the new output " + output + " cannot replace " + state.Replaces + ": " + error.text;
+    return false;
 }
 
 void CRunHooks::Finish() {
     std::lock_guard lock(m_mutex);
-    for (auto& [file, state] : m_states) {
-        if (state.Replaces.empty() || !state.ReplaceWarning.empty()) continue;
+    for (auto& entry : m_states) {
+        FileState& state = entry.second;
+        if (state.Replaces.empty()) continue;
         const std::string apart = CConversion::GetFinalOutput(*state.File);
         // A job that failed may have left part of its output; a stopped one's is gone already.
-        if (!state.Replaced && platform::EntryExists(apart)) platform::RemoveFile(apart);
+        if (!state.Replaced && !state.KeptApart && platform::EntryExists(apart)) {
+            platform::RemoveFile(apart);
+        }
         state.File->RetargetOutput(state.Replaces);
         // Done once: the file's output is the old name again, which must never be removed.
         state.Replaces.clear();
@@ -144,12 +152,6 @@ bool CRunHooks::WasSkipped(const CFileInfo* file) const {
     std::lock_guard lock(m_mutex);
     const auto found = m_states.find(file);
     return found != m_states.end() && found->second.Skipped;
-}
-
-std::string CRunHooks::GetReplaceWarning(const CFileInfo* file) const {
-    std::lock_guard lock(m_mutex);
-    const auto found = m_states.find(file);
-    return found != m_states.end() ? found->second.ReplaceWarning : std::string();
 }
 
 std::string CRunHooks::GetTagWarning(const CFileInfo* file) const {

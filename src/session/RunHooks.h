@@ -24,7 +24,7 @@ enum class ExistingOutputPolicy {
 //   be the source itself) is lost only once the new one is complete;
 // - when the job that writes a file's output starts, the output's folder is made;
 // - when that job has succeeded, the source's tags and cover art are copied to the output, and
-//   an output written apart replaces the old one.
+//   an output written apart replaces the old one; where it cannot, the job has failed.
 // The core calls it on its worker threads; what it learns is read once the run is over, after
 // Finish.
 class CRunHooks final : public IJobHooks {
@@ -38,7 +38,7 @@ public:
     void Begin(const CFileList& files, const Policy& policy);
 
     Decision BeforeJobRun(IProcess* job, std::string* reason) override;
-    void AfterJobSucceeded(IProcess* job) override;
+    bool AfterJobSucceeded(IProcess* job, std::string* reason) override;
 
     // After the run (no worker left): files whose output was written apart get their own
     // output name back, and what an unfinished job left under the other name is removed.
@@ -48,21 +48,18 @@ public:
     bool WasSkipped(const CFileInfo* file) const;
     // Why the file's tags could not be copied; empty when they were (or there were none).
     std::string GetTagWarning(const CFileInfo* file) const;
-    // Why the file's new output could not replace the old one, and where it is; empty when it
-    // did (or there was none).
-    std::string GetReplaceWarning(const CFileInfo* file) const;
 
 private:
     struct FileState {
         bool Decided = false;
         bool Skipped = false;
         std::string TagWarning;
-        // For an output written apart: the file, the old output it is to replace, and whether
-        // it has (or why not).
+        // For an output written apart: the file, the old output it is to replace, whether it
+        // has, and whether it is kept apart because it could not.
         CFileInfo* File = nullptr;
         std::string Replaces;
         bool Replaced = false;
-        std::string ReplaceWarning;
+        bool KeptApart = false;
     };
 
     // Under m_mutex: decides file's output; false when the file is to be skipped.

@@ -27,10 +27,10 @@ bool HasTagLibExtension(const std::string& path) {
 
 // Fields that describe how a file was encoded (the program, its options, the channel mask flac
 // keeps from a WAV header). They are true of the source only: the output keeps its own, as its
-// coder wrote them, and a source's never reach it.
-constexpr const char* kEncodingFields[] = {"ENCODER",  "ENCODER_OPTIONS", "ENCODERSETTINGS",
-                                           "ENCODING", "ENCODEDBY",
-                                           "WAVEFORMATEXTENSIBLE_CHANNEL_MASK"};
+// coder wrote them, and a source's never reach it. ENCODEDBY is not one of them: it names the
+// person or group that made the file.
+constexpr const char* kEncodingFields[] = {"ENCODER", "ENCODER_OPTIONS", "ENCODERSETTINGS",
+                                           "ENCODING", "WAVEFORMATEXTENSIBLE_CHANNEL_MASK"};
 
 void KeepOutputsEncodingFields(const TagLib::PropertyMap& own, TagLib::PropertyMap& fields) {
     for (const char* key : kEncodingFields) {

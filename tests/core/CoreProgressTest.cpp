@@ -58,8 +58,8 @@ TEST(CoreProgressTest, JobPercentRisesWhileARealEncoderReadsItsInputAndTheRunCou
     EXPECT_EQ(done.DoneBytes, done.TotalBytes);
 }
 
-// Declines the decoders whose input names "skip", and notes what the run looked like while
-// AfterJobSucceeded ran.
+// Declines the decoders whose input names "skip", cannot finish the jobs whose output names
+// "unfinished", and notes what the run looked like while AfterJobSucceeded ran.
 class CTestHooks : public IJobHooks {
 public:
     explicit CTestHooks(CCore& core) : m_core(core) {}
@@ -71,10 +71,16 @@ public:
         }
         return Decision::Run;
     }
-    void AfterJobSucceeded(IProcess*) override {
+    bool AfterJobSucceeded(IProcess* job, std::string* reason) override {
         ++m_succeeded;
         std::this_thread::sleep_for(50ms);
         if (m_core.IsRunning()) ++m_whileRunning;
+        if (dynamic_cast<IProcessJob*>(job)->GetJobOutputFile().find("unfinished") ==
+            std::string::npos) {
+            return true;
+        }
+        *reason = "cannot put it in place";
+        return false;
     }
     std::atomic<int> m_succeeded{0};
     std::atomic<int> m_whileRunning{0};
@@ -91,11 +97,14 @@ TEST(CoreProgressTest, DeclinedDecoderTakesItsCoderAlongAndSucceededJobsEndAfter
     CCoreTestJob skippedDecoder(1, "--exit 0");
     skippedDecoder.SetFiles(dir / "s.wav", dir / "skip.flac", dir / "s.wav");
     CCoreTestJob skippedCoder(0, "--exit 0", &skippedDecoder);
+    CCoreTestJob unfinished(0, "--exit 0");
+    unfinished.SetFiles(dir / "u.wav", dir / "u.wav", dir / "unfinished.flac");
     CCore core;
     CTestHooks hooks(core);
     core.SetJobHooks(&hooks);
     core.SetThreadsCount(2);
-    for (CCoreTestJob* job : {&keptDecoder, &keptCoder, &skippedDecoder, &skippedCoder}) {
+    for (CCoreTestJob* job :
+         {&keptDecoder, &keptCoder, &skippedDecoder, &skippedCoder, &unfinished}) {
         core.AddJob(job);
     }
     core.Start();
@@ -109,9 +118,14 @@ TEST(CoreProgressTest, DeclinedDecoderTakesItsCoderAlongAndSucceededJobsEndAfter
         EXPECT_EQ(status.startError, "not wanted");
     }
     EXPECT_TRUE(keptCoder.GetExitStatus().Succeeded());
-    EXPECT_EQ(hooks.m_succeeded, 2);
+    // A program that succeeded, but whose work the hook could not finish, has failed.
+    const ProcessExitStatus status = unfinished.GetExitStatus();
+    EXPECT_EQ(status.state, ProcessExitStatus::State::Unfinished);
+    EXPECT_TRUE(status.Failed());
+    EXPECT_EQ(status.startError, "cannot put it in place");
+    EXPECT_EQ(hooks.m_succeeded, 3);
     // The run was not over while a job's hook still ran.
-    EXPECT_EQ(hooks.m_whileRunning, 2);
+    EXPECT_EQ(hooks.m_whileRunning, 3);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "EngineFiles.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
+#include "core/CommandLine.h"
 #include "core/Core.h"
 #include "core/ProcessPriority.h"
 #include "core/TempFileName.h"
@@ -119,7 +120,7 @@ protected:
     int Run(int threads, ConversionChoice choice = {}) {
         m_core.SetThreadsCount(threads);
         const int jobs = m_conversion.Start(choice, &m_report);
-        m_core.WaitForWorkers();
+        m_conversion.FinishRun();
         return jobs;
     }
 
@@ -466,6 +467,29 @@ TEST_F(ConversionTest, SecondStartRunsTheSameJobsAgain) {
     EXPECT_EQ(ReadLog(Log()).size(), 8u);
     EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().Succeeded());
     ExpectLosslessOutput(output, "again.flac");
+    // The output is the source itself: the second run wrote beside it and then took its place
+    // under its name.
+    EXPECT_EQ(output, m_files.Get(0)->Path);
+    EXPECT_EQ(m_files.Get(0)->Coder->GetOutputFile(), output);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Sources()), fs::directory_iterator()), 1);
+}
+
+TEST_F(ConversionTest, ACommandLineEditedToWriteElsewhereLeavesTheOutputItNoLongerNames) {
+    MakePackages(0, 0);
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+    Source("edited.flac", 1);
+    EXPECT_EQ(Run(1), 2);
+    const std::string output = m_files.Get(0)->OutputPath;
+    WriteFileBytes(output, "an older output");
+    const std::string edited = Outputs() + "/by hand.flac";
+    std::string commandLine = m_files.Get(0)->Coder->GetCommandLine();
+    const std::string named = QuoteCommandLineArgument(output);
+    commandLine.replace(commandLine.find(named), named.size(), QuoteCommandLineArgument(edited));
+    m_files.Get(0)->Coder->SetCommandLine(commandLine);
+    EXPECT_EQ(Run(1), 2);
+    EXPECT_EQ(ReadFileBytes(output), "an older output");
+    ExpectLosslessOutput(edited, "edited.flac");
 }
 
 }  // namespace
