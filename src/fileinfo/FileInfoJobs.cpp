@@ -30,6 +30,15 @@ std::string InFolder(const std::string& outputFolder, const std::string& path) {
     return outputFolder.empty() ? path : outputFolder + PathFileName(path);
 }
 
+// Where commandLine names the quoted output name, when it does so exactly once; npos otherwise.
+std::size_t SoleMention(const std::string& commandLine, const std::string& name) {
+    const std::size_t at = commandLine.find(name);
+    if (at == std::string::npos || commandLine.find(name, at + 1) != std::string::npos) {
+        return std::string::npos;
+    }
+    return at;
+}
+
 }  // namespace
 
 void CFileInfo::FillTemplateValues(TemplateValues& values) const {
@@ -138,11 +147,8 @@ bool CFileInfo::PrepareCoder(const std::string& commandTemplate, const std::stri
 
 bool CFileInfo::NamesOutputOnce() {
     CCodec* job = Coder ? static_cast<CCodec*>(Coder.get()) : static_cast<CCodec*>(Decoder.get());
-    if (!job) return false;
-    const std::string name = QuoteCommandLineArgument(job->GetOutputFile());
-    const std::string commandLine = job->GetCommandLine();
-    const std::size_t at = commandLine.find(name);
-    return at != std::string::npos && commandLine.find(name, at + 1) == std::string::npos;
+    return job && SoleMention(job->GetCommandLine(),
+                              QuoteCommandLineArgument(job->GetOutputFile())) != std::string::npos;
 }
 
 bool CFileInfo::RetargetOutput(const std::string& outputPath) {
@@ -152,9 +158,8 @@ bool CFileInfo::RetargetOutput(const std::string& outputPath) {
     // once, as the template wrote it, only that name changes. Otherwise it is expanded again.
     const std::string oldName = QuoteCommandLineArgument(job->GetOutputFile());
     std::string commandLine = job->GetCommandLine();
-    if (NamesOutputOnce()) {
-        commandLine.replace(commandLine.find(oldName), oldName.size(),
-                            QuoteCommandLineArgument(outputPath));
+    if (const std::size_t at = SoleMention(commandLine, oldName); at != std::string::npos) {
+        commandLine.replace(at, oldName.size(), QuoteCommandLineArgument(outputPath));
     } else {
         TemplateValues values;
         FillTemplateValues(values);
