@@ -14,7 +14,7 @@ bool PlaceholderValue(const std::string& name, const TemplateValues& values, std
     } else if (name == "%orig_sr_khz%") {
         *value = FormatKilohertz(values.SampleRate);
     } else if (name == "%wav_bits%") {
-        *value = std::to_string(WavBitsFor(values.Resolution));
+        *value = values.Resolution > 16 ? "24" : "16";
     } else {
         return false;
     }
@@ -47,8 +47,6 @@ bool ExpandTemplate(const std::string& templateText, const TemplateValues& value
     out = std::move(result);
     return true;
 }
-
-int WavBitsFor(std::int32_t resolution) { return resolution > 16 ? 24 : 16; }
 
 std::string FormatKilohertz(std::int32_t sampleRate) {
     const bool negative = sampleRate < 0;

@@ -16,13 +16,11 @@ struct TemplateValues {
 // exactly one argument), "%orig_sr_hz%", "%orig_sr_khz%" and "%wav_bits%". Inserted values are
 // not scanned again. Any other name between two "%" (upper case, "%%"), or a "%" without a
 // partner, fails: then out is left as it was.
+// "%wav_bits%" is the bits per sample of a WAV file that holds the source's samples whole, for
+// decoders that are told what to write: 24 for sources of more than 16 bits, else 16 (also when
+// unknown, as for lossy sources). Sources of more than 24 bits keep their upper 24.
 bool ExpandTemplate(const std::string& templateText, const TemplateValues& values,
                     std::string& out);
-
-// The bits per sample of a WAV file that holds the source's samples whole, for decoders that are
-// told what to write: 24 for sources of more than 16 bits, else 16 (also when unknown, as for
-// lossy sources). Sources of more than 24 bits keep their upper 24.
-int WavBitsFor(std::int32_t resolution);
 
 // The sample rate in kilohertz with at least one decimal and no trailing zeros beyond it:
 // 44100 -> "44.1", 48000 -> "48.0", 22050 -> "22.05".
