@@ -6,7 +6,8 @@ class QCheckBox;
 class QRadioButton;
 
 // Page 4: what a conversion keeps of the user's files (Settings.General): tags and cover art,
-// the folder tree of added folders, and outputs that exist already.
+// the folder tree of added folders, outputs that exist already, and which outputs are
+// decoded again and compared once written.
 class COptionsPageConversion final : public COptionsPageImpl {
 public:
     explicit COptionsPageConversion(const CLanguageManager* language);
@@ -20,4 +21,6 @@ private:
     QCheckBox* m_keepTree = nullptr;
     // Indexed by the value of ExistingOutput: overwrite, skip, keep both.
     QRadioButton* m_existing[3] = {};
+    // Indexed by the value of FullCheck: none, lossless coders, every coder.
+    QRadioButton* m_fullCheck[3] = {};
 };

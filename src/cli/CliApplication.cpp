@@ -227,6 +227,7 @@ bool CCliApplication::ApplyRunSettings() {
         m_settings->General.OutputFolderSameAsOriginal = 0;
     }
     if (m_options.CopyTags) m_settings->General.CopyTags = *m_options.CopyTags ? 1 : 0;
+    if (m_options.FullCheck) m_settings->General.FullCheck = *m_options.FullCheck;
     if (m_options.KeepTree) m_settings->General.KeepFolderTree = 1;
     if (m_options.ExistingOutput) m_settings->General.ExistingOutput = *m_options.ExistingOutput;
     m_core = std::make_unique<CCore>();
@@ -343,5 +344,7 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     monitor.WaitForEnd(jobs);
     m_conversion->FinishRun();
     const std::vector<RunNote> notes = CollectRunNotes(*m_files, m_conversion->GetRunHooks());
-    return CRunSummary(jobs, notes).Print(stdout, monitor.GetStopSignal());
+    CRunSummary summary(jobs, notes);
+    summary.SetVerifiedCount(CountVerified(*m_files, m_conversion->GetRunHooks()));
+    return summary.Print(stdout, monitor.GetStopSignal());
 }

@@ -139,6 +139,10 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
         options.CopyTags = name == "--copy-tags";
         return true;
     }
+    if (name == "--verify" || name == "--no-verify") {
+        options.FullCheck = name == "--verify" ? 2 : 0;
+        return true;
+    }
     return false;
 }
 
@@ -203,6 +207,10 @@ const char* CliOptions::Usage() {
            "  --copy-tags         copy tags and cover art from each source to its output\n"
            "                      (default: the saved setting, on when none is saved)\n"
            "  --no-copy-tags      leave the outputs' tags as the coder wrote them\n"
+           "  --verify            decode every output again and compare it with its source\n"
+           "                      (without it, the setting: by default lossless outputs only)\n"
+           "  --no-verify         only the quick check of every output (it is there, of its\n"
+           "                      format and as long as its source)\n"
            "  --workdir DIR       working folder with Settings.ini, Languages, Coders,\n"
            "                      Decoders, Codecs and Base.xml (default: the current one)\n"
            "  --list-coders       print every coder and decoder as JSON lines\n"

@@ -18,6 +18,7 @@ bool CSettingsGeneral::Exchange(bool continueOnError, CSettingsStorage* storage,
         x.Value("OutputFolderSameAsOriginal", OutputFolderSameAsOriginal, 1) &&
         x.Value("ShowWarnings", ShowWarnings, 1) && x.Value("AddOnlyExists", AddOnlyExists, 1) &&
         x.Value("CopyTags", CopyTags, 1) && x.Value("KeepFolderTree", KeepFolderTree, 0) &&
-        x.Value("ExistingOutput", ExistingOutput, 0);
+        x.Value("ExistingOutput", ExistingOutput, 0) &&
+        x.Value("FullCheck", FullCheck, 1);
     return x.Result();
 }

@@ -22,5 +22,8 @@ public:
     int CopyTags;        // copy tags and cover art from each source to its output
     int KeepFolderTree;  // keep the tree below an added folder's parent under OutputFolder
     int ExistingOutput;  // an output that exists: 0 overwrite, 1 skip the file, 2 keep both
+    // Which outputs are decoded again and compared with their source once written: 0 none,
+    // 1 those of lossless coders, 2 every output.
+    int FullCheck;
     std::string OutputFolder;
 };
