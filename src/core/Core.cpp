@@ -187,6 +187,7 @@ bool CCore::Stop() {
         }
         m_running = !ok;
     }
+    if (m_hooks != nullptr) m_hooks->OnStop();
     std::vector<std::string> deletions;
     for (IProcess* job : dropped) CollectOrphanedInput(job, &deletions);
     DeleteFiles(&deletions);

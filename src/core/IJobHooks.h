@@ -19,6 +19,9 @@ public:
     // After the job's program exited with status 0 (not after a stop). False when the job's
     // work could not be finished: the job then ends as Unfinished, with reason.
     virtual bool AfterJobSucceeded(IProcess* job, std::string* reason) = 0;
+    // The run is being stopped (from any thread): work AfterJobSucceeded does for a job whose
+    // program has ended, such as checking its output, should end soon and fail.
+    virtual void OnStop() {}
 
 protected:
     ~IJobHooks() = default;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -165,6 +166,34 @@ bool RemoveFile(const std::string& path, Error* error) {
 bool RenameFile(const std::string& from, const std::string& to, Error* error) {
     if (::rename(from.c_str(), to.c_str()) == 0) return true;
     if (error) *error = Error::FromErrno(errno);
+    return false;
+}
+
+bool MoveIntoPlace(const std::string& from, const std::string& to, bool* existed, Error* error) {
+    *existed = false;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    int code = errno;
+    if (code == EINVAL || code == ENOSYS) {
+        // A file system without RENAME_NOREPLACE: a hard link fails just as atomically when
+        // the name is taken; where links are refused too, only a look before the rename is left.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return true;
+        }
+        code = errno;
+        if (code == EPERM || code == EOPNOTSUPP) {
+            struct stat info {};
+            if (::lstat(to.c_str(), &info) == 0) {
+                code = EEXIST;
+            } else if (::rename(from.c_str(), to.c_str()) == 0) {
+                return true;
+            } else {
+                code = errno;
+            }
+        }
+    }
+    *existed = code == EEXIST;
+    if (error) *error = Error::FromErrno(code);
     return false;
 }
 

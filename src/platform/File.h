@@ -64,6 +64,10 @@ bool IsDirectory(const std::string& path);
 bool RemoveFile(const std::string& path, Error* error = nullptr);
 // Atomically replaces to with from (rename); false with the error when it cannot.
 bool RenameFile(const std::string& from, const std::string& to, Error* error = nullptr);
+// Renames from to to only when no entry named to exists, atomically where the file system
+// allows it; false with the error when it cannot, and *existed when to was there.
+bool MoveIntoPlace(const std::string& from, const std::string& to, bool* existed,
+                   Error* error = nullptr);
 // Whether path is a regular file (not a link) that this process may write, in a folder where
 // it may make files: one a file written beside it can take the place of, as if written over.
 bool CanReplaceFromBeside(const std::string& path);
