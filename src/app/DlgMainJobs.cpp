@@ -9,6 +9,7 @@
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
+#include "base/Log.h"
 #include "session/RunFailures.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
@@ -20,6 +21,7 @@ constexpr int kTextWarning = 120;
 constexpr int kTextRunFailed = 181;
 constexpr int kTextNoTempFile = 183;
 constexpr int kTextRunNotes = 192;
+constexpr int kTextVerified = 254;
 // Files named in the box about temporary files; the rest are counted.
 constexpr std::size_t kNamedFiles = 10;
 
@@ -148,6 +150,14 @@ void CDlgMain::OnStart() {
 }
 
 void CDlgMain::ShowRunFailures() {
+    const int verified = CountVerified(m_files, m_conversion.GetRunHooks());
+    std::string verifiedText;
+    if (verified != 0) {
+        verifiedText = GetString(kTextVerified)
+                           .replace(QStringLiteral("%d"), QString::number(verified))
+                           .toStdString();
+        AddLogLine(verifiedText);
+    }
     const std::vector<RunNote> notes = CollectRunNotes(m_files, m_conversion.GetRunHooks());
     if (!notes.empty()) {
         std::string text = GetStdString(kTextRunNotes);
@@ -161,5 +171,6 @@ void CDlgMain::ShowRunFailures() {
     for (const RunFailure& failure : failures) {
         text += "\n" + failure.File->Path + "\n    " + failure.Program + ": " + failure.End;
     }
+    if (!verifiedText.empty()) text += "\n\n" + verifiedText;
     m_services.MessageBoxes.Show(this, text, GetStdString(kTextError), IMessageBoxes::Icon::Error);
 }

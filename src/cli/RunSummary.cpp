@@ -82,6 +82,10 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
         std::fprintf(out, "%d job(s) did not run.\n", notRun);
     }
     std::fprintf(out, "%d of %d file(s) converted, %d job(s) failed.\n", written, files, failed);
+    if (m_verified != 0) {
+        std::fprintf(out, "%d file(s) verified: decoded again and compared with the source.\n",
+                     m_verified);
+    }
     if (skipped != 0) std::fprintf(out, "%d file(s) skipped: their output exists.\n", skipped);
     std::fflush(out);
     return (failed == 0 && notRun == 0 && stopSignal == 0) ? 0 : 1;

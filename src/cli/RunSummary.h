@@ -16,6 +16,9 @@ public:
     explicit CRunSummary(const std::vector<RunJob>& jobs, std::vector<RunNote> notes = {})
         : m_jobs(jobs), m_notes(std::move(notes)) {}
 
+    // How many files' outputs passed the full check, for the summary to say.
+    void SetVerifiedCount(int verified) { m_verified = verified; }
+
     // Prints the summary; the exit status: 0 when every job ran and exited with status 0 or
     // was skipped because its output existed, 1 otherwise (a failed job, or jobs left unrun by
     // a stop). A tag warning does not change it.
@@ -31,4 +34,5 @@ private:
 
     const std::vector<RunJob>& m_jobs;
     std::vector<RunNote> m_notes;
+    int m_verified = 0;
 };

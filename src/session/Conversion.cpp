@@ -103,7 +103,8 @@ std::vector<CFileInfo*> CConversion::Targets(const std::vector<int>& rows) const
 
 CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const ConversionChoice& choice,
                                                const std::string& outputFolder,
-                                               COutputNames& outputs) {
+                                               COutputNames& outputs,
+                                               const std::unordered_set<std::string>& sources) {
     const bool decodeOnly = IsDecodeOnly(choice);
     const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly);
     if (!file.GetTempNameFailure().Folder.empty()) {
@@ -134,14 +135,18 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
         file.PrepareCoder(preset->CommandLine, outputFolder);
         file.PresetName = preset->Name;
     }
-    KeepOutputApart(file, choice, outputFolder, outputs);
+    KeepOutputApart(file, choice, outputFolder, outputs, sources);
     return Prepared::Yes;
 }
 
 void CConversion::KeepOutputApart(CFileInfo& file, const ConversionChoice& choice,
-                                  const std::string& outputFolder, COutputNames& outputs) {
+                                  const std::string& outputFolder, COutputNames& outputs,
+                                  const std::unordered_set<std::string>& sources) {
     const std::string wanted = GetFinalOutput(file);
     if (wanted.empty()) return;
+    // Held like any other taken name, a listed source is never written over: the output is
+    // numbered instead, and the user warned.
+    if (sources.count(wanted) != 0) m_outputReplacedSource = true;
     const std::string output = outputs.Take(wanted);
     if (output == wanted) return;
     // Prepared again rather than patched, so the command line says what is written.
@@ -159,6 +164,12 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
     m_core.WaitForWorkers();
     const std::vector<CFileInfo*> targets = Targets(rows);
     COutputNames outputs;
+    std::unordered_set<std::string> sources;
+    for (int i = 0; i < m_files.Count(); ++i) {
+        sources.insert(m_files.Get(i)->Path);
+        outputs.Hold(m_files.Get(i)->Path);
+    }
+    m_outputReplacedSource = false;
     if (!rows.empty()) {
         // What the files left as they are will write is spoken for.
         const std::unordered_set<const CFileInfo*> targeted(targets.begin(), targets.end());
@@ -169,7 +180,8 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
     }
     bool allPrepared = true;
     for (CFileInfo* file : targets) {
-        const Prepared prepared = PrepareFile(*file, choice, GetOutputFolder(*file), outputs);
+        const Prepared prepared =
+            PrepareFile(*file, choice, GetOutputFolder(*file), outputs, sources);
         if (prepared == Prepared::Yes) continue;
         allPrepared = false;
         if (!report) continue;
@@ -180,20 +192,10 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
             report->ReportNoTempFile(*file, failure.Folder, failure.Reason);
         }
     }
-    if (m_settings.General.ShowWarnings != 0 && AnyOutputReplacesSource() && report) {
+    if (m_settings.General.ShowWarnings != 0 && m_outputReplacedSource && report) {
         report->ReportOverwrite();
     }
     return allPrepared;
-}
-
-bool CConversion::AnyOutputReplacesSource() const {
-    for (int i = 0; i < m_files.Count(); ++i) {
-        const CFileInfo* file = m_files.Get(i);
-        if (!file->DecoderSource.empty() && file->DecoderSource == file->OutputPath) return true;
-        // A WAV source has no decoder: its coder would read and overwrite the same file.
-        if (file->Coder && !file->Decoder && file->OutputPath == file->Path) return true;
-    }
-    return false;
 }
 
 bool CConversion::AnyFileHasJobs() const {
@@ -229,6 +231,10 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
     if (existing == 1 || existing == 2) {
         policy.ExistingOutput = static_cast<ExistingOutputPolicy>(existing);
     }
+    const int fullCheck = m_settings.General.FullCheck;
+    policy.FullCheck = fullCheck >= 0 && fullCheck <= 2 ? static_cast<FullCheckPolicy>(fullCheck)
+                                                        : FullCheckPolicy::Lossless;
+    policy.Decoders = &m_catalogue.GetDecoders();
     m_hooks.Begin(m_files, policy);
     m_core.SetJobHooks(&m_hooks);
     const int count = m_core.GetJobsCount();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "session/RunHooks.h"
@@ -18,7 +19,8 @@ class IConversionReport {
 public:
     // A target file that no decoder takes and that is not WAV; it is left without jobs.
     virtual void ReportNoDecoder(const CFileInfo& file) = 0;
-    // Some file's output would replace its own decoder source (only when ShowWarnings is on).
+    // Some file's output would have taken the place of a listed source and was numbered
+    // instead (only when ShowWarnings is on).
     virtual void ReportOverwrite() = 0;
     // A target file whose decoder needs a temporary WAV file that cannot be made in folder
     // (reason: the system's words); it is left without jobs. A front end that does not listen
@@ -51,9 +53,10 @@ public:
 
     // Prepares the jobs of the files at rows (every file when rows is empty). True when every
     // target file got its jobs (or, decoding only, is WAV already).
-    // No two listed files write one output: a target whose output another listed file already
-    // writes (a file not re-applied, or an earlier target) gets " (2)" before the extension of
-    // its output, or " (3)" and so on, the first that is free. Files not re-applied keep theirs.
+    // No two listed files write one output, and no output is a listed file: a target whose
+    // output another listed file already writes (a file not re-applied, or an earlier target)
+    // or that would take the place of a listed source gets " (2)" before the extension of its
+    // output, or " (3)" and so on, the first that is free. Files not re-applied keep theirs.
     bool Apply(const ConversionChoice& choice, const std::vector<int>& rows,
                IConversionReport* report);
     // Queues every file's decoder and coder job in list order (applying first when no file has
@@ -92,16 +95,18 @@ private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
     enum class Prepared { Yes, NoDecoder, NoTempFile };
     Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,
-                         const std::string& outputFolder, COutputNames& outputs);
+                         const std::string& outputFolder, COutputNames& outputs,
+                         const std::unordered_set<std::string>& sources);
     void KeepOutputApart(CFileInfo& file, const ConversionChoice& choice,
-                         const std::string& outputFolder, COutputNames& outputs);
+                         const std::string& outputFolder, COutputNames& outputs,
+                         const std::unordered_set<std::string>& sources);
     bool AnyFileHasJobs() const;
-    bool AnyOutputReplacesSource() const;
 
     CSettingsSet& m_settings;
     CFileList& m_files;
     CCatalogue& m_catalogue;
     CCore& m_core;
     bool m_showPrograms = true;
+    bool m_outputReplacedSource = false;  // the last Apply numbered an output to spare a source
     CRunHooks m_hooks;
 };

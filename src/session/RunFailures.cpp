@@ -80,6 +80,16 @@ std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& ho
         }
         const std::string warning = hooks.GetTagWarning(file);
         if (!warning.empty()) notes.push_back({file, false, "tags not copied: " + warning});
+        const std::string checkNote = hooks.GetCheckNote(file);
+        if (!checkNote.empty()) notes.push_back({file, false, checkNote});
     }
     return notes;
+}
+
+int CountVerified(const CFileList& files, const CRunHooks& hooks) {
+    int verified = 0;
+    for (int i = 0; i < files.Count(); ++i) {
+        if (hooks.WasVerified(files.Get(i))) ++verified;
+    }
+    return verified;
 }

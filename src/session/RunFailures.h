@@ -35,5 +35,9 @@ struct RunNote {
     std::string Text;      // "skipped: OUTPUT exists", "tags not copied: ..."
 };
 
-// The notes of the listed files, in list order.
+// The notes of the listed files, in list order: also what the full check of an output noted
+// ("compared on the upper 24 bits").
 std::vector<RunNote> CollectRunNotes(const CFileList& files, const CRunHooks& hooks);
+
+// How many of the listed files' outputs passed the full check (decoded again and compared).
+int CountVerified(const CFileList& files, const CRunHooks& hooks);

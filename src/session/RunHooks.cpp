@@ -1,26 +1,49 @@
 #include "session/RunHooks.h"
 
+#include "base/Log.h"
 #include "base/Paths.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
+#include "fileinfo/MediaInfoHandle.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
 #include "platform/MakeFolders.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
+#include "session/OutputCheck.h"
 #include "session/OutputNames.h"
+#include "session/RunFiles.h"
 #include "tags/TagCopier.h"
+
+namespace {
+
+// How many names apart from an output are tried before it is written in place.
+constexpr int kApartNameTries = 1000;
+
+void LogUnknownLength(const std::string& path) {
+    AddLogLine("The length of " + path + " cannot be known; it was checked without it.");
+}
+
+}  // namespace
+
+CRunHooks::CRunHooks() = default;
+CRunHooks::~CRunHooks() = default;
 
 void CRunHooks::Begin(const CFileList& files, const Policy& policy) {
     m_policy = policy;
     m_jobFiles.clear();
+    m_stopping = false;
     std::lock_guard lock(m_mutex);
     m_states.clear();
     m_planned.clear();
+    m_sources.clear();
     m_claimed.clear();
+    m_cleanedFolders.clear();
+    m_runFiles = std::make_unique<CRunFiles>();
     for (int i = 0; i < files.Count(); ++i) {
         CFileInfo* file = files.Get(i);
+        m_sources.insert(file->Path);
         if (file->Decoder) m_jobFiles[file->Decoder.get()] = file;
         if (file->Coder) m_jobFiles[file->Coder.get()] = file;
         const std::string output = CConversion::GetFinalOutput(*file);
@@ -33,119 +56,245 @@ bool CRunHooks::WritesOutput(const CFileInfo& file, IProcess* job) {
     return job == file.Decoder.get();
 }
 
+bool CRunHooks::IsListedSource(const std::string& path, const CFileInfo& file) const {
+    // Exact names for every listed file; the file's own source also under any other name.
+    return m_sources.count(path) != 0 || platform::IsSameFile(path, file.Path);
+}
+
 bool CRunHooks::IsTaken(const std::string& path, const CFileInfo* file) const {
     if (m_claimed.count(path) != 0 || platform::EntryExists(path)) return true;
     const auto planned = m_planned.find(path);
     return planned != m_planned.end() && planned->second != file;
 }
 
-bool CRunHooks::DecideOutput(CFileInfo& file, FileState& state, std::string* reason) {
+IJobHooks::Decision CRunHooks::DecideOutput(CFileInfo& file, FileState& state,
+                                            std::string* reason) {
     const std::string wanted = CConversion::GetFinalOutput(file);
     std::string chosen = wanted;
     switch (m_policy.ExistingOutput) {
         case ExistingOutputPolicy::Overwrite:
-            // The old file stays until the new one is complete: a failed or stopped job then
-            // costs nothing, even where the output replaces its own source. Where the new file
-            // could not take the old one's place as writing over it would (a link, a file
-            // kelto may not write, a folder it may not add to) or where the command line was
-            // edited away from the output's name, the program writes over it as it always did.
-            if (platform::CanReplaceFromBeside(wanted) && file.NamesOutputOnce()) {
-                std::string apart = UnfinishedOutputName(wanted, 1);
-                for (int number = 2; !apart.empty() && IsTaken(apart, &file); ++number) {
-                    apart = UnfinishedOutputName(wanted, number);
-                }
-                if (!apart.empty()) {
-                    file.RetargetOutput(apart);
-                    m_claimed.insert(apart);
-                    state.File = &file;
-                    state.Replaces = wanted;
-                }
+            // A source is never written over, whatever the policy: the new output is numbered.
+            for (int number = 2; IsListedSource(chosen, file); ++number) {
+                chosen = NumberedOutputName(wanted, number);
             }
             break;
         case ExistingOutputPolicy::Skip:
             if (m_claimed.count(wanted) != 0 || platform::EntryExists(wanted)) {
                 *reason = "skipped: " + wanted + " exists";
-                return false;
+                return Decision::Decline;
             }
             break;
         case ExistingOutputPolicy::KeepBoth:
             for (int number = 2; IsTaken(chosen, &file); ++number) {
                 chosen = NumberedOutputName(wanted, number);
             }
-            // None of the file's jobs has started: changing their command line is safe.
-            if (chosen != wanted) file.RetargetOutput(chosen);
             break;
     }
+    const std::string folder = PathFolder(chosen);
+    platform::Error error;
+    if (!folder.empty() && !platform::MakeFolders(folder, &error)) {
+        *reason = "the output folder " + folder + " cannot be made: " + error.text;
+        return Decision::Fail;
+    }
+    // What an earlier run that ended without cleaning up (a crash) left there goes first.
+    if (m_cleanedFolders.insert(folder).second) CRunFiles::RemoveStale(folder.empty() ? "." : folder);
+    // None of the file's jobs has started: changing their command line is safe.
+    if (chosen != wanted) file.RetargetOutput(chosen);
     m_claimed.insert(chosen);
-    return true;
+    state.File = &file;
+    state.Final = chosen;
+    // Where the output cannot be written apart (a command line edited so that it does not
+    // name its output once, a folder kelto may not add to, an old output that is a link or a
+    // file kelto may not write), the program writes in place, as it always did.
+    const bool oldOutput = platform::EntryExists(chosen);
+    if (file.NamesOutputOnce() && (!oldOutput || platform::CanReplaceFromBeside(chosen))) {
+        ClaimApart(file, state);
+    }
+    return Decision::Run;
+}
+
+bool CRunHooks::ClaimApart(CFileInfo& file, FileState& state) {
+    for (int number = 1; number <= kApartNameTries; ++number) {
+        const std::string apart = UnfinishedOutputName(state.Final, number);
+        if (apart.empty()) return false;
+        if (IsTaken(apart, &file)) continue;
+        std::string why;
+        // Made exclusively, so another kelto writing into the same folder never shares it.
+        if (!m_runFiles->Claim(apart, &why)) {
+            if (platform::EntryExists(apart)) continue;
+            return false;
+        }
+        file.RetargetOutput(apart);
+        m_claimed.insert(apart);
+        state.Apart = apart;
+        return true;
+    }
+    return false;
 }
 
 IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) {
     const auto found = m_jobFiles.find(job);
     if (found == m_jobFiles.end()) return Decision::Run;
     CFileInfo& file = *found->second;
-    {
-        std::lock_guard lock(m_mutex);
-        FileState& state = m_states[&file];
-        if (!state.Decided) {
-            state.Decided = true;
-            state.Skipped = !DecideOutput(file, state, reason);
-        }
-        if (state.Skipped) {
-            if (reason->empty()) *reason = "skipped: " + CConversion::GetFinalOutput(file) + " exists";
-            return Decision::Decline;
-        }
+    std::lock_guard lock(m_mutex);
+    FileState& state = m_states[&file];
+    if (!state.Decided) {
+        state.Decided = true;
+        const Decision decision = DecideOutput(file, state, reason);
+        state.Skipped = decision == Decision::Decline;
+        if (decision != Decision::Run) return decision;
     }
-    if (!WritesOutput(file, job)) return Decision::Run;
-    const std::string folder = PathFolder(CConversion::GetFinalOutput(file));
-    platform::Error error;
-    if (!folder.empty() && !platform::MakeFolders(folder, &error)) {
-        *reason = "the output folder " + folder + " cannot be made: " + error.text;
-        return Decision::Fail;
+    if (state.Skipped) {
+        *reason = "skipped: " + CConversion::GetFinalOutput(file) + " exists";
+        return Decision::Decline;
+    }
+    if (job == file.Coder.get() && !file.Decoder) {
+        // The coder reads the listed WAV file itself: one cut short is refused before it runs.
+        const OutputCheckResult check = CheckDecodedWave(file.Path, file, &state.ExpectedSeconds);
+        if (!check.Passed) {
+            *reason = check.Reason;
+            return Decision::Fail;
+        }
+        if (check.LengthUnknown) LogUnknownLength(file.Path);
     }
     return Decision::Run;
+}
+
+bool CRunHooks::CheckFinishedOutput(CFileInfo& file, FileState& state, std::string* reason) {
+    const std::string output = CConversion::GetFinalOutput(file);
+    OutputCheckResult check;
+    double seconds = -1.0;
+    if (!file.Coder) {
+        // Decoding only: the decoder's WAV file is the output.
+        check = CheckDecodedWave(output, file, &seconds);
+    } else {
+        MediaInfoHandle mediaInfo;
+        check = CheckOutput(output, PathExtension(state.Final), state.ExpectedSeconds, &mediaInfo);
+    }
+    if (!check.Passed) {
+        *reason = check.Reason;
+        return false;
+    }
+    if (check.LengthUnknown) LogUnknownLength(output);
+    const bool lossless = file.Coder && file.Coder->IsLossless();
+    const bool fully = m_policy.FullCheck == FullCheckPolicy::All ||
+                       (m_policy.FullCheck == FullCheckPolicy::Lossless && lossless);
+    if (file.Coder && fully && m_policy.Decoders) {
+        const std::string reference = file.Decoder ? file.Decoder->GetWaveFile() : file.Path;
+        check = VerifyOutput(output, reference, *m_policy.Decoders, lossless, 0, &m_stopping);
+        if (!check.Passed) {
+            *reason = check.Reason;
+            return false;
+        }
+        state.Verified = check.Verified;
+        state.CheckNote = check.Note;
+    }
+    return true;
 }
 
 bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
     const auto found = m_jobFiles.find(job);
     if (found == m_jobFiles.end()) return true;
-    const CFileInfo& file = *found->second;
-    if (!WritesOutput(file, job)) return true;
+    CFileInfo& file = *found->second;
+    FileState* state = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        state = &m_states[&file];
+    }
+    if (!WritesOutput(file, job)) {
+        // A decoder's temporary WAV file, which its coder is about to read.
+        double seconds = -1.0;
+        const OutputCheckResult check = CheckDecodedWave(file.Decoder->GetWaveFile(), file, &seconds);
+        if (!check.Passed) {
+            *reason = check.Reason;
+            return false;
+        }
+        if (check.LengthUnknown) LogUnknownLength(file.Path);
+        std::lock_guard lock(m_mutex);
+        state->ExpectedSeconds = seconds;
+        return true;
+    }
+    // The state's members other than the maps' are touched only by the file's own jobs, which
+    // never run at the same time.
+    if (!CheckFinishedOutput(file, *state, reason)) {
+        std::lock_guard lock(m_mutex);
+        DropApart(*state);
+        return false;
+    }
     const std::string output = CConversion::GetFinalOutput(file);
     std::string tagError;
-    // An output that replaced its own source has nothing left to copy from.
     if (m_policy.CopyTags && !platform::IsSameFile(output, file.Path) &&
         CTagCopier::Copy(file.Path, output, &tagError) != CTagCopier::Result::Failed) {
         tagError.clear();
     }
     std::lock_guard lock(m_mutex);
-    FileState& state = m_states[&file];
-    state.TagWarning = tagError;
-    if (state.Replaces.empty()) return true;
+    state->TagWarning = tagError;
+    if (state->Apart.empty()) {
+        state->Placed = true;
+        return true;
+    }
+    return PlaceOutput(*state, reason);
+}
+
+bool CRunHooks::PlaceOutput(FileState& state, std::string* reason) {
     platform::Error error;
-    state.Replaced = platform::CopyPermissions(state.Replaces, output, &error) &&
-                     platform::RenameFile(output, state.Replaces, &error);
-    if (state.Replaced) return true;
-    // The new output stays where it is, for the user to find.
+    const bool oldOutput = platform::EntryExists(state.Final);
+    if (oldOutput && !platform::CopyPermissions(state.Final, state.Apart, &error)) {
+        state.KeptApart = true;
+    } else if (m_policy.ExistingOutput == ExistingOutputPolicy::Overwrite && oldOutput) {
+        state.Placed = platform::RenameFile(state.Apart, state.Final, &error);
+    } else {
+        // Nothing was there when the file started: another program (another kelto) may have
+        // put a file there since, which is not ours to replace.
+        const std::string wanted = state.Final;
+        for (int number = 2; !state.Placed; ++number) {
+            bool existed = false;
+            state.Placed = platform::MoveIntoPlace(state.Apart, state.Final, &existed, &error);
+            if (!existed) break;
+            if (m_policy.ExistingOutput != ExistingOutputPolicy::KeepBoth) {
+                // Overwriting a file that appeared while the job ran could lose another
+                // program's work; skipping leaves it as it is.
+                state.Skipped = m_policy.ExistingOutput == ExistingOutputPolicy::Skip;
+                if (state.Skipped) {
+                    DropApart(state);
+                    return true;
+                }
+                state.Placed = platform::RenameFile(state.Apart, state.Final, &error);
+                break;
+            }
+            state.Final = NumberedOutputName(wanted, number);
+        }
+    }
+    if (state.Placed) {
+        m_runFiles->Forget(state.Apart);
+        return true;
+    }
+    // The complete output stays where it is, for the user to find.
     state.KeptApart = true;
-    *reason = "the new output " + output + " cannot replace " + state.Replaces + ": " + error.text;
+    m_runFiles->Forget(state.Apart);
+    *reason = "the new output " + state.Apart + " cannot replace " + state.Final + ": " + error.text;
     return false;
+}
+
+void CRunHooks::DropApart(FileState& state) {
+    if (state.Apart.empty()) return;
+    if (platform::EntryExists(state.Apart)) platform::RemoveFile(state.Apart);
+    m_runFiles->Forget(state.Apart);
 }
 
 void CRunHooks::Finish() {
     std::lock_guard lock(m_mutex);
     for (auto& entry : m_states) {
         FileState& state = entry.second;
-        if (state.Replaces.empty()) continue;
-        const std::string apart = CConversion::GetFinalOutput(*state.File);
-        // A job that failed may have left part of its output; a stopped one's is gone already.
-        if (!state.Replaced && !state.KeptApart && platform::EntryExists(apart)) {
-            platform::RemoveFile(apart);
-        }
-        state.File->RetargetOutput(state.Replaces);
-        // Done once: the file's output is the old name again, which must never be removed.
-        state.Replaces.clear();
+        if (!state.File || state.Apart.empty()) continue;
+        // A job that failed, or was stopped, may have left part of its output.
+        if (!state.Placed && !state.KeptApart) DropApart(state);
+        state.File->RetargetOutput(state.Final);
+        // Done once: the file's output is its own name again, which must never be removed.
+        state.Apart.clear();
     }
+    // Anything still claimed was left by a job that never finished.
+    m_runFiles.reset();
 }
 
 bool CRunHooks::WasSkipped(const CFileInfo* file) const {
@@ -158,4 +307,16 @@ std::string CRunHooks::GetTagWarning(const CFileInfo* file) const {
     std::lock_guard lock(m_mutex);
     const auto found = m_states.find(file);
     return found != m_states.end() ? found->second.TagWarning : std::string();
+}
+
+bool CRunHooks::WasVerified(const CFileInfo* file) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_states.find(file);
+    return found != m_states.end() && found->second.Verified;
+}
+
+std::string CRunHooks::GetCheckNote(const CFileInfo* file) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_states.find(file);
+    return found != m_states.end() ? found->second.CheckNote : std::string();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -7,8 +9,10 @@
 
 #include "core/IJobHooks.h"
 
+class CDecoderList;
 class CFileInfo;
 class CFileList;
+class CRunFiles;
 
 // What ExistingOutput asks for an output that exists when its file's first job starts.
 enum class ExistingOutputPolicy {
@@ -17,14 +21,25 @@ enum class ExistingOutputPolicy {
     KeepBoth = 2,  // the new output gets " (2)" before its extension, or the first free number
 };
 
+// Which outputs are decoded again and compared with their source (FullCheck).
+enum class FullCheckPolicy {
+    None = 0,
+    Lossless = 1,  // outputs of coders whose package declares them lossless
+    All = 2,
+};
+
 // What a run of CConversion does around each job, for both front ends:
-// - when a file's first job starts, whether its output already exists (on disk, or claimed by
-//   a file that started earlier in the run) and what to do about it. An output that is to be
-//   overwritten is first written apart, under UnfinishedOutputName, so the old file (which may
-//   be the source itself) is lost only once the new one is complete;
-// - when the job that writes a file's output starts, the output's folder is made;
-// - when that job has succeeded, the source's tags and cover art are copied to the output, and
-//   an output written apart replaces the old one; where it cannot, the job has failed.
+// - when a file's first job starts: whether its output already exists (on disk, or claimed by
+//   a file that started earlier in the run) and what to do about it, and the output's folder
+//   is made. The output is then written apart, under a name claimed for this run alone
+//   (UnfinishedOutputName), so nothing but a complete, checked file ever stands under the
+//   output's own name. An output never takes the place of a listed source;
+// - when a decoder has written its temporary WAV file, the file is checked against the listed
+//   source before its coder may start (a disk that filled up cuts it short);
+// - when the job that writes a file's output has succeeded, the output is checked (it is
+//   there, it is what its coder makes, it is as long as the source), fully decoded and
+//   compared where FullCheck asks for it, given the source's tags and cover art, and moved to
+//   its own name. Where any of that fails, the job has failed and what it wrote is removed.
 // The core calls it on its worker threads; what it learns is read once the run is over, after
 // Finish.
 class CRunHooks final : public IJobHooks {
@@ -32,46 +47,80 @@ public:
     struct Policy {
         bool CopyTags = true;
         ExistingOutputPolicy ExistingOutput = ExistingOutputPolicy::Overwrite;
+        FullCheckPolicy FullCheck = FullCheckPolicy::Lossless;
+        // The catalogue's decoders, which the full check decodes outputs with; null: no full
+        // check.
+        const CDecoderList* Decoders = nullptr;
     };
+
+    CRunHooks();
+    ~CRunHooks();
+    CRunHooks(const CRunHooks&) = delete;
+    CRunHooks& operator=(const CRunHooks&) = delete;
 
     // Before a run: the files whose jobs are queued, and what to do. Forgets the last run.
     void Begin(const CFileList& files, const Policy& policy);
 
     Decision BeforeJobRun(IProcess* job, std::string* reason) override;
     bool AfterJobSucceeded(IProcess* job, std::string* reason) override;
+    void OnStop() override { m_stopping = true; }
 
-    // After the run (no worker left): files whose output was written apart get their own
-    // output name back, and what an unfinished job left under the other name is removed.
+    // After the run (no worker left): every file's output has its own name again, and what an
+    // unfinished job left under the name it was written apart is removed.
     void Finish();
 
     // After the run (no worker left). Whether the file was skipped because its output existed.
     bool WasSkipped(const CFileInfo* file) const;
     // Why the file's tags could not be copied; empty when they were (or there were none).
     std::string GetTagWarning(const CFileInfo* file) const;
+    // Whether the file's output passed the full check; what that check noted (a resolution
+    // compared reduced), empty when nothing.
+    bool WasVerified(const CFileInfo* file) const;
+    std::string GetCheckNote(const CFileInfo* file) const;
 
 private:
     struct FileState {
         bool Decided = false;
         bool Skipped = false;
         std::string TagWarning;
-        // For an output written apart: the file, the old output it is to replace, whether it
-        // has, and whether it is kept apart because it could not.
         CFileInfo* File = nullptr;
-        std::string Replaces;
-        bool Replaced = false;
-        bool KeptApart = false;
+        // The output's own name, and the name it is written under until it is complete and
+        // checked (empty: written in place).
+        std::string Final;
+        std::string Apart;
+        bool Placed = false;     // the output has its own name
+        bool KeptApart = false;  // complete, but it could not take its own name
+        // The output's length that the checks expect, in seconds (-1: not known).
+        double ExpectedSeconds = -1.0;
+        bool Verified = false;
+        std::string CheckNote;
     };
 
-    // Under m_mutex: decides file's output; false when the file is to be skipped.
-    bool DecideOutput(CFileInfo& file, FileState& state, std::string* reason);
+    // Under m_mutex: decides where file's output goes and claims the name it is written under.
+    Decision DecideOutput(CFileInfo& file, FileState& state, std::string* reason);
+    // Under m_mutex: claims a name apart from final for file's output; false when none can be
+    // had (the output is then written in place).
+    bool ClaimApart(CFileInfo& file, FileState& state);
     // Under m_mutex: whether path is written already or by another file of this run.
     bool IsTaken(const std::string& path, const CFileInfo* file) const;
+    bool IsListedSource(const std::string& path, const CFileInfo& file) const;
+    // The checks of a finished output; false with reason when it must not count.
+    bool CheckFinishedOutput(CFileInfo& file, FileState& state, std::string* reason);
+    // Moves a complete output written apart to its own name (or, keeping both, the first free
+    // number); false with reason when it cannot.
+    bool PlaceOutput(FileState& state, std::string* reason);
+    // Removes what was written apart for file; the name is ours no longer.
+    void DropApart(FileState& state);
     static bool WritesOutput(const CFileInfo& file, IProcess* job);
 
     Policy m_policy;
     std::unordered_map<IProcess*, CFileInfo*> m_jobFiles;
+    std::atomic<bool> m_stopping{false};
     mutable std::mutex m_mutex;  // guards the members below
     std::unordered_map<const CFileInfo*, FileState> m_states;
     std::unordered_map<std::string, const CFileInfo*> m_planned;  // outputs Apply chose
+    std::unordered_set<std::string> m_sources;  // the listed files' paths: never written over
     std::unordered_set<std::string> m_claimed;  // outputs of files that started in this run
+    std::unordered_set<std::string> m_cleanedFolders;  // output folders rid of stale files
+    std::unique_ptr<CRunFiles> m_runFiles;  // the names claimed apart in this run
 };

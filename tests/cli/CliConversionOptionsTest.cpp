@@ -173,19 +173,22 @@ TEST_F(CliConversionOptionsTest, OverwriteKeepsTheOldFileUntilTheNewOneIsComplet
     EXPECT_EQ(ReadFileBytes(output + "/song.flac"), "an older output");
     EXPECT_EQ(Tree(output), std::set<std::string>{"song.flac"});
 
-    // A FLAC file coded again in place replaces its own source only once the new one is
-    // whole, and keeps its tags, which are read from the source before it goes.
+    // A FLAC file coded again beside itself never takes its source's place: the new one is
+    // numbered, whole, and has the source's tags.
     const std::string plain = Wav(m_dir / "plain.wav", 9);
     const std::string source = m_dir / "lib/track.flac";
     fs::create_directories(m_dir / "lib");
     ASSERT_TRUE(RunShell("flac -s -0 -T TITLE=Nardis -o " + ShellQuoted(source) + " " +
                          ShellQuoted(plain)));
+    const std::string original = ReadFileBytes(source);
     result = Run("--coder FLAC --preset 'Best (-8)' " + ShellQuoted(source));
     EXPECT_EQ(result.Exit, 0) << result.Out;
-    EXPECT_NE(result.Out.find("Written: " + source + "\n"), std::string::npos) << result.Out;
-    EXPECT_EQ(Tree(m_dir / "lib"), std::set<std::string>{"track.flac"});
-    EXPECT_EQ(DecodeBack(source, m_dir.Path().string()).Data, ReadWavPcm(plain).Data);
-    EXPECT_EQ(ReadFields(source).at("TITLE"), "Nardis");
+    const std::string numbered = m_dir / "lib/track (2).flac";
+    EXPECT_NE(result.Out.find("Written: " + numbered + "\n"), std::string::npos) << result.Out;
+    EXPECT_EQ(Tree(m_dir / "lib"), (std::set<std::string>{"track (2).flac", "track.flac"}));
+    EXPECT_EQ(ReadFileBytes(source), original);
+    EXPECT_EQ(DecodeBack(numbered, m_dir.Path().string()).Data, ReadWavPcm(plain).Data);
+    EXPECT_EQ(ReadFields(numbered).at("TITLE"), "Nardis");
 }
 
 TEST_F(CliConversionOptionsTest, KeepBothCountsOutputsWrittenEarlierInTheSameRun) {

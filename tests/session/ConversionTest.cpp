@@ -335,16 +335,19 @@ TEST_F(ConversionTest, StopWhileACoderRunsDeletesItsInputAndItsPartialOutput) {
     const std::string temp = m_files.Get(0)->Decoder->GetWaveFile();
     ASSERT_TRUE(WaitForStart("coder long.flac"));
     const int pid = PidOf("coder long.flac");
-    ASSERT_TRUE(fs::exists(Outputs() + "/long.flac"));
+    // Written apart until it is complete and checked.
+    ASSERT_TRUE(fs::exists(Outputs() + "/long.kelto-new.flac"));
+    EXPECT_FALSE(fs::exists(Outputs() + "/long.flac"));
 
     EXPECT_TRUE(m_core.Stop());
     m_core.WaitForWorkers();
+    m_conversion.FinishRun();
 
     EXPECT_FALSE(m_core.IsRunning());
     EXPECT_EQ(m_core.GetJobsCount(), 0);
     EXPECT_TRUE(ProcessIsGone(pid));
     EXPECT_FALSE(fs::exists(temp));
-    EXPECT_FALSE(fs::exists(Outputs() + "/long.flac"));
+    EXPECT_TRUE(fs::is_empty(Outputs()));
     EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Succeeded());
     EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().terminated);
 }
@@ -467,11 +470,11 @@ TEST_F(ConversionTest, SecondStartRunsTheSameJobsAgain) {
     EXPECT_EQ(ReadLog(Log()).size(), 8u);
     EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().Succeeded());
     ExpectLosslessOutput(output, "again.flac");
-    // The output is the source itself: the second run wrote beside it and then took its place
-    // under its name.
-    EXPECT_EQ(output, m_files.Get(0)->Path);
+    // The output would be the source itself: it is numbered instead, and the second run wrote
+    // beside it and then took its place under its name.
+    EXPECT_EQ(output, Sources() + "/again (2).flac");
     EXPECT_EQ(m_files.Get(0)->Coder->GetOutputFile(), output);
-    EXPECT_EQ(std::distance(fs::directory_iterator(Sources()), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Sources()), fs::directory_iterator()), 2);
 }
 
 TEST_F(ConversionTest, ACommandLineEditedToWriteElsewhereLeavesTheOutputItNoLongerNames) {
@@ -501,11 +504,12 @@ TEST_F(ConversionTest, ApplyWarnsWhenAWavSourceWouldBeCodedOntoItself) {
                           {{"Copy", "wav", "%in% %out%"}}, coder);
     m_catalogue.Load(CWorkingFolder(Work()), "WAV (decode only)", false);
     ASSERT_EQ(m_catalogue.GetCoders().GetAt(2)->GetName(), "Resample");
-    const std::string wav = Source("take.wav", 7);
+    Source("take.wav", 7);
 
     m_conversion.Apply({2, 0}, {}, &m_report);
 
-    EXPECT_EQ(m_files.Get(0)->OutputPath, wav);
+    // Never coded onto itself: the output is numbered, and the user told.
+    EXPECT_EQ(m_files.Get(0)->OutputPath, Sources() + "/take (2).wav");
     EXPECT_EQ(m_report.Overwrites, 1);
 }
 

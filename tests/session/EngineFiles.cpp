@@ -143,7 +143,10 @@ void WriteRecordingPackage(const std::string& folder, const std::string& name, b
            << "for a; do if [ \"$prev\" = \"-o\" ]; then out=$a; fi; prev=$a; last=$a; done\n"
            << "if [ -z \"$out\" ]; then out=$last; fi\n";
     if (coder) {
-        script << "label=\"coder ${out##*/}\"\n";
+        // Labelled by the output's own name, not the one it is written apart under.
+        script << "name=${out##*/}; case $name in *.kelto-new*) rest=${name#*.kelto-new};"
+               << " name=${name%%.kelto-new*}${rest#\"${rest%%.*}\"};; esac\n"
+               << "label=\"coder $name\"\n";
     } else {
         script << "label=\"decoder ${last##*/}\"\n";
     }
