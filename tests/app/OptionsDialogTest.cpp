@@ -193,14 +193,17 @@ private slots:
     void TheConversionPageWritesTagsTreeAndExistingOutputs() {
         WriteSettings(
             "[Settings]\nOptionsInitialPage=4\n[Settings.General]\nCopyTags=1\n"
-            "KeepFolderTree=0\nExistingOutput=1\n");
+            "KeepFolderTree=0\nExistingOutput=1\nFullCheck=0\n");
         auto window = m_fixture->OpenWindow();
         CSettingsSet& settings = *window->GetSettings();
         bool skipShown = false;
+        bool noCheckShown = false;
         WhenModalOpens([&](QWidget* dialog) {
             QWidget* page = Find<QWidget>(dialog, "dlg231");
             QVERIFY(page && page->isVisible());
             skipShown = Find<QRadioButton>(page, "ctl1064")->isChecked();
+            noCheckShown = Find<QRadioButton>(page, "ctl1067")->isChecked();
+            Find<QRadioButton>(page, "ctl1069")->click();  // check every output fully
             Find<QCheckBox>(page, "ctl1060")->click();     // copy tags: off
             Find<QCheckBox>(page, "ctl1061")->click();     // keep the tree: on
             Find<QRadioButton>(page, "ctl1065")->click();  // keep both
@@ -208,6 +211,8 @@ private slots:
         });
         window->OnOptions();
         QVERIFY(skipShown);
+        QVERIFY(noCheckShown);
+        QCOMPARE(settings.General.FullCheck, 2);
         QCOMPARE(settings.General.CopyTags, 0);
         QCOMPARE(settings.General.KeepFolderTree, 1);
         QCOMPARE(settings.General.ExistingOutput, 2);
