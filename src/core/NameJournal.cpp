@@ -1,10 +1,8 @@
 #include "core/NameJournal.h"
 
 #include <unordered_map>
-#include <vector>
 
-#include "platform/File.h"
-#include "platform/FileIdentity.h"
+#include "core/StaleFiles.h"
 
 namespace {
 
@@ -49,8 +47,9 @@ bool ParseName(const std::string& text, std::size_t begin, std::size_t end, std:
     return CNameJournal::IsPlainName(*name);
 }
 
-// The names a journal's text lists as ours at its end; false when it is not a journal.
-bool ListedNames(const std::string& text, std::vector<std::string>* names) {
+}  // namespace
+
+bool CNameJournal::ListedNames(const std::string& text, std::vector<std::string>* names) {
     if (text.compare(0, kHeaderSize, kHeader) != 0) return false;
     std::unordered_map<std::string, bool> listed;
     std::vector<std::string> order;
@@ -72,8 +71,6 @@ bool ListedNames(const std::string& text, std::vector<std::string>* names) {
     }
     return true;
 }
-
-}  // namespace
 
 bool CNameJournal::Create(const std::string& path, platform::Error* error) {
     platform::LockFile file = platform::LockFile::Create(path, error);
@@ -134,20 +131,8 @@ void CNameJournal::Remove() {
     m_namesBytes = 0;
 }
 
-int CNameJournal::RemoveIfStale(const std::string& folder, const std::string& journalName,
-                                const std::function<bool(const std::string&)>& mayRemove) {
-    platform::LockFile file = platform::LockFile::TryTakeStale(folder + "/" + journalName);
-    std::string text;
-    std::vector<std::string> names;
-    if (!file.IsHeld() || !file.ReadAll(&text) || !ListedNames(text, &names)) return -1;
-    int removed = 0;
-    for (const std::string& name : names) {
-        if (mayRemove && !mayRemove(name)) continue;
-        const std::string path = folder + "/" + name;
-        if (platform::IsPlainFile(path) && platform::RemoveFile(path)) ++removed;
-    }
-    file.Remove();
-    return removed;
+int CNameJournal::RemoveIfStale(const std::string& folder, const std::string& journalName) {
+    return RemoveStaleFiles(folder, journalName, ListedNames);
 }
 
 bool CNameJournal::IsPlainName(const std::string& name) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/LockFile.h"
 
@@ -36,10 +36,12 @@ public:
     void Remove();
 
     // When the maker of folder/journalName is gone: removes the files it lists that are still
-    // there as regular files and that mayRemove accepts, then the journal. The number of files
-    // removed; -1 when the journal's maker still holds it or it is not a journal.
-    static int RemoveIfStale(const std::string& folder, const std::string& journalName,
-                             const std::function<bool(const std::string&)>& mayRemove = {});
+    // there as regular files, then the journal (RemoveStaleFiles). The number of files removed;
+    // -1 when the journal's maker still holds it or it is not a journal.
+    static int RemoveIfStale(const std::string& folder, const std::string& journalName);
+
+    // The names a journal's text lists at its end; false when the text is not a journal.
+    static bool ListedNames(const std::string& text, std::vector<std::string>* names);
 
     // Not empty, not "." or "..", without "/" or a NUL byte.
     static bool IsPlainName(const std::string& name);

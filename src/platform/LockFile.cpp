@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,7 +49,9 @@ LockFile::~LockFile() { Release(); }
 LockFile::LockFile(LockFile&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)),
       m_path(std::move(other.m_path)),
-      m_size(std::exchange(other.m_size, 0)) {}
+      m_size(std::exchange(other.m_size, 0)),
+      m_map(std::exchange(other.m_map, nullptr)),
+      m_mapSize(std::exchange(other.m_mapSize, 0)) {}
 
 LockFile& LockFile::operator=(LockFile&& other) noexcept {
     if (this != &other) {
@@ -56,6 +59,8 @@ LockFile& LockFile::operator=(LockFile&& other) noexcept {
         m_fd = std::exchange(other.m_fd, -1);
         m_path = std::move(other.m_path);
         m_size = std::exchange(other.m_size, 0);
+        m_map = std::exchange(other.m_map, nullptr);
+        m_mapSize = std::exchange(other.m_mapSize, 0);
     }
     return *this;
 }
@@ -145,6 +150,21 @@ bool LockFile::ReadAll(std::string* text, Error* error) {
     }
 }
 
+char* LockFile::MapShared(std::size_t size, Error* error) {
+    if (m_map != nullptr || static_cast<std::int64_t>(size) > m_size) {
+        SetError(error, EINVAL);
+        return nullptr;
+    }
+    void* map = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+    if (map == MAP_FAILED) {
+        SetError(error, errno);
+        return nullptr;
+    }
+    m_map = static_cast<char*>(map);
+    m_mapSize = size;
+    return m_map;
+}
+
 bool LockFile::Remove(Error* error) {
     const bool removed = ::unlink(m_path.c_str()) == 0;
     if (!removed) SetError(error, errno);
@@ -153,6 +173,9 @@ bool LockFile::Remove(Error* error) {
 }
 
 void LockFile::Release() {
+    if (m_map != nullptr) ::munmap(m_map, m_mapSize);
+    m_map = nullptr;
+    m_mapSize = 0;
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -46,6 +47,10 @@ public:
     bool Truncate(std::int64_t size, Error* error = nullptr);
     // The whole content.
     bool ReadAll(std::string* text, Error* error = nullptr);
+    // The first size bytes of the file (it holds them already), mapped for writing: a store is
+    // in the file at once, for other processes to read and past a crash of this one, without a
+    // system call. Null with the error when the file cannot be mapped. Valid while held.
+    char* MapShared(std::size_t size, Error* error = nullptr);
     // Removes the file, then gives up the lock: in this order, so that nobody takes the lock of
     // a file that is still there and finds its holder gone.
     bool Remove(Error* error = nullptr);
@@ -59,6 +64,8 @@ private:
     int m_fd = -1;
     std::string m_path;
     std::int64_t m_size = 0;
+    char* m_map = nullptr;
+    std::size_t m_mapSize = 0;
 };
 
 }  // namespace platform
