@@ -27,21 +27,24 @@ std::set<std::string> FilesIn(const std::string& folder) {
 
 TEST(NameJournal, StaleJournalRemovesTheRegularFilesItListsAtItsEndAndNothingElse) {
     struct Case {
-        std::string text;      // the journal as a crash left it
-        int removed;           // what RemoveIfStale answers
+        std::string text;  // the journal as a crash left it
+        int removed;       // what RemoveIfStale answers
         std::set<std::string> gone;
     };
     const std::vector<Case> cases = {
-        {std::string(kHeader) + "+a.flac\n+b.flac\n-b.flac\n+c.flac\n-c.flac\n+c.flac\n", 2,
+        {std::string(kHeader) + "+a.flac\n+b.flac\n-b.flac\n+c.flac\n-c.flac\n+c.flac\n",
+         2,
          {"a.flac", "c.flac"}},
         // The last line was cut short by the crash: "+torn.flac" never completed.
         {std::string(kHeader) + "+a.flac\n+torn", 1, {"a.flac"}},
-        {std::string(kHeader) + "+line\\nfeed.flac\n+back\\\\slash.flac\n", 2,
+        {std::string(kHeader) + "+line\\nfeed.flac\n+back\\\\slash.flac\n",
+         2,
          {"line\nfeed.flac", "back\\slash.flac"}},
         // Not plain names, a bad escape, an empty name, a link, a folder, a missing file.
         {std::string(kHeader) + "+../outside\n+sub/inner\n+bad\\q\n+\n+.\n+link.flac\n+sub\n"
                                 "+missing.flac\n*a.flac\n",
-         0, {}},
+         0,
+         {}},
         // Without its first line it is no journal of ours.
         {"+a.flac\n", -1, {}},
         {"", -1, {}},

@@ -2,7 +2,6 @@
 // runs that died are real processes that end without cleaning up.
 
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
