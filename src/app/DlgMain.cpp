@@ -20,6 +20,8 @@
 #include "base/Log.h"
 #include "base/Version.h"
 #include "codecs/Coder.h"
+#include "core/TempFileName.h"
+#include "platform/TempFolder.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TemplateLayout.h"
@@ -199,6 +201,7 @@ void CDlgMain::Initialise() {
     setWindowTitle(ToQString(GetVersionText()));
     setWindowIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_workingFolder = CWorkingFolder::FromCurrentDirectory();
+    RemoveStaleTempFiles(platform::TemporaryFolder());  // what a kelto that died left
     LoadPlugins();
     setMinimumSize(layout()->totalMinimumSize());
     LoadState();

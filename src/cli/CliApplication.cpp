@@ -9,6 +9,7 @@
 #include "cli/RunSummary.h"
 #include "codecs/Coder.h"
 #include "core/Core.h"
+#include "core/TempFileName.h"
 #include "lang/LanguageManager.h"
 #include "core/ProcessPriority.h"
 #include "base/Version.h"
@@ -18,6 +19,7 @@
 #include "platform/MakeFolders.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
+#include "platform/TempFolder.h"
 #include "platform/Terminal.h"
 #include "session/Catalogue.h"
 #include "session/FileList.h"
@@ -112,6 +114,7 @@ int CCliApplication::Execute() {
     for (std::string& input : m_options.Inputs) input = Absolute(m_startDirectory, input);
     if (m_options.Output) m_options.Output = Absolute(m_startDirectory, *m_options.Output);
     if (!EnterWorkingFolder() || !LoadStartup()) return kExitUsage;
+    RemoveStaleTempFiles(platform::TemporaryFolder());  // what a kelto that died left
     if (m_options.ListCoders) {
         std::fputs(CatalogueJsonLines(*m_catalogue).c_str(), stdout);
         return kExitOk;

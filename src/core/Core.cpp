@@ -390,6 +390,11 @@ void CCore::RunJob(const Launch& launch, std::vector<std::string>* deletions) {
     const platform::FileIdentity input =
         inputPath.empty() ? platform::FileIdentity{} : platform::IdentifyFile(inputPath);
     int pidfd = -1;
+    // The program is started and waited for on this worker thread, which goes on to further
+    // jobs or ends only once the program has been collected. That matters: a program is killed
+    // when the thread that started it ends (so that none outlives kelto), and a worker never
+    // ends first, also when Stop kills its program. Only a job whose program gives no handle
+    // and is gone already is not waited for.
     // A CProcess records itself why its program did not start. A coder that never ran leaves
     // its decoder's temporary WAV behind unless it is given back here.
     if (stopped || !launch.job->Run(launch.priorityClass) ||

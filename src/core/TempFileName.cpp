@@ -11,6 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/NameBlockMarker.h"
+#include "core/StaleFiles.h"
+#include "platform/Directory.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
 
@@ -26,7 +29,7 @@ constexpr std::uint32_t kLongBlock = 0x80000000u;  // flag on a block key: eight
 constexpr int kLongBlockAttempts = 64;
 
 struct Block {
-    std::string marker;
+    CNameBlockMarker marker;
     int held = 0;
     std::deque<std::uint8_t> free;  // last two digits not handed out yet, then those given back
     bool open = true;               // listed in Space::open
@@ -73,6 +76,23 @@ std::string LastDigits(std::uint8_t last) {
     char digits[4];
     std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(last));
     return digits;
+}
+
+constexpr char kMarkerMiddle[] = "__";
+constexpr char kMarkerEnd[] = ".lock";
+
+// "kel3F__.wav.lock" for the block whose names are "kel3F" + two digits + ".wav".
+std::string MarkerName(const std::string& stem, const std::string& extension) {
+    return stem + kMarkerMiddle + extension + kMarkerEnd;
+}
+
+bool IsUpperHex(const std::string& text, std::size_t begin, std::size_t count) {
+    if (text.size() < begin + count) return false;
+    for (std::size_t i = begin; i < begin + count; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+    }
+    return true;
 }
 
 class CNamer {
@@ -123,6 +143,7 @@ private:
             std::string name = stem + LastDigits(last) + m_extension;
             if (m_registry.held.count(name) != 0) continue;
             if (platform::EntryExists(name) || platform::EntryExists(name + ".lock")) continue;
+            block.marker.SetHandedOut(last, true);
             ++block.held;
             m_registry.held.emplace(name, HeldName{&space, key, last});
             return name;
@@ -160,16 +181,14 @@ private:
     // read-only or full file system) no other name would escape.
     bool TryClaim(Space& space, std::uint32_t key) {
         if (space.owned.count(key) != 0) return false;
-        std::string marker = m_prefix + BlockDigits(key) + "__" + m_extension + ".lock";
-        platform::File file = platform::File::CreateNew(marker);
-        if (!file.IsOpen()) {
-            if (file.LastError().code == EEXIST) return false;
-            if (m_whyNot) *m_whyNot = file.LastError().text;
+        Block block;
+        platform::Error error;
+        if (!block.marker.Create(MarkerName(m_prefix + BlockDigits(key), m_extension), &error)) {
+            if (error.code == EEXIST) return false;
+            if (m_whyNot) *m_whyNot = error.text;
             m_impossible = true;
             return false;
         }
-        Block block;
-        block.marker = std::move(marker);
         block.free.resize(256);
         std::iota(block.free.begin(), block.free.end(), std::uint8_t{0});
         std::shuffle(block.free.begin(), block.free.end(), m_registry.random);
@@ -182,7 +201,7 @@ public:
     // Gives up an owned block and removes its marker; a four-digit block may be drawn again.
     static void Drop(Space& space, std::uint32_t key, bool mayReturn) {
         const auto at = space.owned.find(key);
-        platform::RemoveFile(at->second.marker);
+        at->second.marker.Remove();
         if (at->second.open) space.open.erase(std::find(space.open.begin(), space.open.end(), key));
         space.owned.erase(at);
         if (mayReturn && !(key & kLongBlock)) space.returned.push_back(static_cast<std::uint8_t>(key));
@@ -221,6 +240,7 @@ bool ReleaseTempFileName(const std::string& name) {
         CNamer::Drop(*how.space, how.block, true);
         return true;
     }
+    block.marker.SetHandedOut(how.last, false);
     block.free.push_back(how.last);
     if (!block.open) {
         block.open = true;
@@ -240,5 +260,34 @@ std::string TempFileNameMarker(const std::string& name) {
     std::lock_guard lock(registry.mutex);
     const auto at = registry.held.find(name);
     if (at == registry.held.end()) return {};
-    return at->second.space->owned.at(at->second.block).marker;
+    return at->second.space->owned.at(at->second.block).marker.Path();
+}
+
+int RemoveStaleTempFiles(const std::string& folder) {
+    std::vector<platform::DirectoryEntry> entries;
+    if (!platform::ListDirectory(folder, std::string("kel*") + kMarkerMiddle + "*" + kMarkerEnd,
+                                 entries)) {
+        return 0;
+    }
+    int removed = 0;
+    for (const auto& entry : entries) {
+        if (entry.attributes & (platform::kAttributeDirectory | platform::kAttributeLink)) continue;
+        // "kel" + two or six digits + "__" + extension + ".lock"
+        const std::string& marker = entry.name;
+        const std::size_t middle = marker.find(kMarkerMiddle, 3);
+        const std::size_t digits = middle - 3;
+        if ((digits != 2 && digits != 6) || !IsUpperHex(marker, 3, digits)) continue;
+        const std::string stem = marker.substr(0, middle);
+        const std::size_t extensionAt = middle + sizeof kMarkerMiddle - 1;
+        const std::string extension =
+            marker.substr(extensionAt, marker.size() - (sizeof kMarkerEnd - 1) - extensionAt);
+        auto read = [&](const std::string& text, std::vector<std::string>* names) {
+            std::vector<std::uint8_t> lasts;
+            if (!CNameBlockMarker::HandedOut(text, &lasts)) return false;
+            for (std::uint8_t last : lasts) names->push_back(stem + LastDigits(last) + extension);
+            return true;
+        };
+        removed += std::max(0, RemoveStaleFiles(folder, marker, read));
+    }
+    return removed;
 }

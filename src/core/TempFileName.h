@@ -14,7 +14,9 @@
 // exclusively, so that another kelto running at the same time never draws the same name. A
 // name with a marker of its own beside it (name + ".lock") is passed over as well. The name
 // stays held until ReleaseTempFileName, so a later run that reuses a prepared job finds its
-// name still reserved for it; a block's marker goes with the last of its names.
+// name still reserved for it; a block's marker goes with the last of its names. This process
+// holds its markers locked (flock) and lists in each the names it handed out, so that
+// RemoveStaleTempFiles can clean up after a kelto that died.
 // Empty when no name can be made (folder is not an existing folder, or no marker can be
 // created in it); whyNot, when given, then receives the reason.
 std::string MakeTempFileName(const std::string& folder, const std::string& extension,
@@ -28,3 +30,9 @@ bool IsTempFileNameHeld(const std::string& name);
 
 // The marker file that reserves a held name; empty when the name is not held.
 std::string TempFileNameMarker(const std::string& name);
+
+// Cleans up after kelto processes that died: for each block marker in folder whose lock can be
+// taken (its maker is gone), removes the files of that block it lists, then the marker. A file
+// no such marker lists is never removed, nor a marker without a lock holder that is not one of
+// ours (an older kelto's, which it held by its existence alone). The number of files removed.
+int RemoveStaleTempFiles(const std::string& folder);

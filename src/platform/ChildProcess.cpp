@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -83,8 +84,19 @@ void CloseOtherDescriptors(int keep) {
     ::close_range(static_cast<unsigned>(keep) + 1, ~0U, 0);
 }
 
+// The program dies with kelto, however kelto ends: a SIGKILL or the OOM killer leave it no
+// chance to stop its jobs. The signal comes when the thread that started the child ends, not
+// the process, so a child must be waited for on the thread that started it (the core's workers
+// do). Should kelto have died before the signal was asked for, the child was already handed to
+// another parent: it ends itself instead.
+void DieWithParent(pid_t parent) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::kill(::getpid(), SIGKILL);
+}
+
 [[noreturn]] void ExecChild(const char* program, char* const* argv, int nice, bool inheritOutput,
-                            int errorFd, int errorPipe) {
+                            int errorFd, int errorPipe, pid_t parent) {
+    DieWithParent(parent);
     ResetSignals();
     ::setpgid(0, 0);
     ApplyNice(PRIO_PROCESS, 0, nice);
@@ -98,10 +110,11 @@ void CloseOtherDescriptors(int keep) {
 // cannot disturb the caller's objects while it borrows the stack. The parent gets the pid or -1.
 [[gnu::noinline]] pid_t StartChild(const char* program, char* const* argv, int nice,
                                    bool inheritOutput, int errorFd, const int errorPipe[2]) {
+    const pid_t parent = ::getpid();
     const pid_t pid = ::vfork();
     if (pid == 0) {
         ::close(errorPipe[0]);
-        ExecChild(program, argv, nice, inheritOutput, errorFd, errorPipe[1]);
+        ExecChild(program, argv, nice, inheritOutput, errorFd, errorPipe[1], parent);
     }
     return pid;
 }

@@ -31,8 +31,10 @@ struct ChildOutput {
 // Starts program (no search of PATH) with argv = program, args... in a process group of its
 // own. The nice value is applied before the program runs; a value it may not take leaves it at
 // 0, or as it was when even that is refused. Standard input is /dev/null; standard output and
-// error as output says. The child holds no other descriptor of ours. False with the error when
-// the program cannot be started (the failed child is reaped).
+// error as output says. The child holds no other descriptor of ours. It is killed (SIGKILL)
+// when the calling thread ends, so that no program outlives a kelto that dies: wait for it on
+// the thread that started it. False with the error when the program cannot be started (the
+// failed child is reaped).
 bool SpawnChild(const std::string& program, const std::vector<std::string>& args, int nice,
                 const ChildOutput& output, ChildProcess* child, Error* error = nullptr);
 

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/NameBlockMarker.h"
 #include "core/TempFileName.h"
 #include "support/TempDir.h"
 
@@ -148,4 +150,42 @@ TEST(TempFileName, NamesReservedByAnotherKeltoAreNotDrawnAndOurOwnAreVisibleToIt
 
     for (const auto& name : ours) ReleaseTempFileName(name);
     for (const auto& marker : markers) EXPECT_FALSE(std::filesystem::exists(marker)) << marker;
+}
+
+TEST(TempFileName, StaleMarkersOfAKeltoThatDiedTakeTheirNamesAlongAndNothingElse) {
+    TempDir dir;
+    const auto folder = dir.Path().string();
+    auto write = [&](const std::string& name) { WriteFileBytes(folder + "/" + name, "RIFF"); };
+    {
+        // A kelto that died while names of block A7 were handed out: its marker's lock is gone.
+        CNameBlockMarker dead;
+        ASSERT_TRUE(dead.Create(folder + "/kelA7__.wav.lock"));
+        for (std::uint8_t last : {0x01, 0x02, 0xFF}) dead.SetHandedOut(last, true);
+        dead.SetHandedOut(0xFF, false);
+    }
+    for (const char* name : {"kelA701.wav", "kelA702.wav", "kelA7FF.wav", "kelA703.wav",
+                             "kel5501.wav", "kel6601.wav", "kelA701.tmp"}) {
+        write(name);
+    }
+    // An older kelto's marker, held by its existence alone.
+    write("kel66__.wav.lock");
+    // And one that runs now: this process.
+    const std::string live = MakeTempFileName(folder, ".wav");
+    write(live.substr(folder.size() + 1));
+
+    EXPECT_EQ(RemoveStaleTempFiles(folder), 2);
+
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        left.insert(entry.path().string());
+    }
+    const std::set<std::string> expected = {
+        live, TempFileNameMarker(live),
+        // Given back, unlisted, of another block, another kind of file.
+        folder + "/kelA7FF.wav", folder + "/kel5501.wav", folder + "/kelA703.wav",
+        folder + "/kelA701.tmp", folder + "/kel6601.wav", folder + "/kel66__.wav.lock"};
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(RemoveStaleTempFiles(folder), 0);
+    EXPECT_EQ(RemoveStaleTempFiles(dir / "missing"), 0);
+    ReleaseTempFileName(live);
 }
