@@ -90,6 +90,20 @@ private slots:
         for (const std::string& temp : TempWaveFiles(*m_window)) QVERIFY(!fs::exists(temp));
     }
 
+    void StartWithNothingPreparedPreparesOnlyTheSelectedRows() {
+        m_window->OnDrop({m_fixture->MakeAudio("a.flac", 0.3, 1),
+                          m_fixture->MakeAudio("b.wav", 0.3, 2),
+                          m_fixture->MakeAudio("c.mp3", 0.3, 3)});
+        PickCoder(*m_window, "FLAC", 0);
+        m_window->SelectRows({0, 2});
+        m_window->OnStart();
+        QVERIFY(fs::exists(m_output + "/a.flac"));
+        QVERIFY(fs::exists(m_output + "/c.flac"));
+        QVERIFY(!fs::exists(m_output + "/b.flac"));
+        QVERIFY(!m_window->GetFiles().Get(1)->Coder);
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+    }
+
     void StopEndsTheProgramsAndLeavesNoTemporaryFile() {
         std::vector<std::string> sources;
         for (int i = 0; i < 6; ++i) {
