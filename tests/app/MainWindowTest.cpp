@@ -229,6 +229,42 @@ private slots:
         QCOMPARE(window->GetFiles().Count(), 0);
     }
 
+    void RemovingRowsLeavesTheFocusedRowSelected() {
+        auto window = m_fixture->OpenWindow();
+        std::vector<std::string> paths;
+        for (int i = 0; i < 7; ++i)
+            paths.push_back(m_fixture->MakeAudio(std::to_string(i) + ".wav", 0.05, i));
+        window->OnDrop(paths);
+        CListViewEx* list = window->GetFileListView();
+        auto focusOn = [&](int row) {
+            list->selectionModel()->setCurrentIndex(window->GetFileListModel()->index(row, 0),
+                                                    QItemSelectionModel::NoUpdate);
+        };
+        auto focusedName = [&] { return Cell(*window, list->currentIndex().row(), 0); };
+
+        // Rows above the focused one go: the focus stays with its file, now two rows up.
+        focusOn(5);
+        window->SelectRows({1, 3});
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(window->GetFiles().Count(), 5);
+        QCOMPARE(focusedName(), QStringLiteral("5.wav"));
+        QCOMPARE(window->GetSelectedRows(), std::vector<int>{3});
+
+        // The focused row goes itself: the row that takes its place gets focus and selection,
+        // the last row when it was at the end.
+        focusOn(1);
+        window->SelectRows({1, 4});
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(focusedName(), QStringLiteral("4.wav"));
+        QCOMPARE(window->GetSelectedRows(), std::vector<int>{1});
+        focusOn(2);
+        window->SelectRows({0, 2});
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(window->GetFiles().Count(), 1);
+        QCOMPARE(focusedName(), QStringLiteral("4.wav"));
+        QCOMPARE(window->GetSelectedRows(), std::vector<int>{0});
+    }
+
     void AddFileOffersEveryDecoderAndKeepsTheFilterIndex() {
         auto window = m_fixture->OpenWindow();
         const std::string mp3 = m_fixture->MakeAudio("x.mp3");
