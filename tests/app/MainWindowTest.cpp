@@ -1,5 +1,6 @@
 // The main window without a run: start-up, the list commands, Apply and Reset, the command
 // lines, and what is kept between starts.
+#include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -263,6 +264,34 @@ private slots:
         QCOMPARE(window->GetFiles().Count(), 1);
         QCOMPARE(focusedName(), QStringLiteral("4.wav"));
         QCOMPARE(window->GetSelectedRows(), std::vector<int>{0});
+    }
+
+    void ShellCommandsOpenWhatTheyName() {
+        auto window = m_fixture->OpenWindow();
+        const std::vector<std::string>& opened = m_fixture->Shell.Opened;
+        // With no row selected there is no file whose folder could be opened.
+        window->OnCommand(CDlgMain::kCmdOpenFileFolder);
+        QVERIFY(opened.empty());
+
+        fs::create_directory(m_fixture->Audio("sub"));
+        window->OnDrop({m_fixture->MakeAudio("x.wav"), m_fixture->MakeAudio("sub/y.wav")});
+        window->SelectRows({0, 1});
+        window->OnCommand(CDlgMain::kCmdOpenFileFolder);
+        window->GetSettings()->General.OutputFolder = m_fixture->Audio("out");
+        window->OnCommand(CDlgMain::kCmdOpenOutputFolder);
+        window->findChild<QAction*>(QStringLiteral("cmd%1").arg(CDlgMain::kCmdHelp))->trigger();
+        window->findChild<QAction*>(QStringLiteral("cmd%1").arg(CDlgMain::kCmdHomePage))->trigger();
+        SelectCoder(*window, "MP3");
+        Control<QPushButton>(*window, 1019)->click();
+
+        const std::vector<std::string> expected = {
+            m_fixture->Audio("sub"),                   // the last selected file's folder
+            m_fixture->Audio("out"),                   // the output folder
+            m_fixture->Work() + "/Manual/Manual.pdf",  // the manual
+            "https://kelto.org/",                      // the home page
+            m_fixture->Work() + "/Coders/MP3",         // the current coder's package
+        };
+        QCOMPARE(opened, expected);
     }
 
     void AddFileOffersEveryDecoderAndKeepsTheFilterIndex() {
