@@ -208,10 +208,7 @@ private slots:
 
     void RemovingRowsKeepsTheOthersInOrder() {
         auto window = m_fixture->OpenWindow();
-        std::vector<std::string> paths;
-        for (int i = 0; i < 7; ++i)
-            paths.push_back(m_fixture->MakeAudio(std::to_string(i) + ".wav", 0.05, i));
-        window->OnDrop(paths);
+        const std::vector<std::string> paths = DropNumberedFiles(*window, 7);
         window->SelectRows({2, 5});
         window->OnRemoveSelected();
         QCOMPARE(window->GetFiles().Count(), 5);
@@ -232,38 +229,28 @@ private slots:
 
     void RemovingRowsLeavesTheFocusedRowSelected() {
         auto window = m_fixture->OpenWindow();
-        std::vector<std::string> paths;
-        for (int i = 0; i < 7; ++i)
-            paths.push_back(m_fixture->MakeAudio(std::to_string(i) + ".wav", 0.05, i));
-        window->OnDrop(paths);
+        DropNumberedFiles(*window, 7);
         CListViewEx* list = window->GetFileListView();
-        auto focusOn = [&](int row) {
-            list->selectionModel()->setCurrentIndex(window->GetFileListModel()->index(row, 0),
-                                                    QItemSelectionModel::NoUpdate);
+        struct Step {
+            int Focus;
+            std::vector<int> Selected;
+            QString Focused;  // the file with the focus afterwards
+            int Row;          // its row, the only one selected
         };
-        auto focusedName = [&] { return Cell(*window, list->currentIndex().row(), 0); };
-
-        // Rows above the focused one go: the focus stays with its file, now two rows up.
-        focusOn(5);
-        window->SelectRows({1, 3});
-        QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(window->GetFiles().Count(), 5);
-        QCOMPARE(focusedName(), QStringLiteral("5.wav"));
-        QCOMPARE(window->GetSelectedRows(), std::vector<int>{3});
-
-        // The focused row goes itself: the row that takes its place gets focus and selection,
+        // Rows above the focused one go: the focus stays with its file, now two rows up. Then
+        // the focused row goes itself: the row that takes its place gets focus and selection,
         // the last row when it was at the end.
-        focusOn(1);
-        window->SelectRows({1, 4});
-        QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(focusedName(), QStringLiteral("4.wav"));
-        QCOMPARE(window->GetSelectedRows(), std::vector<int>{1});
-        focusOn(2);
-        window->SelectRows({0, 2});
-        QTest::keyClick(list, Qt::Key_Delete);
+        const std::vector<Step> steps = {
+            {5, {1, 3}, "5.wav", 3}, {1, {1, 4}, "4.wav", 1}, {2, {0, 2}, "4.wav", 0}};
+        for (const Step& step : steps) {
+            list->selectionModel()->setCurrentIndex(
+                window->GetFileListModel()->index(step.Focus, 0), QItemSelectionModel::NoUpdate);
+            window->SelectRows(step.Selected);
+            QTest::keyClick(list, Qt::Key_Delete);
+            QCOMPARE(Cell(*window, list->currentIndex().row(), 0), step.Focused);
+            QCOMPARE(window->GetSelectedRows(), std::vector<int>{step.Row});
+        }
         QCOMPARE(window->GetFiles().Count(), 1);
-        QCOMPARE(focusedName(), QStringLiteral("4.wav"));
-        QCOMPARE(window->GetSelectedRows(), std::vector<int>{0});
     }
 
     void ShellCommandsOpenWhatTheyName() {
@@ -324,6 +311,15 @@ private slots:
     }
 
 private:
+    // Short WAV files "0.wav", "1.wav", ... dropped on the window in that order.
+    std::vector<std::string> DropNumberedFiles(CDlgMain& window, int count) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i)
+            paths.push_back(m_fixture->MakeAudio(std::to_string(i) + ".wav", 0.05, i));
+        window.OnDrop(paths);
+        return paths;
+    }
+
     std::unique_ptr<CAppFixture> m_fixture;
 };
 
