@@ -12,5 +12,5 @@
 // Terminal escape sequences are dropped, other control characters become blanks, and a line
 // said twice in a row is kept once. tail is the end of the output; when it is not the whole of
 // it (whole false) its first line is cut and is dropped, unless the tail holds nothing else, and
-// the banner lies before it.
+// no banner is looked for: it lay before the tail.
 std::string ProcessErrorText(const std::string& tail, bool whole);
