@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const bool whole = (data[0] & 1) != 0;
     const std::string tail(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string text = LastErrorLines(tail, whole);
+    const std::string text = ProcessErrorText(tail, whole);
 
     std::size_t lines = 0;
     for (std::size_t begin = 0; begin <= text.size() && !text.empty();) {

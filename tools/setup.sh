@@ -12,6 +12,9 @@ packages=(
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
   # codec programs kelto runs, and tools the tests and benchmarks use
   flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
+  # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;
+  # the locale sources SampleMatch's test compiles a decimal-comma locale from
+  python3 locales
 )
 
 missing=()

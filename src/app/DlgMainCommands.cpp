@@ -33,6 +33,15 @@ constexpr int kTextCodecsUpdated = 153;
 constexpr int kContextMenu = 215;
 constexpr const char* kPlaylistFilter = "M3U files (*.m3u)|*.m3u||";
 
+// Where the focus is once row has gone from the list, which now holds count rows: it stays on
+// its row, which moves up when a row above it goes; when its own row goes, the row that takes
+// that place gets it (the last row at the end of the list). -1 is no focus.
+int FocusAfterRemoving(int focus, int row, int count) {
+    if (focus < 0 || row > focus) return focus;
+    if (row < focus) return focus - 1;
+    return std::min(focus, count - 1);
+}
+
 CodecRow RowOf(CCodec& codec, int sizeMode) {
     return {codec.GetName(), PathFileName(codec.GetProgramPath()),
             FormatFileSize(static_cast<std::int64_t>(codec.GetFileSize()), sizeMode, 2)};
@@ -230,13 +239,16 @@ void CDlgMain::OnRemoveSelected() {
     const std::vector<int> rows = GetSelectedRows();
     if (rows.empty()) return;
     WaitForWorkers();
-    const int focus = m_fileList->currentIndex().isValid() ? m_fileList->currentIndex().row() : 0;
+    const QModelIndex current = m_fileList->currentIndex();
+    int focus = current.isValid() ? current.row() : -1;
     m_fileList->setUpdatesEnabled(false);
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) m_files.Remove(*row);
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        m_files.Remove(*row);
+        focus = FocusAfterRemoving(focus, *row, m_files.Count());
+    }
     m_model->Refresh();
-    const int count = m_model->rowCount();
-    if (count > 0) {
-        const int keep = std::min(focus, count - 1);
+    if (m_model->rowCount() > 0) {
+        const int keep = focus >= 0 ? focus : 0;
         m_fileList->setCurrentIndex(m_model->index(keep, 0));
         SelectRows({keep});
     }

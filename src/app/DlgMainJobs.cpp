@@ -126,7 +126,8 @@ void CDlgMain::OnStart() {
     if (m_jobWindow) return;
     WaitForWorkers();
     CReport report(*this);
-    const int queued = m_conversion.Start(GetChoice(), &report);
+    // With nothing prepared, Start prepares what Apply settings would: the selected rows.
+    const int queued = m_conversion.Start(GetChoice(), &report, TargetRows());
     report.ShowCollected();
     if (m_files.Count() > 0) m_model->RowsChanged(0, m_files.Count() - 1);
     m_fileList->AutosizeColumns();

@@ -139,7 +139,7 @@ void CProcess::CloseErrorOutput(bool keepText) {
     bool whole = true;
     // A successful run's words are not kept: a list of 100,000 files would hold them all.
     if (keepText && platform::ReadFileTail(m_errorOutput, kErrorTailBytes, &tail, &whole)) {
-        m_exitStatus.errorText = LastErrorLines(tail, whole);
+        m_exitStatus.errorText = ProcessErrorText(tail, whole);
     }
     platform::CloseMemoryFile(m_errorOutput);
     m_errorOutput = -1;

@@ -1,5 +1,8 @@
 #include "core/ProcessErrorText.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -52,16 +55,78 @@ std::string Shortened(std::string line) {
     return TrimBlanks(line) + "...";
 }
 
-}  // namespace
+// One line of the output as it is reported, with what the banner test needs to know of it.
+struct OutputLine {
+    std::string text;
+    bool indented = false;    // began with a blank (FFmpeg's build details do)
+    bool afterBlank = false;  // an empty line came before it: a new paragraph
+};
 
-std::string LastErrorLines(const std::string& tail, bool whole) {
+// ASCII case folding only: what a line means must not depend on the locale.
+std::string Lowered(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+bool Mentions(const std::string& line, const auto& words) {
+    const std::string lower = Lowered(line);
+    return std::any_of(words.begin(), words.end(), [&](std::string_view word) {
+        return lower.find(word) != std::string::npos;
+    });
+}
+
+bool IsErrorLine(const std::string& line) {
+    static constexpr std::array<std::string_view, 12> kWords = {
+        "error",  "cannot",  "can't",   "could not",   "couldn't",      "unable",
+        "failed", "failure", "invalid", "unsupported", "not supported", "no such"};
+    return Mentions(line, kWords);
+}
+
+bool IsBannerLine(const std::string& line) {
+    static constexpr std::array<std::string_view, 8> kWords = {
+        "copyright", "(c)",     "warranty",     "free software",
+        "licence",   "license", "redistribute", "all rights reserved"};
+    return Mentions(line, kWords);
+}
+
+// "1.4.2", "Version 5.6.0": a digit, a point and a digit.
+bool NamesAVersion(const std::string& line) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 1; i + 1 < line.size(); ++i) {
+        if (line[i] == '.' && isDigit(line[i - 1]) && isDigit(line[i + 1])) return true;
+    }
+    return false;
+}
+
+// The number of lines at the start that are the program's banner: the first paragraph up to its
+// last copyright or licence line, with the program's name and version in a line or two before
+// it and indented details after it. A banner names no error.
+std::size_t BannerLength(const std::vector<OutputLine>& lines) {
+    constexpr std::size_t kNameLines = 2;
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const OutputLine& line = lines[i];
+        if ((i > 0 && line.afterBlank) || IsErrorLine(line.text)) break;
+        if (IsBannerLine(line.text) || (length > 0 && line.indented)) {
+            length = i + 1;
+        } else if (length > 0 || i >= kNameLines || !NamesAVersion(line.text)) {
+            break;
+        }
+    }
+    return length;
+}
+
+std::vector<OutputLine> SplitLines(const std::string& tail, bool whole) {
     std::size_t begin = 0;
     if (!whole) {
         const std::size_t cut = tail.find_first_of("\r\n");
         begin = cut == std::string::npos ? 0 : cut + 1;
         while (begin < tail.size() && IsContinuationByte(tail[begin])) ++begin;
     }
-    std::vector<std::string> lines;
+    std::vector<OutputLine> lines;
+    bool blankBefore = false;
     while (begin < tail.size()) {
         std::size_t end = tail.find('\n', begin);
         if (end == std::string::npos) end = tail.size();
@@ -71,15 +136,38 @@ std::string LastErrorLines(const std::string& tail, bool whole) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
         const std::size_t lastReturn = line.rfind('\r');
         if (lastReturn != std::string::npos) line.erase(0, lastReturn + 1);
-        line = TrimBlanks(WithoutControls(line));
+        line = WithoutControls(line);
+        const bool indented = !line.empty() && line.front() == ' ';
+        line = TrimBlanks(line);
+        if (line.empty()) {
+            blankBefore = true;
+            continue;
+        }
         // Some programs say the same thing twice (lame does); once is enough.
-        if (!line.empty() && (lines.empty() || lines.back() != line)) lines.push_back(line);
+        if (lines.empty() || lines.back().text != line) {
+            lines.push_back({line, indented, blankBefore});
+        }
+        blankBefore = false;
     }
-    const std::size_t first = lines.size() > kErrorLines ? lines.size() - kErrorLines : 0;
+    return lines;
+}
+
+}  // namespace
+
+std::string ProcessErrorText(const std::string& tail, bool whole) {
+    const std::vector<OutputLine> lines = SplitLines(tail, whole);
+    const std::size_t afterBanner = whole ? BannerLength(lines) : 0;
+    const auto error =
+        std::find_if(lines.begin() + static_cast<std::ptrdiff_t>(afterBanner), lines.end(),
+                     [](const OutputLine& line) { return IsErrorLine(line.text); });
+    std::size_t first = static_cast<std::size_t>(error - lines.begin());
+    if (error == lines.end()) {
+        first = std::max(afterBanner, lines.size() > kErrorLines ? lines.size() - kErrorLines : 0);
+    }
     std::string text;
-    for (std::size_t i = first; i < lines.size(); ++i) {
+    for (std::size_t i = first; i < lines.size() && i < first + kErrorLines; ++i) {
         if (!text.empty()) text += '\n';
-        text += Shortened(lines[i]);
+        text += Shortened(lines[i].text);
     }
     return text;
 }

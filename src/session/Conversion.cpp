@@ -206,9 +206,10 @@ bool CConversion::AnyFileHasJobs() const {
     return false;
 }
 
-int CConversion::Start(const ConversionChoice& choice, IConversionReport* report) {
+int CConversion::Start(const ConversionChoice& choice, IConversionReport* report,
+                       const std::vector<int>& rows) {
     m_core.WaitForWorkers();
-    if (!AnyFileHasJobs()) Apply(choice, {}, report);
+    if (!AnyFileHasJobs()) Apply(choice, rows, report);
     m_core.ClearQueue();
     for (int i = 0; i < m_files.Count(); ++i) {
         CFileInfo* file = m_files.Get(i);

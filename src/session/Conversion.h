@@ -59,9 +59,11 @@ public:
     // output, or " (3)" and so on, the first that is free. Files not re-applied keep theirs.
     bool Apply(const ConversionChoice& choice, const std::vector<int>& rows,
                IConversionReport* report);
-    // Queues every file's decoder and coder job in list order (applying first when no file has
-    // a job) and starts the core. The number of jobs queued; 0 means nothing was started.
-    int Start(const ConversionChoice& choice, IConversionReport* report);
+    // Queues every file's decoder and coder job in list order and starts the core. When no file
+    // has a job, the files at rows are applied first (every file when rows is empty). The number
+    // of jobs queued; 0 means nothing was started.
+    int Start(const ConversionChoice& choice, IConversionReport* report,
+              const std::vector<int>& rows = {});
     // Drops the jobs of the files at rows (every file when rows is empty).
     void Reset(const std::vector<int>& rows);
 

@@ -1,5 +1,6 @@
 // The main window without a run: start-up, the list commands, Apply and Reset, the command
 // lines, and what is kept between starts.
+#include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -208,10 +209,7 @@ private slots:
 
     void RemovingRowsKeepsTheOthersInOrder() {
         auto window = m_fixture->OpenWindow();
-        std::vector<std::string> paths;
-        for (int i = 0; i < 7; ++i)
-            paths.push_back(m_fixture->MakeAudio(std::to_string(i) + ".wav", 0.05, i));
-        window->OnDrop(paths);
+        const std::vector<std::string> paths = DropNumberedFiles(*window, 7);
         window->SelectRows({2, 5});
         window->OnRemoveSelected();
         QCOMPARE(window->GetFiles().Count(), 5);
@@ -228,6 +226,60 @@ private slots:
         QTest::keyClick(window->GetFileListView(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(window->GetFileListView(), Qt::Key_Delete);
         QCOMPARE(window->GetFiles().Count(), 0);
+    }
+
+    void RemovingRowsLeavesTheFocusedRowSelected() {
+        auto window = m_fixture->OpenWindow();
+        DropNumberedFiles(*window, 7);
+        CListViewEx* list = window->GetFileListView();
+        struct Step {
+            int Focus;
+            std::vector<int> Selected;
+            QString Focused;  // the file with the focus afterwards
+            int Row;          // its row, the only one selected
+        };
+        // Rows above the focused one go: the focus stays with its file, now two rows up. Then
+        // the focused row goes itself: the row that takes its place gets focus and selection,
+        // the last row when it was at the end.
+        const std::vector<Step> steps = {
+            {5, {1, 3}, "5.wav", 3}, {1, {1, 4}, "4.wav", 1}, {2, {0, 2}, "4.wav", 0}};
+        for (const Step& step : steps) {
+            list->selectionModel()->setCurrentIndex(
+                window->GetFileListModel()->index(step.Focus, 0), QItemSelectionModel::NoUpdate);
+            window->SelectRows(step.Selected);
+            QTest::keyClick(list, Qt::Key_Delete);
+            QCOMPARE(Cell(*window, list->currentIndex().row(), 0), step.Focused);
+            QCOMPARE(window->GetSelectedRows(), std::vector<int>{step.Row});
+        }
+        QCOMPARE(window->GetFiles().Count(), 1);
+    }
+
+    void ShellCommandsOpenWhatTheyName() {
+        auto window = m_fixture->OpenWindow();
+        const std::vector<std::string>& opened = m_fixture->Shell.Opened;
+        // With no row selected there is no file whose folder could be opened.
+        window->OnCommand(CDlgMain::kCmdOpenFileFolder);
+        QVERIFY(opened.empty());
+
+        fs::create_directory(m_fixture->Audio("sub"));
+        window->OnDrop({m_fixture->MakeAudio("x.wav"), m_fixture->MakeAudio("sub/y.wav")});
+        window->SelectRows({0, 1});
+        window->OnCommand(CDlgMain::kCmdOpenFileFolder);
+        window->GetSettings()->General.OutputFolder = m_fixture->Audio("out");
+        window->OnCommand(CDlgMain::kCmdOpenOutputFolder);
+        window->findChild<QAction*>(QStringLiteral("cmd%1").arg(CDlgMain::kCmdHelp))->trigger();
+        window->findChild<QAction*>(QStringLiteral("cmd%1").arg(CDlgMain::kCmdHomePage))->trigger();
+        SelectCoder(*window, "MP3");
+        Control<QPushButton>(*window, 1019)->click();
+
+        const std::vector<std::string> expected = {
+            m_fixture->Audio("sub"),                   // the last selected file's folder
+            m_fixture->Audio("out"),                   // the output folder
+            m_fixture->Work() + "/Manual/Manual.pdf",  // the manual
+            "https://kelto.org/",                      // the home page
+            m_fixture->Work() + "/Coders/MP3",         // the current coder's package
+        };
+        QCOMPARE(opened, expected);
     }
 
     void AddFileOffersEveryDecoderAndKeepsTheFilterIndex() {
@@ -260,6 +312,15 @@ private slots:
     }
 
 private:
+    // Short WAV files "0.wav", "1.wav", ... dropped on the window in that order.
+    std::vector<std::string> DropNumberedFiles(CDlgMain& window, int count) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i)
+            paths.push_back(m_fixture->MakeAudio(std::to_string(i) + ".wav", 0.05, i));
+        window.OnDrop(paths);
+        return paths;
+    }
+
     std::unique_ptr<CAppFixture> m_fixture;
 };
 

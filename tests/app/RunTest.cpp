@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <filesystem>
 
 #include "../session/EngineFiles.h"
@@ -58,36 +60,67 @@ private slots:
     }
 
     void ARunConvertsEveryFileAndItsWindowClosesByItself() {
-        m_window->OnDrop({m_fixture->MakeAudio("a.flac", 0.5, 1),
-                          m_fixture->MakeAudio("b.wav", 0.5, 2),
-                          m_fixture->MakeAudio("c.mp3", 0.5, 3)});
-        PickCoder(*m_window, "FLAC", 1);
-        int rowsSeen = 0;
+        // Long enough for the job window to show its running jobs.
+        m_window->OnDrop({m_fixture->MakeAudio("a.flac", 12.0, 1),
+                          m_fixture->MakeAudio("b.wav", 12.0, 2),
+                          m_fixture->MakeAudio("c.mp3", 12.0, 3)});
+        PickCoder(*m_window, "MP3", 1);
+        // Fewer slots than jobs, whatever the machine.
+        const int threads = 2;
+        m_window->GetSettings()->Core.ThreadsCount = threads;
+        m_window->GetCore().SetThreadsCount(threads);
+        int mostRows = 0;
+        qint64 runEnded = -1;
         QString detail;
+        QElapsedTimer clock;
         WhenModalOpens([&](QWidget* dialog) {
             auto* jobs = qobject_cast<CDlgJobControl*>(dialog);
             QVERIFY(jobs);
             QVERIFY(jobs->findChild<QPushButton*>(QStringLiteral("ctl1038")));
             QCOMPARE(jobs->GetList()->model()->columnCount(), 5);
-            QTimer::singleShot(0, [&, jobs] {
-                rowsSeen = jobs->GetList()->GetItemCount();
+            // Reads the list between the window's own refreshes until it closes.
+            auto* watch = new QTimer(jobs);
+            QObject::connect(watch, &QTimer::timeout, jobs, [&, jobs] {
+                if (runEnded < 0 && !m_window->GetCore().IsRunning()) runEnded = clock.elapsed();
+                // Its last refresh, which closed it, counts the empty queue of a finished run.
+                if (!jobs->isVisible()) return;
+                mostRows = std::max(mostRows, jobs->GetList()->GetItemCount());
                 detail = jobs->GetDetailText();
             });
+            watch->start(10);
         });
-        QElapsedTimer clock;
         clock.start();
         m_window->OnStart();  // returns when the job window has closed itself
+        const qint64 closed = clock.elapsed();
         QVERIFY(!m_window->GetCore().IsRunning());
         QVERIFY(m_window->GetJobWindow() == nullptr);
-        QVERIFY(detail.contains(QStringLiteral("Jobs in total: 5")));
+        QVERIFY2(detail.contains(QStringLiteral("Jobs in total: 5")), qPrintable(detail));
         QVERIFY2(detail.contains(QStringLiteral("\nTime left: ")), qPrintable(detail));
-        QVERIFY(rowsSeen <= m_window->GetSettings()->Core.ThreadsCount);
-        for (const char* name : {"a.flac", "b.flac", "c.flac"}) {
+        // Running jobs were shown, never more at once than the run's slots.
+        QVERIFY2(mostRows >= 1 && mostRows <= threads, qPrintable(QString::number(mostRows)));
+        // Nobody closed it: it went at its first refresh after the run was over.
+        QVERIFY2(runEnded < 0 || closed - runEnded <= 2 * CDlgJobControl::kRefreshMilliseconds,
+                 qPrintable(QStringLiteral("%1 ms after the run").arg(closed - runEnded)));
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
             const WavPcm pcm = DecodeBack(m_output + "/" + name, m_fixture->Audio(""));
-            QVERIFY2(pcm.Valid && pcm.Frames() > 20000, name);
+            QVERIFY2(pcm.Valid && pcm.Frames() > 11 * 44100, name);
         }
         QVERIFY(m_fixture->Boxes.Shown.empty());
         for (const std::string& temp : TempWaveFiles(*m_window)) QVERIFY(!fs::exists(temp));
+    }
+
+    void StartWithNothingPreparedPreparesOnlyTheSelectedRows() {
+        m_window->OnDrop({m_fixture->MakeAudio("a.flac", 0.3, 1),
+                          m_fixture->MakeAudio("b.wav", 0.3, 2),
+                          m_fixture->MakeAudio("c.mp3", 0.3, 3)});
+        PickCoder(*m_window, "FLAC", 0);
+        m_window->SelectRows({0, 2});
+        m_window->OnStart();
+        QVERIFY(fs::exists(m_output + "/a.flac"));
+        QVERIFY(fs::exists(m_output + "/c.flac"));
+        QVERIFY(!fs::exists(m_output + "/b.flac"));
+        QVERIFY(!m_window->GetFiles().Get(1)->Coder);
+        QVERIFY(m_fixture->Boxes.Shown.empty());
     }
 
     void StopEndsTheProgramsAndLeavesNoTemporaryFile() {

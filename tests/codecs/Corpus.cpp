@@ -23,6 +23,35 @@ bool MakeTone(const std::string& path, int rate, int channels, const std::string
                     tones + " gain -4 2>/dev/null");
 }
 
+// A tone written by Python's wave module, which gives every width the legacy header (format
+// type 1, no WAVE_FORMAT_EXTENSIBLE), as many older programs do; bytes is the sample width.
+bool MakeLegacyTone(const std::string& path, int bytes) {
+    const char* script = R"(
+import math, sys, wave
+path, width = sys.argv[1], int(sys.argv[2])
+peak = (1 << (8 * width - 1)) - 1
+frames = bytearray()
+for i in range(int(44100 * float(sys.argv[3]))):
+    for tone in (330, 440):
+        value = int(peak * 0.6 * math.sin(2 * math.pi * tone * i / 44100))
+        frames += value.to_bytes(width, "little", signed=True)
+with wave.open(path, "wb") as out:
+    out.setnchannels(2)
+    out.setsampwidth(width)
+    out.setframerate(44100)
+    out.writeframes(bytes(frames))
+)";
+    if (!RunShell("python3 -c " + Q(script) + " " + Q(path) + " " + std::to_string(bytes) + " " +
+                  std::to_string(kCorpusSeconds))) {
+        return false;
+    }
+    const WavContent made = ReadWav(path);
+    EXPECT_TRUE(made.Valid && made.FormatTag == 1 && !made.Extensible &&
+                made.BitsPerSample == 8 * bytes)
+        << path << " is not a legacy WAV file";
+    return made.Valid;
+}
+
 void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -129,6 +158,11 @@ void MakeWavFiles(CCorpusMaker& m, const std::string& cover) {
           "2.1 24-bit 16 kHz.wav", 3, 16000);
     m.Add(MakeTone(m.Source("mono 11 kHz.wav"), 11025, 1, "-b 16 -t wavpcm"), "mono 11 kHz.wav", 1,
           11025);
+    // flac only warns about these, so its presets must not make warnings errors.
+    m.Add(MakeLegacyTone(m.Source("legacy 24-bit 44 kHz.wav"), 3), "legacy 24-bit 44 kHz.wav", 2,
+          44100, {}, true);
+    m.Add(MakeLegacyTone(m.Source("legacy 32-bit 44 kHz.wav"), 4), "legacy 32-bit 44 kHz.wav", 2,
+          44100);
 }
 
 void MakeMp3Files(CCorpusMaker& m, const std::string& png, const std::string& jpeg) {

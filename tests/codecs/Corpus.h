@@ -5,9 +5,10 @@
 
 // Short audio files of the kinds other programs write (editors, recorders, rippers, taggers),
 // made at test time with the real tools: WAV files with extra chunks and extended headers in
-// every sample coding, MP3 files of the three MPEG versions with ID3 tags and pictures, FLAC
-// files with picture, application and padding blocks, M4A files with cover art, and tagged Ogg
-// Vorbis, Opus, WavPack and Speex files, with TTA, WMA, MP2 and raw AAC.
+// every sample coding and with legacy 24- and 32-bit headers, MP3 files of the three MPEG
+// versions with ID3 tags and pictures, FLAC files with picture, application and padding blocks,
+// M4A files with cover art, and tagged Ogg Vorbis, Opus, WavPack and Speex files, with TTA, WMA,
+// MP2 and raw AAC.
 struct CorpusFile {
     std::string Path;
     // The WAV file it was coded from when its coding is lossless (its decoder must give these

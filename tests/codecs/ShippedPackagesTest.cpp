@@ -220,7 +220,9 @@ TEST(ShippedPackages, EveryDecoderPresetDecodesARealFileOverAnOldOne) {
 
 // Programs that can tell a damaged source from a good one are told to fail on it. lame,
 // oggenc, opusenc and speexenc read a truncated WAV file without complaint and have no option
-// to do otherwise; lame, oggdec, opusdec and speexdec likewise decode a truncated file.
+// to do otherwise; lame, oggdec, opusdec and speexdec likewise decode a truncated file. flac
+// only warns about a truncated WAV file: the option that makes its warnings errors would also
+// refuse the legacy 24- and 32-bit files older programs write.
 TEST(ShippedPackages, PresetsFailOnATruncatedSource) {
     Catalogue catalogue;
     TempDir dir;
@@ -233,7 +235,7 @@ TEST(ShippedPackages, PresetsFailOnATruncatedSource) {
     WriteFileBytes(truncated,
                    whole.substr(0, header + ((whole.size() - header) / 2 & ~std::size_t{3})));
 
-    const std::set<std::string> strictCoders = {"FLAC", "WavPack", "AAC (M4A)", "ALAC (M4A)",
+    const std::set<std::string> strictCoders = {"WavPack", "AAC (M4A)", "ALAC (M4A)",
                                                 "True Audio (TTA)"};
     int checked = 0;
     for (int c = 0; c < catalogue.Coders.GetCount(); ++c) {
@@ -247,7 +249,7 @@ TEST(ShippedPackages, PresetsFailOnATruncatedSource) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 12);
+    EXPECT_EQ(checked, 9);
 
     // Raw AAC (ADTS) is left out: it has no length anywhere, so a stream cut near a frame
     // boundary is a valid shorter stream and no decoder can tell.

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "CoreTestJob.h"
 #include "core/CommandLine.h"
@@ -15,6 +19,7 @@
 #include "core/ProcessPriority.h"
 #include "core/TempFileName.h"
 #include "platform/ChildProcess.h"
+#include "platform/Processors.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -338,9 +343,54 @@ TEST_F(CoreTest, PriorityChangesReachRunningAndLaterPrograms) {
     platform::KillChildGroup(pid, first->GetProcessInfo().processHandle);
     const int next = probe::WaitForPidFile(m_dir / "second");
     EXPECT_EQ(probe::Nice(next), 19);
-    EXPECT_GE(m_core.GetCpuUsage(), 0.0);
-    EXPECT_LE(m_core.GetCpuUsage(), 100.0);
     m_core.Stop();
+}
+
+TEST_F(CoreTest, CpuUsageIsWhatTheRunningProgramsTakeOfAllProcessors) {
+    // Two runs side by side: a busy program in one, a sleeping one in the other.
+    CCore sleepingRun;
+    auto* busy = Decoder("--pid-file " + Q(m_dir / "busy") + " --busy 20000");
+    auto* sleeping = Decoder("--pid-file " + Q(m_dir / "sleeping") + " --sleep 20000");
+    for (auto [core, job] : {std::pair{&m_core, busy}, std::pair{&sleepingRun, sleeping}}) {
+        core->SetThreadsCount(1);
+        core->AddJob(job);
+        core->Start();
+    }
+    const int busyPid = probe::WaitForPidFile(m_dir / "busy");
+    probe::WaitForPidFile(m_dir / "sleeping");
+    // What the busy program took, read by the test itself: user and system time.
+    const auto busySeconds = [busyPid] {
+        return (std::stod(probe::StatField(busyPid, 14)) +
+                std::stod(probe::StatField(busyPid, 15))) /
+               static_cast<double>(sysconf(_SC_CLK_TCK));
+    };
+    const auto pause = [](int milliseconds) {
+        probe::WaitUntil([] { return false; }, std::chrono::milliseconds(milliseconds));
+    };
+    // Each reading covers the time since the one before; the programs' start-up is left out.
+    pause(300);
+    m_core.GetCpuUsage();
+    sleepingRun.GetCpuUsage();
+    const double busyBefore = busySeconds();
+    const auto start = std::chrono::steady_clock::now();
+    pause(1000);
+    const double busyUsage = m_core.GetCpuUsage();
+    const double busyTaken = busySeconds() - busyBefore;
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double sleepingUsage = sleepingRun.GetCpuUsage();
+
+    // A share of all processors together: however loaded the machine, the same as the test's
+    // own reading of the same second.
+    const double expected = busyTaken / elapsed.count() * 100.0 / platform::ProcessorCount();
+    EXPECT_NEAR(busyUsage, expected, 3.0 + expected / 5);
+    EXPECT_GT(busyUsage, 2.0);
+    EXPECT_LT(sleepingUsage, 1.0);
+    for (CCore* core : {&m_core, &sleepingRun}) {
+        core->Stop();
+        WaitForRunEnd(*core);
+    }
+    // Nothing runs any more.
+    EXPECT_EQ(m_core.GetCpuUsage(), 0.0);
 }
 
 TEST_F(CoreTest, CoderThatCannotStartStillGivesBackItsTemporaryInput) {

@@ -100,22 +100,86 @@ TEST_F(ProcessErrorTextTest, CodecProgramsThatRefuseTheirInputSayWhy) {
     EXPECT_EQ(speex->GetExitStatus().exitCode, 1);
     EXPECT_EQ(speex->GetExitStatus().errorText.rfind("Only 8 kHz (narrowband) and 16 kHz", 0), 0u)
         << speex->GetExitStatus().errorText;
-    // flac's copyright banner comes first; only its last lines are kept, the blank one dropped.
-    const std::string flacText = flac->GetExitStatus().errorText;
-    EXPECT_EQ(flacText.substr(flacText.rfind('\n') + 1),
-              "float.wav: ERROR: unsupported format type 3");
-    EXPECT_EQ(std::count(flacText.begin(), flacText.end(), '\n'), 2) << flacText;
+    // flac's copyright banner before it is left out.
+    EXPECT_EQ(flac->GetExitStatus().errorText, "float.wav: ERROR: unsupported format type 3");
     EXPECT_TRUE(fine->GetExitStatus().Succeeded());
     EXPECT_EQ(fine->GetExitStatus().errorText, "");
 }
 
+TEST_F(ProcessErrorTextTest, FlacAndWavPackGiveTheirErrorWithoutTheirBanner) {
+    const std::string noise = std::string(2000, 'x');
+    for (const char* name : {"noise.wav", "noise.flac", "noise.wv"}) {
+        WriteFileBytes(m_dir / name, noise);
+    }
+    auto* flacCoder =
+        Job("/usr/bin/flac", "-f -5 -o " + Q(m_dir / "o.flac") + " " + Q(m_dir / "noise.wav"));
+    auto* flacDecoder =
+        Job("/usr/bin/flac", "-d -f -o " + Q(m_dir / "o.wav") + " " + Q(m_dir / "noise.flac"));
+    auto* wavpack =
+        Job("/usr/bin/wavpack", "-y " + Q(m_dir / "noise.wav") + " -o " + Q(m_dir / "o.wv"));
+    auto* wvunpack =
+        Job("/usr/bin/wvunpack", "-y " + Q(m_dir / "noise.wv") + " -o " + Q(m_dir / "o2.wav"));
+
+    RunAll(2);
+
+    // The warning that comes first is not the reason.
+    EXPECT_EQ(flacCoder->GetExitStatus().errorText,
+              "ERROR: for encoding a raw file you must specify a value for --endian, --sign, "
+              "--channels, --bps, and --sample-rate");
+    // flac's first error, then its explanation.
+    const std::string decoding = flacDecoder->GetExitStatus().errorText;
+    EXPECT_EQ(decoding.substr(0, decoding.find('\n')),
+              "noise.flac: *** Got error code 0:FLAC__STREAM_DECODER_ERROR_STATUS_LOST_SYNC");
+    EXPECT_EQ(std::count(decoding.begin(), decoding.end(), '\n'), 2) << decoding;
+    // WavPack's reasons name no error; they are its last words.
+    EXPECT_EQ(wavpack->GetExitStatus().errorText,
+              (m_dir / "noise.wav") + " is not a recognized file type!");
+    EXPECT_EQ(wvunpack->GetExitStatus().errorText,
+              "not compatible with this version of WavPack file!");
+    for (auto* job : {flacCoder, flacDecoder, wavpack, wvunpack}) {
+        EXPECT_EQ(job->GetExitStatus().exitCode, 1);
+        EXPECT_EQ(job->GetExitStatus().errorText.find("Copyright"), std::string::npos);
+    }
+}
+
+TEST_F(ProcessErrorTextTest, TheFirstErrorLineLeadsAndABannerAtTheStartIsLeftOut) {
+    // What the program says (with the escapes job_program reads), and what is kept of it.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // Name and version, copyright and licence; then the error and what follows it.
+        {"tool 2.1\\nCopyright (C) 2024 Somebody\\nThis is free software; see the licence.\\n\\n"
+         "reading x.wav\\nx.wav: ERROR: no samples\\n  at block 3\\n  state = BAD\\nsummary\\n",
+         "x.wav: ERROR: no samples\nat block 3\nstate = BAD"},
+        // A banner and a reason that names no error.
+        {"\\n TOOL  Version 1.0\\n Copyright (c) 2024 Somebody.  All Rights Reserved.\\n\\n"
+         "writing y.wv,\\rx.wav is not a recognized file type!   \\n",
+         "x.wav is not a recognized file type!"},
+        // Build details indented below the copyright line, the error right after them.
+        {"tool version 5.1 Copyright (c) 2000 the developers\\n  built with gcc 12\\n"
+         "  configuration: --prefix=/usr\\nx.wav: Invalid data found when processing input\\n",
+         "x.wav: Invalid data found when processing input"},
+        // Licence words further down are no banner, and a line in the banner's place that
+        // names no version is none either.
+        {"converting x.wav\\nwrote 3 blocks\\nx.wav: licence tag too long\\n",
+         "converting x.wav\nwrote 3 blocks\nx.wav: licence tag too long"},
+        // What looks like a banner but names an error is kept.
+        {"tool 1.0: cannot open the licence file\\n", "tool 1.0: cannot open the licence file"},
+    };
+    std::vector<CCoreTestJob*> jobs;
+    for (const auto& said : cases) jobs.push_back(Job("", "--say " + Q(said.first) + " --exit 1"));
+
+    RunAll(2);
+
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(jobs[i]->GetExitStatus().errorText, cases[i].second) << cases[i].first;
+    }
+}
+
 TEST_F(ProcessErrorTextTest, OnlyTheLastLinesAreKeptWithProgressInItsFinalStateAndNoControls) {
     // Far more than the tail that is read: the first lines are never seen.
-    auto* chatty =
-        Job("", "--say-lines 20000 --say " +
-                    Q("\\rcoding  10%\\rcoding  99%   \\r\\n\\e[1;31mx.wav: ERROR:\\e[0m "
-                      "bad\\tblock\\n\\n  \\n") +
-                    " --exit 3");
+    auto* chatty = Job("", "--say-lines 20000 --say " +
+                               Q("\\rcoding  10%\\rcoding  99%   \\r\\n\\e[1;31mx.wav:\\e[0m "
+                                 "bad\\tblock\\n\\n  \\n") +
+                               " --exit 3");
     // A tail that starts inside one long line drops that cut line rather than a part of it.
     auto* longLine =
         Job("", "--say " + Q(std::string(9000, 'a') + "\\nlast words\\n") + " --exit 1");
@@ -126,8 +190,7 @@ TEST_F(ProcessErrorTextTest, OnlyTheLastLinesAreKeptWithProgressInItsFinalStateA
     RunAll(2);
 
     EXPECT_EQ(chatty->GetExitStatus().exitCode, 3);
-    EXPECT_EQ(chatty->GetExitStatus().errorText,
-              "line 20000\ncoding  99%\nx.wav: ERROR: bad block");
+    EXPECT_EQ(chatty->GetExitStatus().errorText, "line 20000\ncoding  99%\nx.wav: bad block");
     EXPECT_EQ(longLine->GetExitStatus().errorText, "last words");
     EXPECT_EQ(shortText->GetExitStatus().errorText, "only line");
     EXPECT_EQ(silent->GetExitStatus().errorText, "");

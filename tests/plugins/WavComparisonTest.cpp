@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <clocale>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +56,55 @@ std::string MakeFile(std::size_t size, std::uint32_t seed = 1) {
 
 // Flips the low bit of the 16-bit word that starts at data byte offset (after the header).
 void FlipWord(std::string& bytes, std::size_t dataOffset) { bytes[kHeader + dataOffset] ^= 1; }
+
+// LC_NUMERIC switched to a locale with a decimal comma for the object's life, as a host in a
+// German desktop runs: one the system has, else German compiled into folder for this test (glibc
+// looks for locales in LOCPATH). Not active when neither can be had.
+class CCommaLocale {
+public:
+    explicit CCommaLocale(const std::string& folder)
+        : m_previous(std::setlocale(LC_NUMERIC, nullptr)) {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+            if (Use(name)) return;
+        }
+        RunShell("localedef -i de_DE -f ISO-8859-1 " + ShellQuoted(folder + "/de_DE") +
+                 " >/dev/null 2>&1");
+        if (!std::filesystem::exists(folder + "/de_DE")) return;
+        setenv("LOCPATH", folder.c_str(), 1);
+        m_ownLocale = true;
+        Use("de_DE");
+    }
+    ~CCommaLocale() {
+        std::setlocale(LC_NUMERIC, m_previous.c_str());
+        if (m_ownLocale) unsetenv("LOCPATH");
+    }
+    bool Active() const { return m_active; }
+
+private:
+    bool Use(const char* name) {
+        if (!std::setlocale(LC_NUMERIC, name)) return false;
+        char text[8];
+        std::snprintf(text, sizeof text, "%.1f", 1.5);
+        m_active = std::string(text) == "1,5";
+        return m_active;
+    }
+
+    std::string m_previous;
+    bool m_ownLocale = false;
+    bool m_active = false;
+};
+
+TEST(FormatDifference, ThreeDecimalsAndAPointInEveryLocale) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {12.3456, "12.346%"},   {0.0, "0.000%"},    {100.0, "100.000%"},
+        {100.0 / 3, "33.333%"}, {0.0004, "0.000%"}, {99.9996, "100.000%"}};
+    for (const auto& [percent, text] : cases) EXPECT_EQ(FormatDifference(percent), text);
+
+    TempDir dir;
+    const CCommaLocale comma(dir.Path().string());
+    if (!comma.Active()) GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    for (const auto& [percent, text] : cases) EXPECT_EQ(FormatDifference(percent), text);
+}
 
 class WavComparisonTest : public ::testing::Test {
 protected:

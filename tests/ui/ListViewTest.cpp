@@ -1,10 +1,25 @@
 // The list views shared by the program and its plug-ins.
 #include <QHeaderView>
+#include <QLocale>
 #include <QTest>
 
 #include "../app/AppTest.h"
 #include "ui/ListModel.h"
 #include "ui/SortListViewEx.h"
+
+namespace {
+
+// The locale texts are compared in, for the object's life.
+class CDefaultLocale {
+public:
+    explicit CDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~CDefaultLocale() { QLocale::setDefault(m_previous); }
+
+private:
+    QLocale m_previous;
+};
+
+}  // namespace
 
 class CListViewTest : public QObject {
     Q_OBJECT
@@ -27,30 +42,41 @@ private slots:
     void HeaderClicksSortAscendingThenDescendingThenAscendingOnANewColumn() {
         CSortListViewEx list;
         for (int c = 0; c < 3; ++c) list.InsertColumn(c, QStringLiteral("C%1").arg(c));
-        const QStringList texts = {"b", "C", "a"};
-        for (int r = 0; r < 3; ++r) {
+        // "A" before "a": sorting without regard to case would leave them so.
+        const QStringList texts = {"b", "C", "A", "a", "B"};
+        for (int r = 0; r < texts.size(); ++r) {
             list.AddItem(r, 0, QString::number(r));
             list.AddItem(r, 2, texts[r]);
         }
+        auto column = [&list](int c) {
+            QString order;
+            for (int r = 0; r < list.GetItemCount(); ++r) order += list.GetItemText(r, c);
+            return order;
+        };
         QList<int> changes;
         connect(&list, &CSortListViewEx::SortChanged, this,
                 [&](int newColumn, int) { changes << newColumn; });
         QHeaderView* header = list.horizontalHeader();
-        emit header->sectionClicked(2);
-        QVERIFY(!list.IsSortDescending());
-        const QString ascending =
-            list.GetItemText(0, 2) + list.GetItemText(1, 2) + list.GetItemText(2, 2);
-        emit header->sectionClicked(2);
-        QVERIFY(list.IsSortDescending());
-        const QString descending =
-            list.GetItemText(2, 2) + list.GetItemText(1, 2) + list.GetItemText(0, 2);
-        QCOMPARE(descending, ascending);
-        QVERIFY(ascending != QStringLiteral("bCa"));
+        {
+            // Case-sensitive in the user's language: a lower-case letter before its capital.
+            const CDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+            emit header->sectionClicked(2);
+            QVERIFY(!list.IsSortDescending());
+            QCOMPARE(column(2), QStringLiteral("aAbBC"));
+            emit header->sectionClicked(2);
+            QVERIFY(list.IsSortDescending());
+            QCOMPARE(column(2), QStringLiteral("CBbAa"));
+        }
         emit header->sectionClicked(0);
         QCOMPARE(list.GetSortColumn(), 0);
         QVERIFY(!list.IsSortDescending());
-        QCOMPARE(list.GetItemText(0, 0), QStringLiteral("0"));
+        QCOMPARE(column(0), QStringLiteral("01234"));
+        QCOMPARE(column(2), QStringLiteral("bCAaB"));
         QCOMPARE(changes, (QList<int>{2, 2, 0}));
+        // The C locale orders by character code: every capital first.
+        const CDefaultLocale c(QLocale::c());
+        emit header->sectionClicked(2);
+        QCOMPARE(column(2), QStringLiteral("ABCab"));
     }
 
     void OnlyTheFirst31CharactersCompare() {

@@ -1,7 +1,7 @@
 #include "plugins/compare/WavComparison.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 #include "plugins/compare/RawFile.h"
 
@@ -11,9 +11,12 @@ double ComparisonResult::Percent() const {
 }
 
 std::string FormatDifference(double percent) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f%%", percent);
-    return text;
+    // Not printf: the host's toolkit sets the user's locale, and LC_NUMERIC=de_DE would write
+    // "12,346". to_chars never reads the locale. The buffer holds any double's fixed form.
+    char text[400];
+    const auto written =
+        std::to_chars(text, text + sizeof text, percent, std::chars_format::fixed, 3);
+    return std::string(text, written.ptr) + "%";
 }
 
 std::uint32_t CountDifferingWords(const std::uint16_t* original, const std::uint16_t* test) {
