@@ -26,15 +26,17 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-namespace {
-
-int OpenRetrying(const std::string& path, int flags) {
+int OpenDescriptor(const std::string& path, int flags, unsigned mode) {
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, static_cast<mode_t>(mode));
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
+
+namespace {
+
+int OpenRetrying(const std::string& path, int flags) { return OpenDescriptor(path, flags, 0644); }
 
 }  // namespace
 

@@ -53,6 +53,10 @@ private:
     Error m_error;
 };
 
+// open(2) of path with flags, close-on-exec added, and mode for a file it creates, retried when
+// a signal interrupts it: the descriptor, or -1 with errno set. For the platform's file types.
+int OpenDescriptor(const std::string& path, int flags, unsigned mode);
+
 // Logical size (st_size) of the file at path, following links; -1 when it cannot be read.
 std::int64_t GetFileSize(const std::string& path);
 // True when path names a regular file, or a link to one, with the owner execute bit set.

@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+#include "platform/File.h"
+
 namespace platform {
 
 namespace {
@@ -16,13 +18,7 @@ void SetError(Error* error, int code) {
     if (error != nullptr) *error = Error::FromErrno(code);
 }
 
-int OpenRetrying(const std::string& path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
+int OpenRetrying(const std::string& path, int flags) { return OpenDescriptor(path, flags, 0666); }
 
 int Lock(int fd, int operation) {
     int result;

@@ -36,12 +36,6 @@ std::vector<std::pair<int, std::string>> ChildrenOf(int pid) {
     return children;
 }
 
-std::set<std::string> FilesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
-}
-
 }  // namespace
 
 TEST(CliCrash, KilledRunLeavesNoProgramRunningAndItsTemporaryFilesGoWithTheNextRun) {
@@ -97,12 +91,12 @@ TEST(CliCrash, KilledRunLeavesNoProgramRunningAndItsTemporaryFilesGoWithTheNextR
         std::chrono::steady_clock::now() - start);
     EXPECT_TRUE(probe::WaitUntil([&] { return fs::exists(rcFile); }));
     // The killed run left its two temporary WAVs and the marker of their block.
-    std::set<std::string> left = FilesIn(temp);
+    std::set<std::string> left = FileNamesIn(temp);
     EXPECT_EQ(left.size(), 4u) << "programs ended after " << waited.count() << " ms";
 
     // The next kelto-cli, whatever it is asked to do, cleans up after the dead one.
     ASSERT_TRUE(RunShell(environment + ShellQuoted(Program()) + " --workdir " +
                          ShellQuoted(KELTO_WORK_DIR) + " --list-coders"));
-    EXPECT_EQ(FilesIn(temp), std::set<std::string>{"kel1234.wav"});
+    EXPECT_EQ(FileNamesIn(temp), std::set<std::string>{"kel1234.wav"});
     EXPECT_EQ(ReadFileBytes(temp + "/kel1234.wav"), "someone else's");
 }

@@ -17,12 +17,6 @@ namespace {
 
 constexpr char kHeader[] = "kelto journal 1\n";
 
-std::set<std::string> FilesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
-}
-
 }  // namespace
 
 TEST(NameJournal, StaleJournalRemovesTheRegularFilesItListsAtItsEndAndNothingElse) {
@@ -60,13 +54,13 @@ TEST(NameJournal, StaleJournalRemovesTheRegularFilesItListsAtItsEndAndNothingEls
         WriteFileBytes(dir / "outside", "x");
         fs::create_symlink(folder + "/b.flac", folder + "/link.flac");
         WriteFileBytes(folder + "/.journal", test.text);
-        std::set<std::string> expected = FilesIn(folder);
+        std::set<std::string> expected = FileNamesIn(folder);
         for (const auto& name : test.gone) expected.erase(name);
         if (test.removed >= 0) expected.erase(".journal");
 
         EXPECT_EQ(CNameJournal::RemoveIfStale(folder, ".journal"), test.removed) << test.text;
 
-        EXPECT_EQ(FilesIn(folder), expected) << test.text;
+        EXPECT_EQ(FileNamesIn(folder), expected) << test.text;
         EXPECT_TRUE(fs::exists(dir / "outside"));
         EXPECT_TRUE(fs::exists(folder + "/sub/inner"));
     }
@@ -99,11 +93,11 @@ TEST(NameJournal, HeldJournalIsLeftAloneAndListsWhatItsHolderKeptAfterCompacting
         EXPECT_LT(fs::file_size(journal.Path()), 64u * 1024u);
         // Held by this object: a second open of the file in this process does not take it.
         EXPECT_EQ(CNameJournal::RemoveIfStale(folder, ".journal"), -1);
-        EXPECT_EQ(FilesIn(folder).size(), 61u);
+        EXPECT_EQ(FileNamesIn(folder).size(), 61u);
     }  // let go without removing: as a crash leaves it
 
     EXPECT_EQ(CNameJournal::RemoveIfStale(folder, ".journal"), static_cast<int>(kept.size()));
     for (const auto& name : kept) EXPECT_FALSE(fs::exists(dir / name)) << name;
-    EXPECT_EQ(FilesIn(folder).size(), 60u - kept.size());
+    EXPECT_EQ(FileNamesIn(folder).size(), 60u - kept.size());
     EXPECT_EQ(CNameJournal::RemoveIfStale(folder, ".journal"), -1);  // gone with its files
 }

@@ -19,15 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> FilesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
-}
-
 std::size_t JournalsIn(const std::string& folder) {
     std::size_t count = 0;
-    for (const auto& name : FilesIn(folder)) count += name.rfind(".kelto-run-", 0) == 0;
+    for (const auto& name : FileNamesIn(folder)) count += name.rfind(".kelto-run-", 0) == 0;
     return count;
 }
 
@@ -96,20 +90,20 @@ TEST(RunFiles, RemoveStaleRemovesWhatRunsThatDiedLeftAndNothingElse) {
     ASSERT_EQ(JournalsIn(out), 3u);
 
     EXPECT_EQ(CRunFiles::RemoveStale(out), 2);
-    EXPECT_EQ(FilesIn(out).count("a.kelto-new.flac"), 0u);
-    EXPECT_EQ(FilesIn(out).count("line\nfeed.flac"), 0u);
+    EXPECT_EQ(FileNamesIn(out).count("a.kelto-new.flac"), 0u);
+    EXPECT_EQ(FileNamesIn(out).count("line\nfeed.flac"), 0u);
     EXPECT_EQ(JournalsIn(out), 2u);
     for (const char* name : {"song.flac", "old.kelto-new.flac", "renamed.kelto-new.flac",
                              "renamed.flac", "b.kelto-new.flac", "c.kelto-new.flac"}) {
-        EXPECT_EQ(FilesIn(out).count(name), 1u) << name;
+        EXPECT_EQ(FileNamesIn(out).count(name), 1u) << name;
     }
     EXPECT_EQ(CRunFiles::RemoveStale(out), 0);
 
     // Killed, the other run's lock goes with it.
     other.Kill();
     EXPECT_EQ(CRunFiles::RemoveStale(out), 1);
-    EXPECT_EQ(FilesIn(out).count("b.kelto-new.flac"), 0u);
-    EXPECT_EQ(FilesIn(out).count("c.kelto-new.flac"), 1u);
+    EXPECT_EQ(FileNamesIn(out).count("b.kelto-new.flac"), 0u);
+    EXPECT_EQ(FileNamesIn(out).count("c.kelto-new.flac"), 1u);
     EXPECT_EQ(JournalsIn(out), 1u);
     EXPECT_EQ(CRunFiles::RemoveStale(dir / "missing"), 0);
 }
@@ -143,12 +137,12 @@ TEST(RunFiles, ClaimIsExclusiveAndTheRunRemovesWhatItDidNotForget) {
         }
         for (auto& worker : workers) worker.join();
         EXPECT_FALSE(files.Claim(one + "/0-1.kelto-new.flac", &reason));  // claimed already
-        EXPECT_EQ(FilesIn(one).size() + FilesIn(two).size(), 1u + 200u + 2u);
+        EXPECT_EQ(FileNamesIn(one).size() + FileNamesIn(two).size(), 1u + 200u + 2u);
         EXPECT_EQ(CRunFiles::RemoveStale(one), 0);  // its own journals are live
     }
     // Only what was forgotten, and what was never claimed, stays; no journal.
-    EXPECT_EQ(FilesIn(one).size() + FilesIn(two).size(), 1u + 100u);
-    EXPECT_EQ(FilesIn(one).count("there.flac"), 1u);
-    EXPECT_EQ(FilesIn(one).count("0-1.kelto-new.flac"), 1u);
-    EXPECT_EQ(FilesIn(two).count("0-30.kelto-new.flac"), 0u);
+    EXPECT_EQ(FileNamesIn(one).size() + FileNamesIn(two).size(), 1u + 100u);
+    EXPECT_EQ(FileNamesIn(one).count("there.flac"), 1u);
+    EXPECT_EQ(FileNamesIn(one).count("0-1.kelto-new.flac"), 1u);
+    EXPECT_EQ(FileNamesIn(two).count("0-30.kelto-new.flac"), 0u);
 }

@@ -45,3 +45,11 @@ std::string ReadFileBytes(const std::string& path) {
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+std::set<std::string> FileNamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 // A fresh folder below the system's temporary folder, removed with everything in it when the
@@ -23,3 +24,5 @@ private:
 // Small file helpers for tests.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
+// The names of the entries of folder.
+std::set<std::string> FileNamesIn(const std::string& folder);
