@@ -1,6 +1,6 @@
 // Parses arbitrary bytes as an INI file and checks the reader's promises: the text is kept
-// byte for byte, a written value reads back unchanged without disturbing other keys, and a
-// block reads back as written.
+// byte for byte, a written value reads back unchanged without disturbing other keys, a block
+// reads back as written, and what kelto writes is never refused as no INI text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -29,9 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key(input.substr(third, third % 9));
     const std::string value(input.substr(2 * third));
 
+    const bool hasNul = input.find('\0') != std::string_view::npos;
+    if (hasNul) Check(!CIniFile::TextProblem(input).empty());
+
     std::string before;
     const bool hadOther = ini.Find("Settings", "Other", before);
     if (ini.WriteString(section, key, value)) {
+        Check(hasNul || CIniFile::TextProblem(ini.Text()).empty());
         std::string read;
         Check(ini.Find(section, key, read) && read == value);
         CIniFile reparsed;

@@ -7,15 +7,14 @@
 #include "app/DlgConsole.h"
 #include "app/DlgJobControl.h"
 #include "app/DlgMain.h"
-#include "settings/SettingsCore.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"
+#include "session/StartupSettings.h"
 #include "ui/MessageBoxes.h"
 
 namespace {
 
 constexpr int kTextNotSaved = 117;
-constexpr int kTextNotLoaded = 118;
 
 WindowPlacement PlacementOf(const QWidget& window) {
     WindowPlacement placement;
@@ -46,15 +45,12 @@ void ApplyPlacement(QWidget& window, const WindowPlacement& placement) {
 }  // namespace
 
 void CDlgMain::LoadState() {
-    const std::string settingsPath = m_workingFolder->GetSettingsPath();
-    if (platform::PathExists(settingsPath)) {
-        if (m_settingsSet.LoadFile(settingsPath)) {
-            ApplyPlacement(*this, m_settingsSet.Window.Placement);
-        } else {
-            ShowError(GetStdString(kTextNotLoaded));
-        }
+    const std::string problem =
+        LoadStartupSettings(m_settingsSet, m_workingFolder->GetSettingsPath());
+    if (problem.empty()) {
+        ApplyPlacement(*this, m_settingsSet.Window.Placement);
     } else {
-        m_settingsSet.Core.ThreadsCount = CSettingsCore::ProcessorCount();
+        ShowError(problem);
     }
     m_core.SetThreadsCount(m_settingsSet.Core.ThreadsCount);
     const std::string listPath = m_workingFolder->GetFileListPath();

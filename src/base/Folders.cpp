@@ -9,10 +9,10 @@ namespace {
 // holds, each as folder + "/" + name.
 template <class Keep>
 bool ListEntries(const std::string& folder, const std::string& pattern,
-                 std::vector<std::string>& out, Keep keep) {
+                 std::vector<std::string>& out, platform::Error* error, Keep keep) {
     out.clear();
     std::vector<platform::DirectoryEntry> entries;
-    if (!platform::ListDirectory(folder, pattern, entries) || entries.empty()) return false;
+    if (!platform::ListDirectory(folder, pattern, entries, error) || entries.empty()) return false;
     const std::string prefix = TrailingSeparator(folder, true);
     for (const auto& entry : entries) {
         if (keep(entry.attributes)) out.push_back(prefix + entry.name);
@@ -23,15 +23,15 @@ bool ListEntries(const std::string& folder, const std::string& pattern,
 }  // namespace
 
 bool ListSubfolders(const std::string& folder, const std::string& pattern,
-                    std::vector<std::string>& out) {
-    return ListEntries(folder, pattern, out, [](std::uint32_t attributes) {
+                    std::vector<std::string>& out, platform::Error* error) {
+    return ListEntries(folder, pattern, out, error, [](std::uint32_t attributes) {
         return attributes == platform::kAttributeDirectory;
     });
 }
 
-bool ListFiles(const std::string& folder, const std::string& pattern,
-               std::vector<std::string>& out) {
-    return ListEntries(folder, pattern, out, [](std::uint32_t attributes) {
+bool ListFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>& out,
+               platform::Error* error) {
+    return ListEntries(folder, pattern, out, error, [](std::uint32_t attributes) {
         return attributes != platform::kAttributeDirectory;
     });
 }

@@ -4,34 +4,37 @@
 #include <cstdio>
 
 #include "base/AsciiText.h"
-#include "cli/CliListing.h"
-#include "cli/RunMonitor.h"
 #include "cli/RunSummary.h"
-#include "codecs/Coder.h"
-#include "core/Core.h"
 #include "core/TempFileName.h"
-#include "lang/LanguageManager.h"
-#include "core/ProcessPriority.h"
 #include "base/Version.h"
 #include "base/WorkingFolder.h"
+#include "cli/CliListing.h"
+#include "cli/PrintableText.h"
+#include "cli/RunMonitor.h"
+#include "codecs/Coder.h"
+#include "core/Core.h"
+#include "core/ProcessPriority.h"
 #include "fileinfo/FileInfo.h"
+#include "fileinfo/FormatTable.h"
+#include "lang/LanguageManager.h"
 #include "platform/File.h"
 #include "platform/MakeFolders.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "platform/TempFolder.h"
 #include "platform/Terminal.h"
+#include "session/AudioExtensions.h"
 #include "session/Catalogue.h"
 #include "session/FileList.h"
 #include "session/FileListEditor.h"
 #include "session/RunFailures.h"
+#include "session/StartupSettings.h"
 #include "settings/SettingsSet.h"
 
 namespace {
 
 // Language texts used here.
 constexpr int kTextPassThrough = 111;
-constexpr int kTextSettingsNotLoaded = 118;
 
 std::string Absolute(const std::string& start, const std::string& path) {
     if (path.empty() || path[0] == '/') return path;
@@ -58,10 +61,16 @@ int FindByNameOrIndex(int count, const std::string& text, NameAt nameAt) {
     return -1;
 }
 
-constexpr const char* kUnreadableText = "cannot be read as an audio file";
-
 void PrintError(const std::string& message) {
     std::fprintf(stderr, "kelto-cli: %s\n", message.c_str());
+}
+
+// The lines of a text meant for a message box, as one line.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n') c = ' ';
+    }
+    return text;
 }
 
 // Apply's findings, printed; files without a decoder are remembered for the caller.
@@ -71,8 +80,8 @@ public:
     void ReportOverwrite() override { PrintError("warning: " + CConversion::OverwriteText()); }
     void ReportNoTempFile(const CFileInfo& file, const std::string& folder,
                           const std::string& reason) override {
-        PrintError(file.Path + ": no temporary file can be made in " + folder + " (" + reason +
-                   ")");
+        PrintError(PrintableText(file.Path) + ": no temporary file can be made in " +
+                   PrintableText(folder) + " (" + reason + ")");
         m_tempFileFailed = true;
     }
     const std::vector<const CFileInfo*>& Undecodable() const { return m_undecodable; }
@@ -116,6 +125,7 @@ int CCliApplication::Execute() {
     if (!EnterWorkingFolder() || !LoadStartup()) return kExitUsage;
     RemoveStaleTempFiles(platform::TemporaryFolder());  // what a kelto that died left
     if (m_options.ListCoders) {
+        WarnRefusedPresets();
         std::fputs(CatalogueJsonLines(*m_catalogue).c_str(), stdout);
         return kExitOk;
     }
@@ -128,14 +138,14 @@ int CCliApplication::Execute() {
         for (int i = 0; i < m_files->Count(); ++i) {
             std::printf("%s\n", FileInfoJson(*m_files->Get(i)).c_str());
         }
-        return kExitOk;
+        return CRunSummary::PrintInputs(stderr, m_inputs, "kelto-cli: ");
     }
     if (!PrepareJobs(choice)) return kExitUsage;
     if (m_options.DryRun) {
         for (int i = 0; i < m_files->Count(); ++i) {
             std::printf("%s\n", DryRunJson(*m_files->Get(i)).c_str());
         }
-        return kExitOk;
+        return CRunSummary::PrintInputs(stderr, m_inputs, "kelto-cli: ");
     }
     return Convert(choice);
 }
@@ -161,18 +171,25 @@ bool CCliApplication::LoadStartup() {
         return false;
     }
     m_settings = std::make_unique<CSettingsSet>();
-    if (platform::PathExists(folder.GetSettingsPath())) {
-        if (!m_settings->LoadFile(folder.GetSettingsPath())) {
-            PrintError(language.GetString(kTextSettingsNotLoaded) + " (" +
-                       folder.GetSettingsPath() + ")");
-        }
-    } else {
-        m_settings->Core.ThreadsCount = CSettingsCore::ProcessorCount();
-    }
+    const std::string problem = LoadStartupSettings(*m_settings, folder.GetSettingsPath());
+    if (!problem.empty()) PrintError("warning: " + OneLine(problem));
     m_catalogue = std::make_unique<CCatalogue>();
     m_catalogue->Load(folder, language.GetString(kTextPassThrough),
                       m_settings->Database.FindByFileName == 1);
+    m_audio = std::make_unique<CAudioExtensions>(m_catalogue->GetDecoders());
     return true;
+}
+
+void CCliApplication::WarnRefusedPresets() const {
+    const auto warn = [](const CCodec& codec) {
+        for (const std::string& text : codec.GetPresets().GetRefused()) {
+            PrintError("warning: " + PrintableText(text));
+        }
+    };
+    const CCoderList& coders = m_catalogue->GetCoders();
+    for (int i = 0; i < coders.GetCount(); ++i) warn(*coders.GetAt(i));
+    const CDecoderList& decoders = m_catalogue->GetDecoders();
+    for (int i = 0; i < decoders.GetCount(); ++i) warn(*decoders.GetAt(i));
 }
 
 bool CCliApplication::ChooseCoder(ConversionChoice& choice) {
@@ -250,7 +267,7 @@ bool CCliApplication::BuildFileList() {
     std::vector<std::string> named;
     for (const std::string& input : m_options.Inputs) {
         if (!platform::PathExists(input)) {
-            PrintError(input + ": no such file or folder");
+            PrintError(PrintableText(input) + ": no such file or folder");
             return false;
         }
         const bool isFolder = platform::IsDirectory(input);
@@ -259,13 +276,16 @@ bool CCliApplication::BuildFileList() {
             continue;
         }
         if (!AddNamedFiles(named)) return false;
+        // What a folder or a playlist holds besides audio is passed over, not listed.
+        CFileListEditor editor(*m_files, m_settings->General, m_audio.get());
+        AddOutcome outcome;
         if (isFolder) {
-            std::vector<std::string> skipped;
-            CFileListEditor(*m_files, m_settings->General).AddFolder(input, true, &skipped);
-            WarnSkipped(skipped);
-        } else if (!AppendPlaylist(input)) {
+            editor.AddFolder(input, true, &outcome);
+        } else if (!editor.AppendPlaylist(input, &outcome)) {
+            PrintError(PrintableText(editor.GetLastError()));
             return false;
         }
+        TakeOutcome(outcome);
     }
     if (!AddNamedFiles(named)) return false;
     if (m_files->Count() == 0) {
@@ -277,32 +297,34 @@ bool CCliApplication::BuildFileList() {
 
 bool CCliApplication::AddNamedFiles(std::vector<std::string>& files) {
     if (files.empty()) return true;
-    const int first = m_files->Count();
-    std::vector<std::string> refused;
-    CFileListEditor(*m_files, m_settings->General).AddPaths(files, &refused);
-    files.clear();
-    for (int i = first; i < m_files->Count(); ++i) m_namedFiles.insert(i);
     // The user asked for these files by name: leaving one out would be a silent loss.
-    for (const std::string& path : refused) PrintError(path + ": " + kUnreadableText);
-    return refused.empty();
+    bool usable = true;
+    std::vector<std::string> audio;
+    for (const std::string& path : files) {
+        if (m_audio->IsAudio(path)) {
+            audio.push_back(path);
+        } else {
+            PrintError(PrintableText(path) + ": not an audio file");
+            usable = false;
+        }
+    }
+    files.clear();
+    const int first = m_files->Count();
+    AddOutcome outcome;
+    CFileListEditor(*m_files, m_settings->General, m_audio.get()).AddPaths(audio, &outcome);
+    for (int i = first; i < m_files->Count(); ++i) m_namedFiles.insert(m_files->Get(i));
+    for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
+        PrintError(PrintableText(refusal.Path) + ": " + refusal.Reason);
+    }
+    return usable && outcome.Unreadable.empty();
 }
 
-void CCliApplication::WarnSkipped(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        PrintError("warning: " + path + ": " + kUnreadableText + "; skipped");
+void CCliApplication::TakeOutcome(const AddOutcome& outcome) {
+    for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
+        PrintError("warning: " + PrintableText(refusal.Path) + ": " + refusal.Reason + "; skipped");
     }
-}
-
-bool CCliApplication::AppendPlaylist(const std::string& path) {
-    // Loading a playlist replaces a list; here it adds to what the other inputs gave.
-    CFileListEditor editor(*m_files, m_settings->General);
-    std::vector<std::string> skipped;
-    if (!editor.AppendPlaylist(path, &skipped)) {
-        PrintError(editor.GetLastError());
-        return false;
-    }
-    WarnSkipped(skipped);
-    return true;
+    m_inputs.Unreadable += static_cast<int>(outcome.Unreadable.size());
+    m_inputs.NotAudio += outcome.NotAudio;
 }
 
 bool CCliApplication::MakeOutputFolder() {
@@ -318,15 +340,19 @@ bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
     m_conversion->Apply(choice, {}, &report);
     bool usable = true;
     for (const CFileInfo* file : report.Undecodable()) {
-        const int index = [&] {
-            for (int i = 0; i < m_files->Count(); ++i)
-                if (m_files->Get(i) == file) return i;
-            return -1;
-        }();
-        const bool named = m_namedFiles.count(index) != 0;
-        PrintError(file->Path + ": no decoder is available for the format " + file->FormatName +
-                   (named ? "" : "; skipped"));
+        const bool named = m_namedFiles.count(file) != 0;
+        PrintError(PrintableText(file->Path) + ": no decoder is available for the format " +
+                   file->FormatName + (named ? "" : "; skipped"));
         if (named) usable = false;
+    }
+    if (m_conversion->IsDecodeOnly(choice)) {
+        // Such a file gets no job: it is what decoding would make of it.
+        for (int i = 0; i < m_files->Count(); ++i) {
+            const CFileInfo* file = m_files->Get(i);
+            if (!file->Decoder && file->FormatId == kFormatWAV) {
+                PrintError(PrintableText(file->Path) + ": a WAV file already, nothing to decode");
+            }
+        }
     }
     // Converting the rest would leave out files that nothing is wrong with.
     return usable && !report.TempFileFailed();
@@ -341,13 +367,13 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     m_conversion->SetShowPrograms(false);
     if (m_conversion->Start(choice, nullptr) == 0) {
         std::printf("Nothing to convert.\n");
-        return kExitOk;
+        return CRunSummary::PrintInputs(stdout, m_inputs, "");
     }
     CRunMonitor monitor(*m_core, signals, platform::IsStandardErrorTerminal());
     monitor.WaitForEnd(jobs);
     m_conversion->FinishRun();
     const std::vector<RunNote> notes = CollectRunNotes(*m_files, m_conversion->GetRunHooks());
-    CRunSummary summary(jobs, notes);
+    CRunSummary summary(jobs, notes, m_inputs);
     summary.SetVerifiedCount(CountVerified(*m_files, m_conversion->GetRunHooks()));
     return summary.Print(stdout, monitor.GetStopSignal());
 }

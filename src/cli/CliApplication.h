@@ -1,13 +1,16 @@
 #pragma once
 
 #include <memory>
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/RunSummary.h"
+#include "session/AddOutcome.h"
 #include "session/Conversion.h"
 
+class CAudioExtensions;
 class CCatalogue;
 class CCore;
 class CFileList;
@@ -38,11 +41,13 @@ private:
     bool ApplyRunSettings();
     bool BuildFileList();
     // Adds files named on the command line; false (each named on standard error) when one of
-    // them cannot be listed. Empties files.
+    // them is no audio file or cannot be listed. Empties files.
     bool AddNamedFiles(std::vector<std::string>& files);
-    // Files found in a folder or a playlist that could not be listed: a warning each.
-    void WarnSkipped(const std::vector<std::string>& paths);
-    bool AppendPlaylist(const std::string& path);
+    // What adding a folder or a playlist passed over: a warning for each file or folder that
+    // could not be read, and the counts for the summary.
+    void TakeOutcome(const AddOutcome& outcome);
+    // The presets the catalogue refused, a warning each.
+    void WarnRefusedPresets() const;
     bool PrepareJobs(const ConversionChoice& choice);
     bool MakeOutputFolder();
     int Convert(const ConversionChoice& choice);
@@ -55,6 +60,8 @@ private:
     std::unique_ptr<CFileList> m_files;
     std::unique_ptr<CCore> m_core;
     std::unique_ptr<CConversion> m_conversion;
-    // Files named on the command line (not found in a folder or a playlist), by list index.
-    std::set<int> m_namedFiles;
+    std::unique_ptr<CAudioExtensions> m_audio;
+    // Files named on the command line (not found in a folder or a playlist).
+    std::unordered_set<const CFileInfo*> m_namedFiles;
+    InputCounts m_inputs;
 };

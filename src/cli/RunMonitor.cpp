@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "cli/PrintableText.h"
 #include "cli/RunSummary.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
@@ -82,7 +83,7 @@ void CRunMonitor::ShowProgress(const std::vector<RunJob>& jobs) {
         // A coder reads a temporary file; the source's name says more.
         for (const RunJob& job : jobs) {
             if (job.Job != process) continue;
-            line += " | " + job.Job->GetName() + ": " + job.File->Name;
+            line += " | " + job.Job->GetName() + ": " + PrintableText(job.File->Name);
             const double jobPercent = progress.PercentOf(process);
             if (jobPercent >= 0) {
                 std::snprintf(numbers, sizeof numbers, " %.0f%%", jobPercent);

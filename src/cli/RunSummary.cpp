@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cli/PrintableText.h"
 #include "codecs/Codec.h"
 #include "core/Process.h"
 #include "fileinfo/FileInfo.h"
@@ -13,17 +14,19 @@ namespace {
 
 using State = ProcessExitStatus::State;
 
-std::string CommandText(CCodec& job) { return job.GetProgramPath() + " " + job.GetCommandLine(); }
+std::string CommandText(CCodec& job) {
+    return PrintableText(job.GetProgramPath() + " " + job.GetCommandLine());
+}
 
 }  // namespace
 
 std::string CRunSummary::EndText(const RunJob& job) {
-    return DescribeExitStatus(job.Job->GetExitStatus());
+    return PrintableText(DescribeExitStatus(job.Job->GetExitStatus()));
 }
 
 std::string CRunSummary::JobResultText(const RunJob& job) {
-    std::string text =
-        PathFileName(job.Job->GetInputFile()) + " -> " + PathFileName(job.Job->GetOutputFile());
+    std::string text = PrintableText(PathFileName(job.Job->GetInputFile())) + " -> " +
+                       PrintableText(PathFileName(job.Job->GetOutputFile()));
     if (!job.Job->GetExitStatus().Succeeded()) text += " (" + EndText(job) + ")";
     return text;
 }
@@ -49,17 +52,18 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
         while (end < m_jobs.size() && m_jobs[end].File == m_jobs[first].File) ++end;
         ++files;
         const CFileInfo* file = m_jobs[first].File;
+        const std::string path = PrintableText(file->Path);
         if (const auto notes = notesOf.find(file); notes != notesOf.end()) {
             for (const RunNote* note : notes->second) {
                 if (note->Skipped) ++skipped;
                 std::fprintf(out, "%s: %s: %s\n", note->Skipped ? "Skipped" : "Warning",
-                             file->Path.c_str(), note->Text.c_str());
+                             path.c_str(), PrintableText(note->Text).c_str());
             }
         }
         if (FileSucceeded(first, end)) {
             ++written;
             std::fprintf(out, "Written: %s\n",
-                         CConversion::GetFinalOutput(*m_jobs[first].File).c_str());
+                         PrintableText(CConversion::GetFinalOutput(*file)).c_str());
         }
         for (std::size_t i = first; i < end; ++i) {
             const ProcessExitStatus status = m_jobs[i].Job->GetExitStatus();
@@ -69,9 +73,8 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
             } else if (status.Failed()) {
                 ++failed;
                 std::fprintf(out, "Failed: %s for %s: %s\n  command: %s\n",
-                             CRunMonitor::DescribeJob(*m_jobs[i].Job).c_str(),
-                             m_jobs[i].File->Path.c_str(), EndText(m_jobs[i]).c_str(),
-                             CommandText(*m_jobs[i].Job).c_str());
+                             CRunMonitor::DescribeJob(*m_jobs[i].Job).c_str(), path.c_str(),
+                             EndText(m_jobs[i]).c_str(), CommandText(*m_jobs[i].Job).c_str());
             }
         }
         first = end;
@@ -81,12 +84,31 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
     } else if (notRun != 0) {
         std::fprintf(out, "%d job(s) did not run.\n", notRun);
     }
-    std::fprintf(out, "%d of %d file(s) converted, %d job(s) failed.\n", written, files, failed);
+    std::fprintf(out, "%d of %d file(s) converted, %d job(s) failed", written, files, failed);
+    if (m_inputs.Unreadable != 0) std::fprintf(out, ", %d could not be read", m_inputs.Unreadable);
+    std::fprintf(out, ".\n");
     if (m_verified != 0) {
         std::fprintf(out, "%d file(s) verified: decoded again and compared with the source.\n",
                      m_verified);
     }
     if (skipped != 0) std::fprintf(out, "%d file(s) skipped: their output exists.\n", skipped);
+    PrintNotAudio(out, m_inputs, "");
     std::fflush(out);
-    return (failed == 0 && notRun == 0 && stopSignal == 0) ? 0 : 1;
+    const bool allRead = m_inputs.Unreadable == 0;
+    return (failed == 0 && notRun == 0 && stopSignal == 0 && allRead) ? 0 : 1;
+}
+
+void CRunSummary::PrintNotAudio(std::FILE* out, const InputCounts& inputs, const char* prefix) {
+    if (inputs.NotAudio != 0) {
+        std::fprintf(out, "%s%d file(s) passed over: not audio.\n", prefix, inputs.NotAudio);
+    }
+}
+
+int CRunSummary::PrintInputs(std::FILE* out, const InputCounts& inputs, const char* prefix) {
+    if (inputs.Unreadable != 0) {
+        std::fprintf(out, "%s%d input(s) could not be read.\n", prefix, inputs.Unreadable);
+    }
+    PrintNotAudio(out, inputs, prefix);
+    std::fflush(out);
+    return inputs.Unreadable == 0 ? 0 : 1;
 }

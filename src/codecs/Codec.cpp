@@ -1,17 +1,15 @@
 #include "codecs/Codec.h"
 
-#include "codecs/DatabaseEntry.h"
-#include "codecs/LineFiles.h"
 #include "base/Paths.h"
 #include "base/TextFileRead.h"
+#include "codecs/DatabaseEntry.h"
+#include "codecs/LineFiles.h"
 #include "platform/File.h"
 
 namespace {
 
 // The executable's path with its extension replaced by ".name" ("flac" gives "flac.name").
-std::string NameFilePath(const std::string& path) {
-    return ReplaceExtension(path, ".name");
-}
+std::string NameFilePath(const std::string& path) { return ReplaceExtension(path, ".name"); }
 
 }  // namespace
 
@@ -79,4 +77,5 @@ void CCodec::LoadFromEntry(const std::string& path, const CDatabaseEntry& entry,
             m_presets->Add(preset.CommandLine, preset.Extension, preset.Description);
         }
     }
+    m_presets->RefuseUnrunnable(path);
 }

@@ -6,7 +6,9 @@ bool CCoder::Load(const std::string& path) {
     LoadPackageBasics(path);
     ReadNameFile(path);
     ReadInfoFile(GetFolder());
-    GetPresets().LoadFromFiles(GetFolder() + "/Presets.ini", GetFolder() + "/Extensions.ini", true);
+    const std::string presets = GetFolder() + "/Presets.ini";
+    GetPresets().LoadFromFiles(presets, GetFolder() + "/Extensions.ini", true);
+    GetPresets().RefuseUnrunnable(presets);
     return true;
 }
 

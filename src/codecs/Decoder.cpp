@@ -2,6 +2,8 @@
 
 bool CDecoder::Load(const std::string& path) {
     LoadPackageBasics(path);
-    GetPresets().LoadFromFiles(GetFolder() + "/Format.ini", GetFolder() + "/Extensions.ini", false);
+    const std::string lines = GetFolder() + "/Format.ini";
+    GetPresets().LoadFromFiles(lines, GetFolder() + "/Extensions.ini", false);
+    GetPresets().RefuseUnrunnable(lines);
     return true;
 }

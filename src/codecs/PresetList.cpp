@@ -1,7 +1,11 @@
 #include "codecs/PresetList.h"
 
-#include "codecs/LineFiles.h"
+#include <algorithm>
+
+#include "base/Log.h"
 #include "base/TextFileRead.h"
+#include "codecs/LineFiles.h"
+#include "core/Templates.h"
 
 namespace {
 
@@ -15,7 +19,40 @@ std::string NextNonEmptyLine(CTextFileRead& file) {
     return line;
 }
 
+// Why a command line must not run; empty when it may.
+std::string Unrunnable(const std::string& commandLine) {
+    if (TrimWhiteSpace(commandLine).empty()) return "its command line is empty";
+    std::vector<std::string> names;
+    const std::string error = TemplateError(commandLine, &names);
+    if (!error.empty()) return "its command line cannot be expanded: " + error;
+    std::string missing;
+    for (const char* needed : {"%in%", "%out%"}) {
+        if (std::find(names.begin(), names.end(), needed) != names.end()) continue;
+        missing += (missing.empty() ? "" : " or ") + std::string(needed);
+    }
+    if (!missing.empty()) return "its command line does not name " + missing;
+    return {};
+}
+
 }  // namespace
+
+void CPresetList::RefuseUnrunnable(const std::string& source) {
+    std::vector<CPreset> kept;
+    kept.reserve(m_presets.size());
+    for (CPreset& preset : m_presets) {
+        const std::string reason = Unrunnable(preset.CommandLine);
+        if (reason.empty()) {
+            kept.push_back(std::move(preset));
+            continue;
+        }
+        const std::string which = preset.Name.empty()
+                                      ? "for " + preset.Extension
+                                      : "\"" + preset.Name + "\" (" + preset.Extension + ")";
+        m_refused.push_back(source + ": preset " + which + " refused: " + reason);
+        AddLogLine(m_refused.back());
+    }
+    m_presets = std::move(kept);
+}
 
 void CPresetList::Add(const std::string& commandLine, const std::string& extension,
                       const std::string& name) {

@@ -18,6 +18,15 @@ public:
     bool LoadFromFiles(const std::string& linesFile, const std::string& extensionsFile,
                        bool withNames);
 
+    // Takes out every preset kelto must not run: its command line is empty, cannot be expanded
+    // (an unknown placeholder, a lone "%"), or does not name both "%in%" and "%out%" (the
+    // program would then read or write some other file than the job's). Each one is named in
+    // the program log and in GetRefused: "SOURCE: preset "NAME" (.EXT) refused: REASON", where
+    // source is the file the presets were read from.
+    void RefuseUnrunnable(const std::string& source);
+    // The texts of the presets RefuseUnrunnable took out, in their order.
+    const std::vector<std::string>& GetRefused() const { return m_refused; }
+
     int GetCount() const { return static_cast<int>(m_presets.size()); }
     // Null when index is below 0 or at or past the count.
     const CPreset* GetAt(int index) const;
@@ -27,4 +36,5 @@ public:
 
 private:
     std::vector<CPreset> m_presets;
+    std::vector<std::string> m_refused;
 };

@@ -1,5 +1,7 @@
 #include "core/Templates.h"
 
+#include <string_view>
+
 #include "core/CommandLine.h"
 
 namespace {
@@ -21,6 +23,27 @@ bool PlaceholderValue(const std::string& name, const TemplateValues& values, std
     return true;
 }
 
+// Walks the template: the text between placeholders goes to onText, each placeholder (its
+// name with both "%") to onPlaceholder, which returns false to stop the walk. False when a
+// placeholder stopped it or a "%" has no partner.
+template <class OnText, class OnPlaceholder>
+bool WalkTemplate(const std::string& templateText, OnText onText, OnPlaceholder onPlaceholder) {
+    std::size_t j = 0;
+    while (j < templateText.size()) {
+        const auto start = templateText.find('%', j);
+        if (start == std::string::npos) {
+            onText(std::string_view(templateText).substr(j));
+            break;
+        }
+        onText(std::string_view(templateText).substr(j, start - j));
+        const auto end = templateText.find('%', start + 1);
+        if (end == std::string::npos) return false;
+        if (!onPlaceholder(templateText.substr(start, end - start + 1))) return false;
+        j = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ExpandTemplate(const std::string& templateText, const TemplateValues& values,
@@ -28,24 +51,33 @@ bool ExpandTemplate(const std::string& templateText, const TemplateValues& value
     std::string result;
     result.reserve(templateText.size() + values.InputPath.size() + values.OutputPath.size());
     std::string value;
-    std::size_t j = 0;
-    while (j < templateText.size()) {
-        const auto start = templateText.find('%', j);
-        if (start == std::string::npos) {
-            result.append(templateText, j, std::string::npos);
-            break;
-        }
-        result.append(templateText, j, start - j);
-        const auto end = templateText.find('%', start + 1);
-        if (end == std::string::npos) return false;
-        if (!PlaceholderValue(templateText.substr(start, end - start + 1), values, &value)) {
-            return false;
-        }
-        result += value;
-        j = end + 1;
-    }
-    out = std::move(result);
-    return true;
+    const bool expanded = WalkTemplate(
+        templateText, [&](std::string_view text) { result += text; },
+        [&](const std::string& name) {
+            if (!PlaceholderValue(name, values, &value)) return false;
+            result += value;
+            return true;
+        });
+    if (expanded) out = std::move(result);
+    return expanded;
+}
+
+std::string TemplateError(const std::string& templateText, std::vector<std::string>* names) {
+    std::string unknown;
+    std::string value;
+    const bool expands = WalkTemplate(
+        templateText, [](std::string_view) {},
+        [&](const std::string& name) {
+            if (!PlaceholderValue(name, TemplateValues{}, &value)) {
+                unknown = name;
+                return false;
+            }
+            if (names) names->push_back(name);
+            return true;
+        });
+    if (expands) return {};
+    if (!unknown.empty()) return "unknown placeholder " + unknown;
+    return "a \"%\" without its partner";
 }
 
 std::string FormatKilohertz(std::int32_t sampleRate) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The values a command-line template is expanded with.
 struct TemplateValues {
@@ -21,6 +22,12 @@ struct TemplateValues {
 // unknown, as for lossy sources). Sources of more than 24 bits keep their upper 24.
 bool ExpandTemplate(const std::string& templateText, const TemplateValues& values,
                     std::string& out);
+
+// Why ExpandTemplate fails on templateText whatever the values: "unknown placeholder %x%" for
+// the first name it does not know, or "a "%" without its partner". Empty when it expands;
+// names (when given) then holds every placeholder of the template, in order.
+std::string TemplateError(const std::string& templateText,
+                          std::vector<std::string>* names = nullptr);
 
 // The sample rate in kilohertz with at least one decimal and no trailing zeros beyond it:
 // 44100 -> "44.1", 48000 -> "48.0", 22050 -> "22.05".

@@ -3,12 +3,14 @@
 #include <new>
 
 #include "base/AsciiText.h"
+#include "base/Log.h"
 #include "base/Paths.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FormatReader.h"
 #include "fileinfo/FormatTable.h"
 #include "platform/File.h"
+#include "platform/ReadableFile.h"
 
 CFileInfo::CFileInfo() = default;
 
@@ -19,6 +21,13 @@ CFileInfo::~CFileInfo() {
 }
 
 bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
+    m_openFailure.clear();
+    if (platform::Error special; platform::IsSpecialFile(path, &special)) {
+        // The readers and MediaInfo would wait for ever on a named pipe nobody writes.
+        m_openFailure = special.text;
+        AddLogLine(path + ": " + special.text + "; not listed");
+        return false;
+    }
     const std::int64_t size = platform::GetFileSize(path);
     Size = size < 0 ? kUnknownSize : static_cast<std::uint64_t>(size);
     Path = path;
@@ -39,6 +48,9 @@ bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     }
     FormatId = row->FormatId;
     FormatName = row->FormatName;
-    return reader->Read(path, this, mediaInfo);
+    if (reader->Read(path, this, mediaInfo)) return true;
+    // The reader logs its own words; the user is told the system's, when it has any.
+    const platform::Error error = platform::ReadableFileError(path);
+    m_openFailure = error ? error.text : kNotAudioText;
+    return false;
 }
-

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "base/Paths.h"
-
 #include "fileinfo/HeldTempName.h"
 
 class CCoder;
@@ -26,11 +25,19 @@ public:
     CFileInfo(const CFileInfo&) = delete;
     CFileInfo& operator=(const CFileInfo&) = delete;
 
+    // Why Open refused a file whose reader found no audio in it.
+    static constexpr const char* kNotAudioText = "cannot be read as an audio file";
+
     // Fills the record from the file at path: size, path parts, format by extension, and the
-    // properties that the format's reader finds. False when that reader refuses the file, which
-    // then stays out of the list; a file of an unlisted format is kept with zero properties.
-    // The handle is lent, not kept; it may be null (then MediaInfo answers nothing).
+    // properties that the format's reader finds. False when that reader refuses the file, or
+    // cannot open it, which then stays out of the list; a file of an unlisted format is kept
+    // with zero properties. A named pipe, a socket or a device is never opened and refused
+    // whatever its name, with a line in the program log. The handle is lent, not kept; it may
+    // be null (then MediaInfo answers nothing).
     virtual bool Open(const std::string& path, MediaInfoHandle* mediaInfo);
+    // Why the last Open refused the file: the system's reason ("No such file or directory",
+    // "not a regular file (named pipe)") or kNotAudioText; empty after a successful Open.
+    const std::string& GetOpenFailure() const { return m_openFailure; }
 
     std::int32_t SampleRate = 0;  // Hz
     double BitRate = 0.0;         // kilobits per second
@@ -99,5 +106,5 @@ private:
     std::string m_decoderTemplate;
     std::string m_coderTemplate;
     TempNameFailure m_tempNameFailure;
+    std::string m_openFailure;
 };
-

@@ -25,11 +25,13 @@ struct ThreadLog {
 
 // What the threads share while they work through one list of paths.
 struct OpenRun {
-    OpenRun(const std::vector<std::string>& paths, std::vector<std::unique_ptr<CFileInfo>>& records)
-        : Paths(paths), Records(records) {}
+    OpenRun(const std::vector<std::string>& paths, std::vector<std::unique_ptr<CFileInfo>>& records,
+            std::vector<std::string>* failures)
+        : Paths(paths), Records(records), Failures(failures) {}
 
     const std::vector<std::string>& Paths;
     std::vector<std::unique_ptr<CFileInfo>>& Records;
+    std::vector<std::string>* Failures;  // one per path when given
     std::atomic<std::size_t> Next{0};
     std::atomic<bool> Failed{false};
     std::mutex FailureMutex;
@@ -57,7 +59,11 @@ void OpenFiles(OpenRun& run, MediaInfoHandle* mediaInfo, ThreadLog& log) {
             const std::size_t linesBefore = log.Lines.size();
             const bool opened = record->Open(run.Paths[i], mediaInfo);
             if (log.Lines.size() != linesBefore) log.Files.emplace_back(i, log.Lines.size());
-            if (opened) run.Records[i] = std::move(record);
+            if (opened) {
+                run.Records[i] = std::move(record);
+            } else if (run.Failures) {
+                (*run.Failures)[i] = record->GetOpenFailure();
+            }
         }
     } catch (...) {
         std::lock_guard lock(run.FailureMutex);
@@ -106,9 +112,10 @@ MediaInfoHandle* CFileInfoOpener::HandleOfThread(unsigned thread) {
 }
 
 std::vector<std::unique_ptr<CFileInfo>> CFileInfoOpener::OpenAll(
-    const std::vector<std::string>& paths) {
+    const std::vector<std::string>& paths, std::vector<std::string>* failures) {
     std::vector<std::unique_ptr<CFileInfo>> records(paths.size());
-    OpenRun run(paths, records);
+    if (failures) failures->assign(paths.size(), std::string());
+    OpenRun run(paths, records, failures);
     const auto threads = static_cast<unsigned>(
         std::min<std::size_t>(m_threads, std::max<std::size_t>(paths.size(), 1)));
     // Everything is made before the first thread starts: nothing may throw while one runs.

@@ -20,9 +20,12 @@ public:
     CFileInfoOpener(const CFileInfoOpener&) = delete;
     CFileInfoOpener& operator=(const CFileInfoOpener&) = delete;
 
-    // One entry per path: the opened record, or null where Open refused the path. An exception
-    // of an Open (out of memory) comes out here after every thread has stopped.
-    std::vector<std::unique_ptr<CFileInfo>> OpenAll(const std::vector<std::string>& paths);
+    // One entry per path: the opened record, or null where Open refused the path. failures
+    // (when given) gets one text per path: why Open refused it (CFileInfo::GetOpenFailure),
+    // empty for the opened ones. An exception of an Open (out of memory) comes out here after
+    // every thread has stopped.
+    std::vector<std::unique_ptr<CFileInfo>> OpenAll(const std::vector<std::string>& paths,
+                                                    std::vector<std::string>* failures = nullptr);
 
     unsigned GetThreadCount() const { return m_threads; }
 

@@ -11,4 +11,8 @@ Error Error::FromErrno(int code) {
     return Error{code, text ? text : ""};
 }
 
+Error Error::NotRegularFile(const std::string& kind) {
+    return Error{kNotRegularFile, "not a regular file (" + kind + ")"};
+}
+
 }  // namespace platform

@@ -38,11 +38,38 @@ namespace {
 
 int OpenRetrying(const std::string& path, int flags) { return OpenDescriptor(path, flags, 0644); }
 
+Error KindError(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return Error::FromErrno(EISDIR);
+    if (S_ISFIFO(mode)) return Error::NotRegularFile("named pipe");
+    if (S_ISSOCK(mode)) return Error::NotRegularFile("socket");
+    return Error::NotRegularFile("device");
+}
+
 }  // namespace
 
 File File::OpenRead(const std::string& path) {
-    File file(OpenRetrying(path, O_RDONLY));
-    if (!file.IsOpen()) file.m_error = Error::FromErrno(errno);
+    File file;
+    // Opening a named pipe waits for a writer, and opening a device can have effects of its
+    // own: only what stat calls a regular file is opened.
+    file.m_error = RegularFileError(path);
+    if (file.m_error) return file;
+    // Without blocking, should the entry have become a pipe since stat looked at it.
+    file.m_fd = OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!file.IsOpen()) {
+        file.m_error = Error::FromErrno(errno);
+        return file;
+    }
+    struct stat st {};
+    Error error = ::fstat(file.m_fd, &st) == 0 ? KindError(st.st_mode) : Error::FromErrno(errno);
+    const int flags = error ? -1 : ::fcntl(file.m_fd, F_GETFL);
+    if (!error && (flags < 0 || ::fcntl(file.m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
+        error = Error::FromErrno(errno);
+    }
+    if (error) {
+        file.Close();
+        file.m_error = error;
+    }
     return file;
 }
 
@@ -136,6 +163,12 @@ bool File::Close() {
         return false;
     }
     return true;
+}
+
+Error RegularFileError(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return Error::FromErrno(errno);
+    return KindError(st.st_mode);
 }
 
 std::int64_t GetFileSize(const std::string& path) {

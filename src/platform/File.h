@@ -19,7 +19,9 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Opens an existing file for reading.
+    // Opens an existing regular file (or a link to one) for reading. Anything else is never
+    // opened: a folder fails with EISDIR, a named pipe, a socket or a device with
+    // Error::kNotRegularFile, so that nothing waits for a writer that never comes.
     static File OpenRead(const std::string& path);
     // Creates the file, or truncates an existing one, for writing (mode 0644 before umask).
     static File Create(const std::string& path);
@@ -57,6 +59,10 @@ private:
 // a signal interrupts it: the descriptor, or -1 with errno set. For the platform's file types.
 int OpenDescriptor(const std::string& path, int flags, unsigned mode);
 
+// Why path cannot be opened as a regular file, learnt from stat alone (links followed): no
+// error for a regular file; the system's error when there is nothing to look at; EISDIR for
+// a folder; Error::kNotRegularFile for a named pipe, a socket or a device.
+Error RegularFileError(const std::string& path);
 // Logical size (st_size) of the file at path, following links; -1 when it cannot be read.
 std::int64_t GetFileSize(const std::string& path);
 // True when path names a regular file, or a link to one, with the owner execute bit set.

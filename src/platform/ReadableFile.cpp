@@ -1,23 +1,23 @@
 #include "platform/ReadableFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
-#include <cerrno>
+#include "platform/File.h"
 
 namespace platform {
 
-bool IsReadableFile(const std::string& path) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
-    struct stat st {};
-    const bool readable = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
-    ::close(fd);
-    return readable;
+Error ReadableFileError(const std::string& path) {
+    const File file = File::OpenRead(path);
+    return file.IsOpen() ? Error{} : file.LastError();
+}
+
+bool IsReadableFile(const std::string& path) { return !ReadableFileError(path); }
+
+bool IsSpecialFile(const std::string& path, Error* error) {
+    Error kind = RegularFileError(path);
+    if (kind.code != Error::kNotRegularFile) return false;
+    if (error) *error = std::move(kind);
+    return true;
 }
 
 }  // namespace platform

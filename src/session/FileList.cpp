@@ -42,9 +42,11 @@ bool CFileList::Add(const std::string& path) {
     return true;
 }
 
-int CFileList::AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused,
+int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome,
                       const std::string& addedFolder) {
-    std::vector<std::unique_ptr<CFileInfo>> records = m_opener->OpenAll(paths);
+    std::vector<std::string> failures;
+    std::vector<std::unique_ptr<CFileInfo>> records =
+        m_opener->OpenAll(paths, outcome ? &failures : nullptr);
     m_entries.reserve(m_entries.size() + records.size());
     int added = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -52,8 +54,8 @@ int CFileList::AddAll(const std::vector<std::string>& paths, std::vector<std::st
             records[i]->AddedFolder = addedFolder;
             m_entries.push_back(std::move(records[i]));
             ++added;
-        } else if (refused) {
-            refused->push_back(paths[i]);
+        } else if (outcome) {
+            outcome->Unreadable.push_back({paths[i], std::move(failures[i])});
         }
     }
     return added;
@@ -78,22 +80,23 @@ bool CFileList::LoadPlaylist(const std::string& path) {
     return AppendPlaylist(path);
 }
 
-bool CFileList::AppendPlaylist(const std::string& path, std::vector<std::string>* refused) {
+bool CFileList::AppendPlaylist(const std::string& path, AddOutcome* outcome) {
+    AddAll(ReadPlaylist(path), outcome);
+    return true;
+}
+
+std::vector<std::string> CFileList::ReadPlaylist(const std::string& path) {
     const std::string folder = PlaylistFolder(path);
     std::vector<std::string> paths;
-    {
-        CTextFileRead reader(path);
-        std::string line;
-        while (reader.ReadLine(line)) {
-            const std::string entry = Strip(line);
-            // Comments and the tags of extended playlists ("#EXTM3U", "#EXTINF:...") name no
-            // file.
-            if (entry.empty() || entry.front() == '#') continue;
-            paths.push_back(entry.front() == '/' ? entry : folder + entry);
-        }
+    CTextFileRead reader(path);
+    std::string line;
+    while (reader.ReadLine(line)) {
+        const std::string entry = Strip(line);
+        // Comments and the tags of extended playlists ("#EXTM3U", "#EXTINF:...") name no file.
+        if (entry.empty() || entry.front() == '#') continue;
+        paths.push_back(entry.front() == '/' ? entry : folder + entry);
     }
-    AddAll(paths, refused);
-    return true;
+    return paths;
 }
 
 bool CFileList::SavePlaylist(const std::string& path) const {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "session/AddOutcome.h"
+
 class CFileInfo;
 class CFileInfoOpener;
 class MediaInfoHandle;
@@ -24,9 +26,10 @@ public:
     bool Add(const std::string& path);
     // Add for every path, the headers read on all processors: the records that open are
     // appended in the order of paths, and the readers' log lines come in that order too. The
-    // paths whose open failed go to refused (when given), in order. Returns the count appended.
-    // Every record appended remembers addedFolder (the folder the user added, or empty).
-    int AddAll(const std::vector<std::string>& paths, std::vector<std::string>* refused = nullptr,
+    // paths whose open failed go to the outcome's Unreadable (when given), in order, each with
+    // why. Returns the count appended. Every record appended remembers addedFolder (the folder
+    // the user added, or empty).
+    int AddAll(const std::vector<std::string>& paths, AddOutcome* outcome = nullptr,
                const std::string& addedFolder = {});
     // Deletes the entry and closes the gap; an index outside the list is ignored.
     void Remove(int index);
@@ -41,8 +44,11 @@ public:
     // error raises CTextFileException.
     bool LoadPlaylist(const std::string& path);
     // LoadPlaylist without the clearing: the playlist's files come after those listed. Paths
-    // that fail to open go to refused (when given).
-    bool AppendPlaylist(const std::string& path, std::vector<std::string>* refused = nullptr);
+    // that fail to open go to the outcome (when given).
+    bool AppendPlaylist(const std::string& path, AddOutcome* outcome = nullptr);
+    // The paths of the playlist as LoadPlaylist takes them, without adding them. A playlist
+    // that cannot be opened reads as empty; a read error raises CTextFileException.
+    static std::vector<std::string> ReadPlaylist(const std::string& path);
     // Writes every entry's path, one per line (CR LF), as UTF-8 without byte-order mark, into
     // a temporary file beside path that then replaces it. Returns true; any failure raises
     // CTextFileException, and the old file is left as it was.

@@ -1,14 +1,19 @@
 #include "session/FileListEditor.h"
 
+#include <cerrno>
 #include <vector>
 
 #include "base/Folders.h"
 #include "base/TextFileException.h"
+#include "platform/File.h"
+#include "platform/ReadableFile.h"
+#include "session/AudioExtensions.h"
 #include "session/FileList.h"
 #include "settings/SettingsGeneral.h"
 
-CFileListEditor::CFileListEditor(CFileList& list, const CSettingsGeneral& settings)
-    : m_list(list), m_settings(settings) {}
+CFileListEditor::CFileListEditor(CFileList& list, const CSettingsGeneral& settings,
+                                 const CAudioExtensions* audioOnly)
+    : m_list(list), m_settings(settings), m_audioOnly(audioOnly) {}
 
 std::string CFileListEditor::FoldDoubledSeparators(const std::string& path) {
     std::string folded;
@@ -20,56 +25,81 @@ std::string CFileListEditor::FoldDoubledSeparators(const std::string& path) {
     return folded;
 }
 
-bool CFileListEditor::AddPath(const std::string& path) {
-    const std::string folded = FoldDoubledSeparators(path);
-    if (m_settings.AddOnlyExists == 1 && !FileExists(folded)) return false;
-    return m_list.Add(folded);
+bool CFileListEditor::AddPath(const std::string& path) { return AddPaths({path}) == 1; }
+
+int CFileListEditor::AddPaths(const std::vector<std::string>& paths, AddOutcome* outcome,
+                              const std::string& addedFolder) {
+    std::vector<std::string> folded;
+    folded.reserve(paths.size());
+    for (const std::string& path : paths) folded.push_back(FoldDoubledSeparators(path));
+    return Offer(folded, m_settings.AddOnlyExists == 1, outcome, addedFolder);
 }
 
-int CFileListEditor::AddPaths(const std::vector<std::string>& paths,
-                              std::vector<std::string>* refused, const std::string& addedFolder) {
-    std::vector<std::string> folded;
-    std::vector<bool> kept;
+int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReadable,
+                           AddOutcome* outcome, const std::string& addedFolder) {
     std::vector<std::string> offered;
-    folded.reserve(paths.size());
-    for (const std::string& path : paths) {
-        folded.push_back(FoldDoubledSeparators(path));
-        kept.push_back(m_settings.AddOnlyExists != 1 || FileExists(folded.back()));
-        if (kept.back()) offered.push_back(folded.back());
+    // Why a path was kept out here; empty for one offered or passed over.
+    std::vector<std::string> keptOut(paths.size());
+    std::vector<bool> isOffered(paths.size(), false);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        platform::Error error;
+        if (m_audioOnly && !m_audioOnly->IsAudio(path)) {
+            // A folder the listing does not descend into (hidden, read-only, linked) is no file.
+            error = platform::RegularFileError(path);
+            if (error.code == platform::Error::kNotRegularFile) {
+                keptOut[i] = error.text;
+            } else if (error.code != EISDIR && outcome) {
+                ++outcome->NotAudio;
+            }
+            continue;
+        }
+        // A file only a decoder knows is listed unread; whether it can be read is asked here.
+        if (onlyReadable || (m_audioOnly && m_audioOnly->IsDecoderOnly(path))) {
+            error = platform::ReadableFileError(path);
+        }
+        if (error) {
+            keptOut[i] = error.text;
+            continue;
+        }
+        isOffered[i] = true;
+        offered.push_back(path);
     }
-    std::vector<std::string> notOpened;
-    const int added = m_list.AddAll(offered, refused ? &notOpened : nullptr, addedFolder);
-    if (!refused) return added;
-    // Both kinds of refusal, in the order of paths (notOpened follows the order of offered).
+    AddOutcome opened;
+    const int added = m_list.AddAll(offered, outcome ? &opened : nullptr, addedFolder);
+    if (!outcome) return added;
+    // Both kinds of refusal, in the order of paths (the list's follow the order of offered).
     std::size_t next = 0;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (!kept[i]) {
-            refused->push_back(folded[i]);
-        } else if (next < notOpened.size() && notOpened[next] == folded[i]) {
-            refused->push_back(notOpened[next++]);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!keptOut[i].empty()) {
+            outcome->Unreadable.push_back({paths[i], std::move(keptOut[i])});
+        } else if (isOffered[i] && next < opened.Unreadable.size() &&
+                   opened.Unreadable[next].Path == paths[i]) {
+            outcome->Unreadable.push_back(std::move(opened.Unreadable[next++]));
         }
     }
     return added;
 }
 
-bool CFileListEditor::AddFolder(const std::string& folder, bool recursive,
-                                std::vector<std::string>* refused) {
+bool CFileListEditor::AddFolder(const std::string& folder, bool recursive, AddOutcome* outcome) {
     std::vector<std::string> queue{folder};
     std::vector<std::string> files;
     std::vector<std::string> found;
     for (std::size_t at = 0; at < queue.size(); ++at) {
-        if (ListSubfolders(queue[at], "*", found)) {
+        platform::Error error;
+        if (ListSubfolders(queue[at], "*", found, &error)) {
             queue.insert(queue.end(), found.begin(), found.end());
         }
-        if (ListFiles(queue[at], "*", found)) {
+        if (!error && ListFiles(queue[at], "*", found, &error)) {
             files.insert(files.end(), found.begin(), found.end());
         }
+        if (error && outcome) outcome->Unreadable.push_back({queue[at], error.text});
         if (!recursive) break;
     }
     // The whole tree is listed first, so that its headers are read together on every processor.
     std::string added = FoldDoubledSeparators(folder);
     while (added.size() > 1 && added.back() == '/') added.pop_back();
-    AddPaths(files, refused, added);
+    AddPaths(files, outcome, added);
     return true;
 }
 
@@ -94,6 +124,16 @@ bool CFileListEditor::SavePlaylist(const std::string& path) {
     return Report(path, [&] { return m_list.SavePlaylist(path); });
 }
 
-bool CFileListEditor::AppendPlaylist(const std::string& path, std::vector<std::string>* refused) {
-    return Report(path, [&] { return m_list.AppendPlaylist(path, refused); });
+bool CFileListEditor::AppendPlaylist(const std::string& path, AddOutcome* outcome) {
+    std::vector<std::string> paths;
+    const bool read = Report(path, [&] {
+        // A playlist that cannot be opened would read as an empty one.
+        if (const platform::Error error = platform::ReadableFileError(path)) {
+            throw CTextFileException(error.code, error.text);
+        }
+        paths = CFileList::ReadPlaylist(path);
+        return true;
+    });
+    if (read) Offer(paths, false, outcome, {});
+    return read;
 }

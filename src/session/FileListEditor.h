@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "session/AddOutcome.h"
+
+class CAudioExtensions;
 class CFileList;
 class CSettingsGeneral;
 
@@ -11,28 +14,34 @@ class CSettingsGeneral;
 // system come back as false with a text to show, never as an exception.
 class CFileListEditor {
 public:
-    // Both are lent: the settings are read on every add, so a change in Options applies at once.
-    CFileListEditor(CFileList& list, const CSettingsGeneral& settings);
+    // All are lent: the settings are read on every add, so a change in Options applies at once.
+    // With audioOnly, files whose extension is not audio are passed over (counted in the
+    // outcome) rather than listed as "Unknown", as the main window lists them.
+    CFileListEditor(CFileList& list, const CSettingsGeneral& settings,
+                    const CAudioExtensions* audioOnly = nullptr);
 
     // The add policy; true when an entry was appended.
     bool AddPath(const std::string& path);
     // AddPath for every path, the headers read on all processors; the entries keep the order
-    // of paths. Every (folded) path that did not become an entry goes to refused when given:
-    // kept out by AddOnlyExists (missing, unreadable) or refused by its reader. Returns the
-    // count appended. The entries remember addedFolder (see CFileInfo::AddedFolder).
-    int AddPaths(const std::vector<std::string>& paths,
-                 std::vector<std::string>* refused = nullptr, const std::string& addedFolder = {});
+    // of paths. Every (folded) path that did not become an entry goes to the outcome when
+    // given: kept out by AddOnlyExists (missing, unreadable), refused by its reader, or passed
+    // over as not audio. Returns the count appended. The entries remember addedFolder (see
+    // CFileInfo::AddedFolder).
+    int AddPaths(const std::vector<std::string>& paths, AddOutcome* outcome = nullptr,
+                 const std::string& addedFolder = {});
     // Offers every file of folder to AddPath, then (recursive) those of its subfolders,
-    // breadth-first in enumeration order, all read as one AddPaths. The files that did not
-    // become entries go to refused when given; those that did remember folder, so that the
-    // tree below its parent can be kept under the output folder. Always true.
-    bool AddFolder(const std::string& folder, bool recursive,
-                   std::vector<std::string>* refused = nullptr);
+    // breadth-first in enumeration order, all read as one AddPaths. A folder that cannot be
+    // listed, and the files that did not become entries, go to the outcome when given; the
+    // entries remember folder, so that the tree below its parent can be kept under the output
+    // folder. Always true.
+    bool AddFolder(const std::string& folder, bool recursive, AddOutcome* outcome = nullptr);
     // The list operations of the same names; false when the system failed a read or a write.
     bool LoadPlaylist(const std::string& path);
     bool SavePlaylist(const std::string& path);
-    // The playlist's files after those already listed; refused as for AddPaths.
-    bool AppendPlaylist(const std::string& path, std::vector<std::string>* refused = nullptr);
+    // The playlist's files after those already listed, the outcome as for AddPaths (the add
+    // policy's AddOnlyExists aside). False, with nothing added, when the playlist itself
+    // cannot be read: then it is not taken as an empty one.
+    bool AppendPlaylist(const std::string& path, AddOutcome* outcome = nullptr);
 
     // The failed playlist operation's system error code (errno) and a text naming the file.
     int GetLastErrorCode() const { return m_lastErrorCode; }
@@ -44,9 +53,14 @@ public:
 private:
     template <class Operation>
     bool Report(const std::string& path, Operation operation);
+    // Hands paths to the list, those that are audio (when only audio is wanted) and, when
+    // onlyReadable, can be read; the rest are settled here.
+    int Offer(const std::vector<std::string>& paths, bool onlyReadable, AddOutcome* outcome,
+              const std::string& addedFolder);
 
     CFileList& m_list;
     const CSettingsGeneral& m_settings;
+    const CAudioExtensions* m_audioOnly;
     int m_lastErrorCode = 0;
     std::string m_lastError;
 };

@@ -72,6 +72,9 @@ bool CIniFile::Load(const std::string& path) {
     m_lines.clear();
     m_byteOrderMark = false;
     m_unreadable = false;
+    m_garbled = false;
+    m_garbledText.clear();
+    m_garbledReason.clear();
     m_modified = false;
     m_error = {};
     platform::File file = platform::File::OpenRead(path);
@@ -93,8 +96,44 @@ bool CIniFile::Load(const std::string& path) {
         if (n == 0) break;
         text.append(block, static_cast<std::size_t>(n));
     }
+    m_garbledReason = TextProblem(text);
+    if (!m_garbledReason.empty()) {
+        // Read as empty, so its keys take their defaults instead of whatever the bytes hold.
+        m_garbled = true;
+        m_garbledText = std::move(text);
+        return false;
+    }
     Parse(text);
     return true;
+}
+
+std::string CIniFile::TextProblem(std::string_view text) {
+    if (text.find('\0') != npos) return "not INI text: it holds NUL bytes";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    bool anyLine = false;
+    while (!text.empty()) {
+        const auto lineFeed = text.find('\n');
+        const std::string_view content = Trim(text.substr(0, lineFeed));
+        text.remove_prefix(lineFeed == npos ? text.size() : lineFeed + 1);
+        anyLine = true;
+        if (content.empty() || content.front() == ';' || content.front() == '#' ||
+            content.front() == '[' || content.find('=') != npos) {
+            return {};
+        }
+    }
+    return anyLine ? "not INI text: none of its lines is a section, a key or a comment"
+                   : std::string();
+}
+
+std::string CIniFile::LoadProblem() const {
+    if (m_unreadable) return m_error.text;
+    return m_garbledReason;
+}
+
+std::string CIniFile::KeptCopyPath(const std::string& path) const {
+    return m_garbled ? path + ".bad" : std::string();
 }
 
 void CIniFile::Parse(std::string_view text) {
@@ -272,15 +311,22 @@ std::string CIniFile::Text() const {
 
 bool CIniFile::Save(const std::string& path) {
     if (m_unreadable) return false;  // m_error still holds why it could not be read
-    const std::string target = platform::ReplacementTarget(path);
+    // What the user had is not lost with the file: it stays readable beside it.
+    if (m_garbled && !WriteReplacing(KeptCopyPath(path), m_garbledText)) return false;
+    m_garbled = false;
+    m_garbledText.clear();
+    if (!WriteReplacing(platform::ReplacementTarget(path), Text())) return false;
+    m_modified = false;
+    return true;
+}
+
+bool CIniFile::WriteReplacing(const std::string& target, const std::string& text) {
     std::string tempPath;
     platform::File file = platform::CreateSiblingTempFile(target, tempPath);
-    const std::string text = Text();
     const bool written =
         file.IsOpen() && file.WriteAll(text.data(), text.size()) && file.Sync() && file.Close();
     platform::Error error = file.LastError();
     if (written && platform::RenameFile(tempPath, target, &error)) {
-        m_modified = false;
         m_error = {};
         return true;
     }

@@ -19,9 +19,21 @@ public:
 
     // Reads the file. A missing file reads as empty and succeeds; any other error fails, and the
     // file then refuses to be saved so that a file that could not be read is never replaced.
+    // A file whose text is no INI text (TextProblem) fails too and reads as empty; its text is
+    // kept, and the first Save writes it to KeptCopyPath before it replaces the file.
     bool Load(const std::string& path);
     // Takes the text of an INI file.
     void Parse(std::string_view text);
+    // Why text cannot be an INI file: it holds NUL bytes (binary data, or a text encoding this
+    // reader does not take), or none of its lines is a section, a key, a comment or blank.
+    // Empty when it can: unknown keys and odd lines among good ones are no reason.
+    static std::string TextProblem(std::string_view text);
+    // Why the last Load failed: the system's reason when the file could not be read, or what
+    // makes it no INI text; empty after a Load that succeeded.
+    std::string LoadProblem() const;
+    // Where the text of a file that was no INI text is kept when the file is saved over: the
+    // path with ".bad" appended. Empty when there is no such text.
+    std::string KeptCopyPath(const std::string& path) const;
 
     // The value of key in section; false when there is no such key.
     bool Find(std::string_view section, std::string_view key, std::string& value) const;
@@ -66,9 +78,16 @@ private:
     void InsertLine(std::size_t index, Line line);
     std::string NewLineEnd() const;
 
+    // Writes text to a temporary file beside target and renames it over target.
+    bool WriteReplacing(const std::string& target, const std::string& text);
+
     std::vector<Line> m_lines;
     bool m_byteOrderMark = false;
     bool m_unreadable = false;
+    // The text of a loaded file that was no INI text, until it is kept elsewhere.
+    bool m_garbled = false;
+    std::string m_garbledText;
+    std::string m_garbledReason;
     bool m_modified = false;
     platform::Error m_error;
 };

@@ -16,9 +16,11 @@ bool CSettingsSet::Exchange(bool continueOnError, CSettingsStorage* storage, boo
     return x.Result();
 }
 
-bool CSettingsSet::LoadFile(const std::string& path) {
+bool CSettingsSet::LoadFile(const std::string& path, SettingsLoadProblem* problem) {
     CSettingsStorageIniFile storage(path, kSection);
-    return Load(storage);
+    const bool loaded = Load(storage);
+    if (problem) *problem = {storage.LoadProblem(), storage.KeptCopyPath()};
+    return loaded;
 }
 
 bool CSettingsSet::SaveFile(const std::string& path) {

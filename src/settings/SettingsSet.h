@@ -8,6 +8,12 @@
 #include "settings/SettingsGeneral.h"
 #include "settings/SettingsWindow.h"
 
+// What CSettingsSet::LoadFile found wrong with a file it could not take as it stands.
+struct SettingsLoadProblem {
+    std::string Reason;    // the system's reason, or what makes the file no INI text
+    std::string KeptCopy;  // where a file of no INI text is kept before it is saved over
+};
+
 // Every setting of the program: the root section "Settings" of Settings.ini and the nested
 // sections Settings.Window, Settings.Core, Settings.General and Settings.Database. A new set
 // holds the defaults.
@@ -20,8 +26,10 @@ public:
 
     bool Exchange(bool continueOnError, CSettingsStorage* storage, bool save, bool reset) override;
 
-    // Load and Save on an INI storage of the file with the section "Settings".
-    bool LoadFile(const std::string& path);
+    // Load and Save on an INI storage of the file with the section "Settings". A file that
+    // exists but cannot be read, or is no INI text, leaves the defaults and fails the load;
+    // problem (when given) then says why.
+    bool LoadFile(const std::string& path, SettingsLoadProblem* problem = nullptr);
     bool SaveFile(const std::string& path);
 
     int CoderIndex;

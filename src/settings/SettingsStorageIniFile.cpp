@@ -103,6 +103,8 @@ bool CSettingsStorageIniFile::ContinueOnError() { return true; }
 
 bool CSettingsStorageIniFile::EndSave() { return !m_ownsDocument || Flush(); }
 
+bool CSettingsStorageIniFile::EndLoad() { return !m_ownsDocument || LoadProblem().empty(); }
+
 bool CSettingsStorageIniFile::ExchangeBlock(const std::string& key, void* bytes, std::size_t size,
                                             bool save) {
     if (save) return Ini().WriteStruct(m_section, key, bytes, size);

@@ -21,6 +21,9 @@ public:
     std::unique_ptr<CSettingsStorage> CreateChild(const std::string& name) override;
     bool ContinueOnError() override;
     bool EndSave() override;
+    // False, for the storage made by the caller, when the file exists but could not be read
+    // or was no INI text (its values then took their defaults): see LoadProblem.
+    bool EndLoad() override;
     bool ExchangeBlock(const std::string& key, void* bytes, std::size_t size, bool save) override;
     bool ExchangeText(const std::string& key, std::string* text, std::size_t& length,
                       bool save) override;
@@ -35,6 +38,10 @@ public:
     const std::string& GetSection() const { return m_section; }
     // Why the last flush (or the reading of the file) failed.
     const platform::Error& LastError() const { return m_document->ini.LastError(); }
+    // Why the file could not be taken as it stands (CIniFile::LoadProblem); empty when it was.
+    std::string LoadProblem() { return Ini().LoadProblem(); }
+    // Where the file is kept before it is saved over, when it was no INI text; else empty.
+    std::string KeptCopyPath() { return Ini().KeptCopyPath(m_document->path); }
 
 private:
     struct Document {

@@ -14,12 +14,13 @@
 #include <filesystem>
 #include <thread>
 
+#include "../session/EngineFiles.h"
 #include "AppFixture.h"
 #include "AppTest.h"
 #include "app/FileListModel.h"
+#include "base/Version.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
-#include "base/Version.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/SystemLanguage.h"
 #include "settings/SettingsSet.h"
@@ -309,6 +310,42 @@ private slots:
         QCOMPARE(m_fixture->Boxes.Shown.back().Caption, std::string("Error"));
         QVERIFY(m_fixture->Boxes.Shown.back().Text.find("list.m3u") != std::string::npos);
         QCOMPARE(window->GetFiles().Count(), 1);
+    }
+
+    void ASettingsFileThatCannotBeUsedIsNamedAtStartAndNeverLost() {
+        const std::string settings = m_fixture->Work() + "/Settings.ini";
+        const std::string garbage =
+            std::string("[Settings.General]\nExistingOutput=1\n") + '\0' + "\x01";
+        WriteFileBytes(settings, garbage);
+        {
+            auto window = m_fixture->OpenWindow();
+            QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+            QCOMPARE(m_fixture->Boxes.Shown[0].Caption, std::string("Error"));
+            QCOMPARE(m_fixture->Boxes.Shown[0].Text,
+                     "The settings could not be loaded. The default settings are used instead.\n" +
+                         settings + ": not INI text: it holds NUL bytes\nIts text is kept as " +
+                         settings + ".bad before the settings are saved again.");
+            QCOMPARE(window->GetSettings()->General.ExistingOutput, 0);
+            window->close();
+        }
+        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+        QCOMPARE(ReadFileBytes(settings + ".bad"), garbage);
+        QVERIFY(CSettingsSet().LoadFile(settings));
+
+        // A named pipe is neither waited on at start nor replaced at the end.
+        fs::remove(settings);
+        QVERIFY(RunShell("mkfifo " + ShellQuoted(settings)));
+        m_fixture->Boxes.Shown.clear();
+        {
+            auto window = m_fixture->OpenWindow();
+            QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+            QVERIFY(m_fixture->Boxes.Shown[0].Text.ends_with("\n" + settings +
+                                                             ": not a regular file (named pipe)"));
+            window->close();
+        }
+        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{2});
+        QCOMPARE(m_fixture->Boxes.Shown[1].Text, std::string("The settings could not be saved."));
+        QVERIFY(fs::is_fifo(settings));
     }
 
 private:

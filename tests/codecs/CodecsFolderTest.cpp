@@ -69,9 +69,9 @@ TEST(CodecsFolder, FileNameLookupOnlyWhenAskedAndOnlyForUnknownHashes) {
         "<E Hash=\"" +
         HashOf(codecs / "zz-known") +
         "\" FileName=\"zz-known\" Description=\"by hash\">"
-        "<P Extension=\"x\" Type=\"Coding\"/></E>"
+        "<P Extension=\"x\" CommandLine=\"%in% %out%\" Type=\"Coding\"/></E>"
         "<E FileName=\"zz-known\" Description=\"by name too\"><P Extension=\"y\" "
-        "Type=\"Coding\"/></E>"
+        "CommandLine=\"%in% %out%\" Type=\"Coding\"/></E>"
         "</C>");
     CCoderList withoutNames;
     withoutNames.LoadFromDatabase(codecs.Path().string(), db, false);
@@ -94,11 +94,12 @@ TEST(CodecsFolder, LowerCaseHashesAndOtherPresetTypesFindNothing) {
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     CDatabase db;
     db.LoadFromText("<C><E Hash=\"" + lower +
-                    "\" Description=\"a\"><P Type=\"Coding\"/></E>"
+                    "\" Description=\"a\"><P Type=\"Coding\" CommandLine=\"%in% %out%\"/></E>"
                     "<E Hash=\"" +
                     HashOf(codecs / "b") +
                     "\" Description=\"b\">"
-                    "<P Type=\"coding\" Extension=\"b\"/><P Type=\"Encoding\"/></E></C>");
+                    "<P Type=\"coding\" Extension=\"b\" CommandLine=\"%in% %out%\"/>"
+                    "<P Type=\"Encoding\" CommandLine=\"%in% %out%\"/></E></C>");
     CCoderList coders;
     EXPECT_TRUE(coders.LoadFromDatabase(codecs.Path().string(), db, false));
     EXPECT_EQ(coders.GetCount(), 0);

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "base/Log.h"
 #include "codecs/CoderList.h"
 #include "codecs/DecoderList.h"
 #include "support/TempDir.h"
@@ -31,6 +33,34 @@ std::vector<std::string> Names(const CDecoderList& list) {
     std::vector<std::string> names;
     for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetAt(i)->GetName());
     return names;
+}
+
+TEST(CoderPackage, PresetsThatMustNotRunAreLeftOutAndNamedInTheProgramLog) {
+    TempDir dir;
+    MakePackage(dir, "Lame", "lame");
+    WriteFileBytes(dir / "Lame/Extensions.ini", "mp3\nmp3\nmp3\nmp3\n");
+    WriteFileBytes(dir / "Lame/Presets.ini",
+                   "V0\n-V 0 %in% %out%\nLoud\n--scale %SCALE% %in% %out%\nPipe\n%in% -\n");
+    const std::size_t logged = GetLogLineCount();
+
+    CCoderList coders;
+    ASSERT_TRUE(coders.LoadFromFolder(dir.Path().string()));
+
+    const CPresetList& presets = coders.GetAt(0)->GetPresets();
+    ASSERT_EQ(presets.GetCount(), 1);
+    EXPECT_EQ(presets.GetAt(0)->Name, "V0");
+    const std::string source = dir / "Lame/Presets.ini";
+    const std::vector<std::string> refused = {
+        source +
+            ": preset \"Loud\" (.mp3) refused: its command line cannot be expanded: "
+            "unknown placeholder %SCALE%",
+        source + ": preset \"Pipe\" (.mp3) refused: its command line does not name %out%",
+        source + ": preset for .mp3 refused: its command line is empty"};
+    EXPECT_EQ(presets.GetRefused(), refused);
+    ASSERT_EQ(GetLogLineCount(), logged + refused.size());
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        EXPECT_EQ(GetLogLine(logged + i), refused[i]);
+    }
 }
 
 TEST(CoderPackage, SeveralExecutablesShareThePackageFilesAndNameFilesNameThem) {

@@ -27,7 +27,7 @@ protected:
         Package("Decoders/Lower", "ape\nflac\n", "ape %in% %out%\nlower -o %out% %in%\n");
         Package("Coders/Two", "mp3\nogg\n",
                 "First\n-q %orig_sr_khz% %in% %out%\nSecond\n--sr %orig_sr_hz% %in% %out%\n");
-        Package("Coders/Broken", "mp3\n", "Bad\n-x %IN% %out%\n");
+        Package("Coders/Broken", "mp3\n", "Bad\n-x %in% %out%\n");
         ASSERT_TRUE(m_decoders.LoadFromFolder(m_dir / "Decoders"));
         ASSERT_TRUE(m_coders.LoadFromFolder(m_dir / "Coders"));
         ASSERT_EQ(m_coders.GetCount(), 2);
@@ -192,9 +192,8 @@ TEST_F(FileInfoJobsTest, RetargetingKeepsAnEditedCommandLineAndItsWaveFile) {
     m_file.Coder->SetCommandLine("--extra " + m_file.Coder->GetCommandLine());
 
     ASSERT_TRUE(m_file.RetargetOutput("/out/it's (2).mp3"));
-    EXPECT_EQ(m_file.Coder->GetCommandLine(),
-              "--extra -q " + QuoteCommandLineArgument(wave) + " " +
-                  QuoteCommandLineArgument("/out/it's (2).mp3"));
+    EXPECT_EQ(m_file.Coder->GetCommandLine(), "--extra -q " + QuoteCommandLineArgument(wave) + " " +
+                                                  QuoteCommandLineArgument("/out/it's (2).mp3"));
     EXPECT_EQ(m_file.Coder->GetOutputFile(), "/out/it's (2).mp3");
     EXPECT_EQ(m_file.OutputPath, "/out/it's (2).mp3");
     EXPECT_EQ(m_file.Coder->GetWaveFile(), wave);
@@ -204,5 +203,5 @@ TEST_F(FileInfoJobsTest, RetargetingKeepsAnEditedCommandLineAndItsWaveFile) {
     m_file.Coder->SetCommandLine("-q somewhere-else.mp3");
     ASSERT_TRUE(m_file.RetargetOutput("/out/x (3).mp3"));
     EXPECT_EQ(m_file.Coder->GetCommandLine(), "-q " + QuoteCommandLineArgument(wave) + " " +
-                                                   QuoteCommandLineArgument("/out/x (3).mp3"));
+                                                  QuoteCommandLineArgument("/out/x (3).mp3"));
 }

@@ -3,13 +3,23 @@
 #include <filesystem>
 
 #include "EngineFiles.h"
+#include "codecs/DecoderList.h"
 #include "fileinfo/FileInfo.h"
+#include "session/AudioExtensions.h"
 #include "session/FileList.h"
 #include "session/FileListEditor.h"
 #include "settings/SettingsGeneral.h"
 #include "support/TempDir.h"
 
 namespace {
+
+std::vector<std::string> Refusals(const AddOutcome& outcome) {
+    std::vector<std::string> texts;
+    for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
+        texts.push_back(refusal.Path + ": " + refusal.Reason);
+    }
+    return texts;
+}
 
 class FileListEditorTest : public ::testing::Test {
 protected:
@@ -82,24 +92,80 @@ TEST_F(FileListEditorTest, FilesThatDoNotBecomeEntriesAreReportedInListOrder) {
     MakeFile("3.xyz");  // a format without reader is listed as Unknown
     MakeFile("sub/4.flac");
     WriteTestWav(root + "/sub/5.wav", 8000, 1, 0.1, 2);
-    std::vector<std::string> refused;
+    AddOutcome outcome;
 
-    EXPECT_TRUE(m_editor.AddFolder(root, true, &refused));
+    EXPECT_TRUE(m_editor.AddFolder(root, true, &outcome));
 
     EXPECT_EQ(Paths(),
               (std::vector<std::string>{root + "/1.wav", root + "/3.xyz", root + "/sub/5.wav"}));
-    EXPECT_EQ(refused, (std::vector<std::string>{root + "/2.wav", root + "/sub/4.flac"}));
+    EXPECT_EQ(Refusals(outcome),
+              (std::vector<std::string>{root + "/2.wav: cannot be read as an audio file",
+                                        root + "/sub/4.flac: cannot be read as an audio file"}));
+    EXPECT_EQ(outcome.NotAudio, 0);  // only an editor of audio alone passes files over
     EXPECT_EQ(m_list.Get(2)->SampleRate, 8000);
 
     // Named paths: those AddOnlyExists keeps out are reported with the refused ones, in order.
     m_list.Clear();
-    refused.clear();
+    outcome = {};
     EXPECT_EQ(m_editor.AddPaths(
                   {root + "/missing.wav", root + "//2.wav", root + "/1.wav", root + "/sub/4.flac"},
-                  &refused),
+                  &outcome),
               1);
-    EXPECT_EQ(refused, (std::vector<std::string>{root + "/missing.wav", root + "/2.wav",
-                                                 root + "/sub/4.flac"}));
+    EXPECT_EQ(Refusals(outcome),
+              (std::vector<std::string>{root + "/missing.wav: No such file or directory",
+                                        root + "/2.wav: cannot be read as an audio file",
+                                        root + "/sub/4.flac: cannot be read as an audio file"}));
+}
+
+TEST_F(FileListEditorTest, AudioAloneIsListedOtherFilesAreCountedAndSpecialOnesRefused) {
+    // A decoder of DSD files, which no header reader knows.
+    const std::string package = m_dir / "Decoders/DSD";
+    MakeFile("Decoders/DSD/Extensions.ini");
+    WriteFileBytes(package + "/Extensions.ini", "dsf\n");
+    WriteFileBytes(package + "/Format.ini", "-d %in% -o %out%\n");
+    WriteFileBytes(package + "/prog", "#!/bin/sh\n");
+    std::filesystem::permissions(package + "/prog", std::filesystem::perms::owner_all);
+    CDecoderList decoders;
+    ASSERT_TRUE(decoders.LoadFromFolder(m_dir / "Decoders"));
+    const CAudioExtensions audio(decoders);
+    const std::string music = m_dir / "music";
+    WriteTestWav(MakeFile("music/a.wav"), 44100, 2, 0.1, 1);
+    MakeFile("music/cover.jpg");
+    MakeFile("music/album.cue");
+    MakeFile("music/x.DSF");
+    MakeFile("music/.hidden/b.wav");
+    ASSERT_TRUE(RunShell("mkfifo " + ShellQuoted(music + "/pipe")));
+    m_settings.AddOnlyExists = 0;
+    const std::vector<std::string> paths = {
+        music + "/pipe",    music + "/x.DSF", music + "/y.dsf",    music + "/cover.jpg",
+        music + "/.hidden", music + "/a.wav", music + "/album.cue"};
+
+    AddOutcome outcome;
+    CFileListEditor(m_list, m_settings, &audio).AddPaths(paths, &outcome);
+    AddOutcome windowOutcome;
+    CFileList windowList;
+    CFileListEditor(windowList, m_settings).AddPaths(paths, &windowOutcome);
+
+    EXPECT_EQ(Paths(), (std::vector<std::string>{music + "/x.DSF", music + "/a.wav"}));
+    EXPECT_EQ(Refusals(outcome),
+              (std::vector<std::string>{music + "/pipe: not a regular file (named pipe)",
+                                        music + "/y.dsf: No such file or directory"}));
+    EXPECT_EQ(outcome.NotAudio, 2);  // the folder is no file
+    // The window lists whatever is not refused, as "Unknown" when no reader knows it.
+    EXPECT_EQ(windowList.Count(), 6);
+    EXPECT_EQ(Refusals(windowOutcome),
+              (std::vector<std::string>{music + "/pipe: not a regular file (named pipe)"}));
+    EXPECT_EQ(windowOutcome.NotAudio, 0);
+}
+
+TEST_F(FileListEditorTest, AFolderThatCannotBeListedIsNamedWithTheSystemsReason) {
+    MakeFile("music/a.xyz");
+    const std::string tooLong = m_dir / ("music/" + std::string(300, 'n'));
+    AddOutcome outcome;
+    EXPECT_TRUE(m_editor.AddFolder(tooLong, true, &outcome));
+    EXPECT_TRUE(m_editor.AddFolder(m_dir / "music", true, &outcome));
+    EXPECT_EQ(Refusals(outcome), (std::vector<std::string>{tooLong + ": File name too long"}));
+    EXPECT_EQ(m_list.Count(), 1);
 }
 
 TEST_F(FileListEditorTest, PlaylistErrorsAreReportedNotThrown) {
@@ -118,6 +184,14 @@ TEST_F(FileListEditorTest, PlaylistErrorsAreReportedNotThrown) {
     EXPECT_EQ(m_editor.GetLastErrorCode(), 0);
     EXPECT_EQ(m_editor.GetLastError(), "");
     EXPECT_TRUE(m_editor.LoadPlaylist(m_dir / "list.m3u"));
+    EXPECT_EQ(m_list.Count(), 1);
+
+    // A playlist added to the list is not taken for an empty one when it cannot be read.
+    ASSERT_TRUE(RunShell("mkfifo " + ShellQuoted(m_dir / "pipe.m3u")));
+    EXPECT_FALSE(m_editor.AppendPlaylist(m_dir / "pipe.m3u"));
+    EXPECT_EQ(m_editor.GetLastError(), m_dir / "pipe.m3u" + ": not a regular file (named pipe)");
+    EXPECT_FALSE(m_editor.AppendPlaylist(m_dir / "missing.m3u"));
+    EXPECT_EQ(m_editor.GetLastError(), m_dir / "missing.m3u" + ": No such file or directory");
     EXPECT_EQ(m_list.Count(), 1);
 }
 

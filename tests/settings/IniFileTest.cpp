@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
@@ -163,6 +165,54 @@ TEST(IniFile, MissingFileLoadsEmptyAndAFileThatCannotBeReadIsNeverReplaced) {
     ASSERT_TRUE(unreadable.WriteString("A", "K", "v"));
     EXPECT_FALSE(unreadable.Save(dir / "folder.ini"));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ini"));
+}
+
+TEST(IniFile, OnlyTextWithNulBytesOrWithoutAnyIniLineIsRefused) {
+    const std::vector<std::pair<std::string, bool>> texts = {
+        {"", true},
+        {"\xEF\xBB\xBF", true},
+        {"\n\n", true},
+        {"; only a comment", true},
+        {"# a comment of another habit\nrandom words", true},
+        {"[Settings]", true},
+        {"Unknown=1", true},
+        {"odd line first\n[Settings]\nCoderIndex=x\n\x01\x7F\xFF", true},
+        {"plain words", false},
+        {"two lines\r\nof words\r\n", false},
+        {std::string("[Settings]\nCoderIndex=1\n") + '\0', false},
+        {std::string("\xFF\xFE[\0S\0]\0", 8), false},  // UTF-16, which the reader does not take
+    };
+    for (const auto& [text, taken] : texts) {
+        const std::string problem = CIniFile::TextProblem(text);
+        EXPECT_EQ(problem.empty(), taken) << text << ": " << problem;
+    }
+    EXPECT_EQ(CIniFile::TextProblem("a\nb"),
+              "not INI text: none of its lines is a section, a key or a comment");
+    EXPECT_EQ(CIniFile::TextProblem(std::string("[A]\0", 4)), "not INI text: it holds NUL bytes");
+}
+
+TEST(IniFile, FileOfNoIniTextReadsAsEmptyAndIsKeptBesideBeforeItIsReplaced) {
+    TempDir dir;
+    const std::string path = dir / "Settings.ini";
+    const std::string garbage = std::string("[Settings]\nCoderIndex=3\n") + '\0' +
+                                "\x01\x02"
+                                "binary";
+    WriteFileBytes(path, garbage);
+    WriteFileBytes(path + ".bad", "an older copy");
+
+    CIniFile ini;
+    EXPECT_FALSE(ini.Load(path));
+    EXPECT_EQ(ini.LoadProblem(), "not INI text: it holds NUL bytes");
+    EXPECT_EQ(ini.GetString("Settings", "CoderIndex", "none"), "none");
+    EXPECT_EQ(ini.KeptCopyPath(path), path + ".bad");
+    ASSERT_TRUE(ini.WriteString("Settings", "CoderIndex", "1"));
+    ASSERT_TRUE(ini.Save(path));
+
+    EXPECT_EQ(ReadFileBytes(path + ".bad"), garbage);
+    EXPECT_EQ(ReadFileBytes(path), "[Settings]\nCoderIndex=1\n");
+    ASSERT_TRUE(ini.Load(path));
+    EXPECT_EQ(ini.LoadProblem(), "");
+    EXPECT_EQ(ini.KeptCopyPath(path), "");
 }
 
 TEST(IniFile, FailedSaveKeepsTheOldFileAndReportsTheError) {
