@@ -18,6 +18,13 @@ CFileInfo::~CFileInfo() {
     Decoder.reset();
 }
 
+void CFileInfo::SetExactLength(std::int64_t samples) {
+    if (samples < 0 || SampleRate <= 0) return;
+    Samples = samples;
+    Duration = static_cast<double>(samples) / SampleRate;
+    LengthExact = true;
+}
+
 bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     const std::int64_t size = platform::GetFileSize(path);
     Size = size < 0 ? kUnknownSize : static_cast<std::uint64_t>(size);
@@ -41,4 +48,3 @@ bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     FormatName = row->FormatName;
     return reader->Read(path, this, mediaInfo);
 }
-
