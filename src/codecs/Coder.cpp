@@ -7,6 +7,7 @@ bool CCoder::Load(const std::string& path) {
     ReadNameFile(path);
     ReadInfoFile(GetFolder());
     GetPresets().LoadFromFiles(GetFolder() + "/Presets.ini", GetFolder() + "/Extensions.ini", true);
+    m_properties = CoderProperties::Load(GetFolder() + "/Properties.ini");
     return true;
 }
 
