@@ -336,6 +336,70 @@ TEST(OutputVerifier, WavOutputsAreComparedDirectlyWhateverTheirHeaders) {
     EXPECT_FALSE(VerifyOutput(cut, "", packages.Decoders, false, 0, nullptr).Passed);
     const OutputCheckResult alone = VerifyOutput(legacy, "", packages.Decoders, false, 0, nullptr);
     EXPECT_TRUE(alone.Passed && alone.Verified && alone.LengthUnknown) << alone.Reason;
+    // 32 bits where the coder keeps 24: a change below them does not count.
+    const std::string wide = MakeSource(dir / "wide.wav", 44100, 2, 0.5, "-b 32");
+    const std::string low = WithFlippedBit(wide, dir / "low.wav", 4 * 100, 3);
+    const OutputCheckResult upper = VerifyOutput(low, wide, packages.Decoders, true, 24, nullptr);
+    EXPECT_TRUE(upper.Passed && upper.Reduced) << upper.Reason;
+    EXPECT_FALSE(VerifyOutput(low, wide, packages.Decoders, true, 0, nullptr).Passed);
+}
+
+TEST(OutputCheck, TaggedOutputsPassAndOnesCutAtAFrameBoundaryFail) {
+    Packages packages;
+    MediaInfoHandle mediaInfo;
+    TempDir dir;
+    const std::string ten = MakeSource(dir / "ten.wav", 44100, 2, 10.0);
+    const std::string nine = dir / "nine.wav";
+    ASSERT_TRUE(RunShell("sox " + ShellQuoted(ten) + " " + ShellQuoted(nine) + " trim 0 9"));
+    const std::string cover = dir / "cover.png";
+    ASSERT_TRUE(RunShell("convert -size 300x300 plasma: " + ShellQuoted(cover)));
+    const std::string id3v1 = "TAG" + std::string(125, 'x');
+    struct Case {
+        std::string Output;
+        std::string Make;    // shell commands; {ten}, {nine}, {cover} and {out} stand for paths
+        std::string Append;  // bytes added to the end afterwards
+        bool DropLastBlock;  // of a WavPack file
+        std::string Reason;  // empty when it passes
+    };
+    const std::vector<Case> cases = {
+        {"tagged.flac",
+         "flac -s {ten} -o {out} && metaflac --set-tag=TITLE=Song --import-picture-from={cover} "
+         "{out}",
+         "", false, ""},
+        {"tagged.wv", "wavpack -q {ten} -w Title=Song --write-binary-tag Cover=@{cover} -o {out}",
+         "", false, ""},
+        {"tagged.mp3", "lame --silent --tt Song --ti {cover} {ten} {out}", id3v1, false, ""},
+        {"tagged.tta", "ffmpeg -v error -i {ten} -metadata title=Song {out}", id3v1, false, ""},
+        // STREAMINFO of ten seconds over nine seconds of frames: as if cut after a whole frame.
+        {"promising.flac",
+         "flac -s {nine} -o {out} && flac -s {ten} -o {out}.ten && "
+         "dd if={out}.ten of={out} bs=1 skip=18 seek=18 count=8 conv=notrunc",
+         "", false, "ends at sample 396900 of the 441000"},
+        {"short.wv", "wavpack -q {ten} -o {out}", "", true, "of the 441000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Output);
+        const std::string out = dir / c.Output;
+        std::string command = c.Make;
+        for (const auto& [name, path] : std::vector<std::pair<std::string, std::string>>{
+                 {"{ten}", ten}, {"{nine}", nine}, {"{cover}", cover}, {"{out}", out}}) {
+            for (std::size_t at; (at = command.find(name)) != std::string::npos;)
+                command.replace(at, name.size(), ShellQuoted(path));
+        }
+        ASSERT_TRUE(RunShell("(" + command + ")"));
+        std::string bytes = ReadFileBytes(out);
+        if (c.DropLastBlock) bytes.resize(bytes.rfind("wvpk"));
+        WriteFileBytes(out, bytes + c.Append);
+        const std::string extension = fs::path(out).extension().string();
+        const OutputCheckResult check = CheckOutput(out, extension, 10.0, &mediaInfo);
+        EXPECT_EQ(check.Passed, c.Reason.empty()) << check.Reason;
+        EXPECT_NE(check.Reason.find(c.Reason), std::string::npos) << check.Reason;
+        if (c.Reason.empty()) {
+            const OutputCheckResult full =
+                VerifyOutput(out, ten, packages.Decoders, extension != ".mp3", 0, nullptr);
+            EXPECT_TRUE(full.Passed) << full.Reason;
+        }
+    }
 }
 
 TEST(OutputVerifier, ADecoderThatFailsOrIsStoppedFailsTheCheck) {
