@@ -358,24 +358,26 @@ TEST(OutputCheck, TaggedOutputsPassAndOnesCutAtAFrameBoundaryFail) {
         std::string Output;
         std::string Make;    // shell commands; {ten}, {nine}, {cover} and {out} stand for paths
         std::string Append;  // bytes added to the end afterwards
-        bool DropLastBlock;  // of a WavPack file
+        std::string Cut;     // "block": the last WavPack block goes; "bytes": the last 10 bytes
         std::string Reason;  // empty when it passes
     };
     const std::vector<Case> cases = {
         {"tagged.flac",
          "flac -s {ten} -o {out} && metaflac --set-tag=TITLE=Song --import-picture-from={cover} "
          "{out}",
-         "", false, ""},
+         "", "", ""},
         {"tagged.wv", "wavpack -q {ten} -w Title=Song --write-binary-tag Cover=@{cover} -o {out}",
-         "", false, ""},
-        {"tagged.mp3", "lame --silent --tt Song --ti {cover} {ten} {out}", id3v1, false, ""},
-        {"tagged.tta", "ffmpeg -v error -i {ten} -metadata title=Song {out}", id3v1, false, ""},
+         "", "", ""},
+        {"tagged.mp3", "lame --silent --tt Song --ti {cover} {ten} {out}", id3v1, "", ""},
+        {"tagged.tta", "ffmpeg -v error -i {ten} -metadata title=Song {out}", id3v1, "", ""},
         // STREAMINFO of ten seconds over nine seconds of frames: as if cut after a whole frame.
         {"promising.flac",
          "flac -s {nine} -o {out} && flac -s {ten} -o {out}.ten && "
          "dd if={out}.ten of={out} bs=1 skip=18 seek=18 count=8 conv=notrunc",
-         "", false, "ends at sample 396900 of the 441000"},
-        {"short.wv", "wavpack -q {ten} -o {out}", "", true, "of the 441000"},
+         "", "", "ends at sample 396900 of the 441000"},
+        {"short.wv", "wavpack -q {ten} -o {out}", "", "block", "of the 441000"},
+        {"cut.flac", "flac -s {ten} -o {out}", "", "bytes", "its last frame is incomplete"},
+        {"cut.wv", "wavpack -q {ten} -o {out}", "", "bytes", "its last block is incomplete"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Output);
@@ -388,7 +390,8 @@ TEST(OutputCheck, TaggedOutputsPassAndOnesCutAtAFrameBoundaryFail) {
         }
         ASSERT_TRUE(RunShell("(" + command + ")"));
         std::string bytes = ReadFileBytes(out);
-        if (c.DropLastBlock) bytes.resize(bytes.rfind("wvpk"));
+        if (c.Cut == "block") bytes.resize(bytes.rfind("wvpk"));
+        if (c.Cut == "bytes") bytes.resize(bytes.size() - 10);
         WriteFileBytes(out, bytes + c.Append);
         const std::string extension = fs::path(out).extension().string();
         const OutputCheckResult check = CheckOutput(out, extension, 10.0, &mediaInfo);
