@@ -21,12 +21,14 @@ struct OutputCheckResult {
 };
 
 // The built-in check, from headers alone (no decoding): output exists, is a regular file and
-// not empty, begins as files of its format do, is read by kelto's file information (Open with
-// mediaInfo) as the format of outputExtension (".mp3", from the coder's first preset; ".wav"
-// for decode-only), holds its stream to the end its header promises, and plays for
+// not empty, begins as files of its format do, is read by kelto's file information as the
+// format of outputExtension (".mp3", from the coder's first preset; ".wav" for decode-only):
+// with mediaInfo, except for the formats whose length kelto's own header readers count (WAV,
+// FLAC, WavPack, TTA), holds its stream to the end its header promises, and plays for
 // expectedSeconds within the tolerance of its format (LengthTolerance). expectedSeconds < 0,
 // or a format whose length kelto cannot read, gives LengthUnknown. Without MediaInfo (a null
 // or unready handle) the formats read through it are judged without their properties and length.
+// The handle serves one file at a time: each thread that checks needs a handle of its own.
 OutputCheckResult CheckOutput(const std::string& output, const std::string& outputExtension,
                               double expectedSeconds, MediaInfoHandle* mediaInfo);
 
