@@ -9,6 +9,7 @@ bool CCoder::Load(const std::string& path) {
     const std::string presets = GetFolder() + "/Presets.ini";
     GetPresets().LoadFromFiles(presets, GetFolder() + "/Extensions.ini", true);
     GetPresets().RefuseUnrunnable(presets);
+    m_properties = CoderProperties::Load(GetFolder() + "/Properties.ini");
     return true;
 }
 

@@ -20,6 +20,13 @@ CFileInfo::~CFileInfo() {
     Decoder.reset();
 }
 
+void CFileInfo::SetExactLength(std::int64_t samples) {
+    if (samples < 0 || SampleRate <= 0) return;
+    Samples = samples;
+    Duration = static_cast<double>(samples) / SampleRate;
+    LengthExact = true;
+}
+
 bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     m_openFailure.clear();
     if (platform::Error special; platform::IsSpecialFile(path, &special)) {

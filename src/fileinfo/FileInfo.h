@@ -59,6 +59,21 @@ public:
     // added by itself or from a playlist. Kept in memory only.
     std::string AddedFolder;
 
+    // The playing length, where it can be known. Samples is exact: frames per channel from the
+    // file's own header (a WAV data chunk, FLAC STREAMINFO, WavPack, TTA, OptimFROG); Duration
+    // is Samples / SampleRate then, with LengthExact set, and otherwise MediaInfo's estimate.
+    // -1 while unknown.
+    std::int64_t Samples = -1;
+    double Duration = -1;
+    bool LengthExact = false;
+    // Why the file holds less than its own header promises ("truncated: the data chunk
+    // promises N bytes, the file holds M"); empty when it looks whole. Such a file is listed,
+    // and a run fails it with this text.
+    std::string Truncation;
+    // Records an exact length of samples frames (SampleRate must be set first); a negative
+    // count or a rate of 0 leaves the length unknown.
+    void SetExactLength(std::int64_t samples);
+
     // Job operations (FileInfoJobs.cpp).
     // Chooses the decoder job: the first decoder whose preset extension equals the lower-cased
     // source extension. Its WAV file is a fresh temporary name in the temporary folder

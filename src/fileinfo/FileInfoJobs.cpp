@@ -1,6 +1,8 @@
 // The job operations of a file record: which decoder and coder copies process the file, which
 // files they read and write, and their command lines.
 
+#include "base/AsciiText.h"
+#include "base/Paths.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "codecs/DecoderList.h"
@@ -8,23 +10,9 @@
 #include "core/TempFileName.h"
 #include "core/Templates.h"
 #include "fileinfo/FileInfo.h"
-#include "base/AsciiText.h"
-#include "base/Paths.h"
 #include "platform/TempFolder.h"
 
 namespace {
-
-// The decoder and its preset that take files with this (lower-cased) extension.
-std::pair<const CDecoder*, const CPreset*> FindDecoder(const CDecoderList& decoders,
-                                                       const std::string& extension) {
-    for (int i = 0; i < decoders.GetCount(); ++i) {
-        const CDecoder* decoder = decoders.GetAt(i);
-        for (const CPreset& preset : decoder->GetPresets()) {
-            if (preset.Extension == extension) return {decoder, &preset};
-        }
-    }
-    return {nullptr, nullptr};
-}
 
 std::string InFolder(const std::string& outputFolder, const std::string& path) {
     return outputFolder.empty() ? path : outputFolder + PathFileName(path);
@@ -66,7 +54,8 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     if (Coder) Coder->SetDecoder(nullptr);
     Decoder.reset();
     m_tempNameFailure = {};
-    const auto [found, preset] = FindDecoder(decoders, LowerAscii(PathExtension(Path)));
+    const CPreset* preset = nullptr;
+    const CDecoder* found = decoders.FindFor(LowerAscii(PathExtension(Path)), &preset);
     if (!found) {
         m_tempWaveFile.Release();
         return false;

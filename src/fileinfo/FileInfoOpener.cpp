@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/Log.h"
+#include "base/RedirectedLog.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "platform/Processors.h"
@@ -36,19 +37,6 @@ struct OpenRun {
     std::atomic<bool> Failed{false};
     std::mutex FailureMutex;
     std::exception_ptr Failure;
-};
-
-// Puts back the thread's log target however the reader leaves.
-class CRedirectedLog {
-public:
-    explicit CRedirectedLog(std::vector<std::string>* lines)
-        : m_previous(RedirectThreadLog(lines)) {}
-    ~CRedirectedLog() { RedirectThreadLog(m_previous); }
-    CRedirectedLog(const CRedirectedLog&) = delete;
-    CRedirectedLog& operator=(const CRedirectedLog&) = delete;
-
-private:
-    std::vector<std::string>* m_previous;
 };
 
 void OpenFiles(OpenRun& run, MediaInfoHandle* mediaInfo, ThreadLog& log) {

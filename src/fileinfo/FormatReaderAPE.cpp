@@ -17,5 +17,6 @@ bool CFormatReaderAPE::Read(const std::string& path, CFileInfo* record,
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::SamplingRate, *record);
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Codec, *record);
+    query.StoreLength(*record);
     return true;
 }

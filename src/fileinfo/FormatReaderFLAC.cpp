@@ -21,6 +21,7 @@ bool CFormatReaderFLAC::Read(const std::string& path, CFileInfo* record,
     {
         CMediaInfoQuery query(mediaInfo, path);
         query.Store(MediaInfoHandle::kStreamGeneral, MediaInfoProperty::BitRate, *record);
+        query.StoreLength(*record);
     }
     platform::File file = platform::File::OpenRead(path);
     if (!file.IsOpen()) return false;
@@ -33,5 +34,9 @@ bool CFormatReaderFLAC::Read(const std::string& path, CFileInfo* record,
     record->SampleRate = (b[10] << 12) | (b[11] << 4) | (b[12] >> 4);
     record->Channels = ((b[12] >> 1) & 7) + 1;
     record->Resolution = ((b[12] & 1) << 4 | (b[13] >> 4)) + 1;
+    // 0 total samples: the encoder could not go back to write them (it wrote to a pipe).
+    const std::int64_t totalSamples = std::int64_t{b[13] & 0x0F} << 32 | std::int64_t{b[14]} << 24 |
+                                      std::int64_t{b[15]} << 16 | std::int64_t{b[16]} << 8 | b[17];
+    if (totalSamples > 0) record->SetExactLength(totalSamples);
     return true;
 }

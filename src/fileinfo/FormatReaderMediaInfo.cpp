@@ -14,5 +14,6 @@ bool CFormatReaderMediaInfo::Read(const std::string& path, CFileInfo* record,
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::SamplingRate, *record);
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Codec, *record);
+    query.StoreLength(*record);
     return true;
 }

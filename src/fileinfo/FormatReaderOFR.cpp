@@ -46,5 +46,9 @@ bool CFormatReaderOFR::Read(const std::string& path, CFileInfo* record, MediaInf
     // Halved whatever the channel count, as the format's bit rate has always been worked out.
     const std::int32_t samplesPerChannel = TotalSamples(header) / 2;
     record->BitRate = BitRate(size < 0 ? 0 : size, samplesPerChannel, record->SampleRate);
+    // The length itself: the count is 48 bits over all channels.
+    const std::int64_t total =
+        std::int64_t{LittleEndian32(header, 8)} | std::int64_t{LittleEndian16(header, 12)} << 32;
+    if (record->Channels > 0) record->SetExactLength(total / record->Channels);
     return true;
 }

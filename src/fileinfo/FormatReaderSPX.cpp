@@ -5,6 +5,7 @@
 
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/HeaderBytes.h"
+#include "fileinfo/MediaInfoQuery.h"
 #include "platform/File.h"
 
 namespace {
@@ -25,7 +26,8 @@ std::string VersionText(const HeaderBytes& h) {
 
 }  // namespace
 
-bool CFormatReaderSPX::Read(const std::string& path, CFileInfo* record, MediaInfoHandle*) {
+bool CFormatReaderSPX::Read(const std::string& path, CFileInfo* record,
+                            MediaInfoHandle* mediaInfo) {
     if (!record) return false;
     platform::File file = platform::File::OpenRead(path);
     if (!file.IsOpen()) return false;
@@ -39,5 +41,9 @@ bool CFormatReaderSPX::Read(const std::string& path, CFileInfo* record, MediaInf
     record->SampleRate = SignedLittleEndian32(h, 36);
     const std::int32_t bitRate = SignedLittleEndian32(h, 52);
     if (bitRate != kNoBitRate) record->BitRate = bitRate / 1000.0;
+    file.Close();
+    // The length is in the granule position of the last page, which MediaInfo looks up.
+    CMediaInfoQuery query(mediaInfo, path);
+    query.StoreLength(*record);
     return true;
 }

@@ -20,6 +20,7 @@ bool CFormatReaderTTA::Read(const std::string& path, CFileInfo* record,
         CMediaInfoQuery query(mediaInfo, path);
         query.Store(MediaInfoHandle::kStreamGeneral, MediaInfoProperty::BitRate, *record);
         query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
+        query.StoreLength(*record);
     }
     platform::File file = platform::File::OpenRead(path);
     if (!file.IsOpen()) return false;
@@ -27,5 +28,6 @@ bool CFormatReaderTTA::Read(const std::string& path, CFileInfo* record,
     if (header.size() < kHeaderBytes || !HasSignature(header, 0, kSignature, 4)) return false;
     record->Channels = SignedLittleEndian16(header, 6);
     record->SampleRate = static_cast<std::int32_t>(LittleEndian32(header, 10));
+    record->SetExactLength(LittleEndian32(header, 14));
     return true;
 }

@@ -13,5 +13,6 @@ bool CFormatReaderVorbis::Read(const std::string& path, CFileInfo* record,
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::SamplingRate, *record);
     record->Resolution = 16;
     query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Codec, *record);
+    query.StoreLength(*record);
     return true;
 }

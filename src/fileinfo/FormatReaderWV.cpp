@@ -15,6 +15,8 @@ namespace {
 
 constexpr char kBlockId[] = "wvpk";
 constexpr std::size_t kBlockHeaderBytes = 32;
+constexpr std::size_t kTotalSamplesHighOffset = 11;
+constexpr std::size_t kTotalSamplesOffset = 12;
 constexpr std::size_t kFlagsOffset = 24;
 // Metadata sub-block ids: the low six bits name the kind, bit 6 marks an odd length and bit 7
 // a three-byte word count.
@@ -123,6 +125,16 @@ BlockFacts ReadBlockFacts(platform::File& file, std::int64_t blockEnd) {
     return facts;
 }
 
+// The length of the whole file in samples per channel, which every block header repeats: 40
+// bits, the upper 8 counted in steps of 0xFFFFFFFF so that 0xFFFFFFFF alone stays free to mean
+// "unknown" (-1 here).
+std::int64_t TotalSamples(const HeaderBytes& header) {
+    const std::uint32_t low = LittleEndian32(header, kTotalSamplesOffset);
+    if (low == 0xFFFFFFFFu) return -1;
+    const std::int64_t high = header[kTotalSamplesHighOffset];
+    return (high << 32) - high + low;
+}
+
 std::int32_t RateFromFlags(std::uint32_t flags, const BlockFacts& facts) {
     const std::uint32_t index = (flags >> kRateIndexShift) & kRateIndexMask;
     if (index < kStandardRates.size()) return kStandardRates[index];
@@ -147,6 +159,7 @@ bool CFormatReaderWV::Read(const std::string& path, CFileInfo* record, MediaInfo
         query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
         // Wanted only when the file keeps no RIFF header; asked now, while the file is open.
         channelsAnswer = query.Ask(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Channels);
+        query.StoreLength(*record);
     }
     platform::File file = platform::File::OpenRead(path);
     if (!file.IsOpen()) return false;
@@ -167,5 +180,6 @@ bool CFormatReaderWV::Read(const std::string& path, CFileInfo* record, MediaInfo
         record->Channels = LeadingInteger(channelsAnswer);
         if (record->Channels <= 0) record->Channels = ChannelsFromBlock(flags, facts);
     }
+    record->SetExactLength(TotalSamples(header));
     return true;
 }

@@ -43,3 +43,10 @@ std::string MediaInfoHandle::Get(int streamKind, std::size_t streamNumber,
 void MediaInfoHandle::Close() {
     if (auto close = Callable<mediainfo_fn::Close>(MediaInfoEntry::Close)) close(m_handle);
 }
+
+std::string MediaInfoHandle::SetOption(const std::string& option, const std::string& value) {
+    auto set = Callable<mediainfo_fn::Option>(MediaInfoEntry::Option);
+    if (!set) return {};
+    const wchar_t* answer = set(m_handle, Utf8ToWide(option).c_str(), Utf8ToWide(value).c_str());
+    return answer ? WideToUtf8(answer) : std::string();
+}

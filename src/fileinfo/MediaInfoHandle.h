@@ -32,6 +32,9 @@ public:
     std::string Get(int streamKind, std::size_t streamNumber, const std::string& parameter,
                     int infoKind = kInfoText, int searchKind = kInfoName);
     void Close();
+    // Sets an option of this handle alone (MediaInfo_Option); the library's answer, empty
+    // when the handle is not ready.
+    std::string SetOption(const std::string& option, const std::string& value);
 
 private:
     // The entry point when the handle is ready and the library has it, else null.

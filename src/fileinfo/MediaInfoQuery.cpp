@@ -1,5 +1,6 @@
 #include "fileinfo/MediaInfoQuery.h"
 
+#include <charconv>
 #include <cstdint>
 #include <limits>
 
@@ -72,6 +73,29 @@ void CMediaInfoQuery::Store(int streamKind, MediaInfoProperty property, CFileInf
             record.Codec = answer;
             break;
     }
+}
+
+void CMediaInfoQuery::StoreLength(CFileInfo& record) {
+    double milliseconds = LeadingNumber(AskKey(MediaInfoHandle::kStreamAudio, "Duration"));
+    if (milliseconds < 0)
+        milliseconds = LeadingNumber(AskKey(MediaInfoHandle::kStreamGeneral, "Duration"));
+    if (milliseconds >= 0) {
+        record.Duration = milliseconds / 1000.0;
+        record.LengthExact = false;
+    }
+    if (AskKey(MediaInfoHandle::kStreamGeneral, "IsTruncated") == "Yes") {
+        record.Truncation = "truncated: the file ends before the end of its audio";
+    }
+}
+
+double LeadingNumber(const std::string& text) {
+    const char* begin = text.data();
+    const char* end = text.data() + text.size();
+    while (begin < end && *begin == ' ') ++begin;
+    if (begin == end || *begin < '0' || *begin > '9') return -1;
+    double value = -1;
+    const auto result = std::from_chars(begin, end, value, std::chars_format::fixed);
+    return result.ec == std::errc() ? value : -1;
 }
 
 std::int32_t LeadingInteger(const std::string& text) {
