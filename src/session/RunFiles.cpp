@@ -72,10 +72,16 @@ bool CRunFiles::Claim(const std::string& path, std::string* reason) {
     std::lock_guard lock(m_mutex);
     CNameJournal* journal = JournalOf(folder, reason);
     if (journal == nullptr) return false;
+    platform::Error error;
+    // A file that is there already is not listed even for a moment: a crash right then would
+    // leave a journal naming someone else's file.
+    if (platform::EntryExists(path)) {
+        if (reason) *reason = platform::Error::FromErrno(EEXIST).text;
+        return false;
+    }
     // Listed already (claimed before, removed without being forgotten): it stays listed.
     const bool listed = journal->Lists(name);
     if (!listed && !journal->Add(name, reason)) return false;
-    platform::Error error;
     if (platform::CreateExclusiveFile(path, &error)) return true;
     if (!listed) journal->Drop(name);
     if (reason) *reason = error.text;
