@@ -25,7 +25,11 @@ std::string CFileListEditor::FoldDoubledSeparators(const std::string& path) {
     return folded;
 }
 
-bool CFileListEditor::AddPath(const std::string& path) { return AddPaths({path}) == 1; }
+bool CFileListEditor::AddPath(const std::string& path) {
+    const std::string folded = FoldDoubledSeparators(path);
+    if (m_settings.AddOnlyExists == 1 && !FileExists(folded)) return false;
+    return m_list.Add(folded);
+}
 
 int CFileListEditor::AddPaths(const std::vector<std::string>& paths, AddOutcome* outcome,
                               const std::string& addedFolder) {

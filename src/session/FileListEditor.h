@@ -20,7 +20,8 @@ public:
     CFileListEditor(CFileList& list, const CSettingsGeneral& settings,
                     const CAudioExtensions* audioOnly = nullptr);
 
-    // The add policy; true when an entry was appended.
+    // The add policy for one path; true when an entry was appended. Files that are not audio
+    // are listed here whatever audioOnly says: the main window adds one by one.
     bool AddPath(const std::string& path);
     // AddPath for every path, the headers read on all processors; the entries keep the order
     // of paths. Every (folded) path that did not become an entry goes to the outcome when

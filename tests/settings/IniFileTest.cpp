@@ -191,30 +191,6 @@ TEST(IniFile, OnlyTextWithNulBytesOrWithoutAnyIniLineIsRefused) {
     EXPECT_EQ(CIniFile::TextProblem(std::string("[A]\0", 4)), "not INI text: it holds NUL bytes");
 }
 
-TEST(IniFile, FileOfNoIniTextReadsAsEmptyAndIsKeptBesideBeforeItIsReplaced) {
-    TempDir dir;
-    const std::string path = dir / "Settings.ini";
-    const std::string garbage = std::string("[Settings]\nCoderIndex=3\n") + '\0' +
-                                "\x01\x02"
-                                "binary";
-    WriteFileBytes(path, garbage);
-    WriteFileBytes(path + ".bad", "an older copy");
-
-    CIniFile ini;
-    EXPECT_FALSE(ini.Load(path));
-    EXPECT_EQ(ini.LoadProblem(), "not INI text: it holds NUL bytes");
-    EXPECT_EQ(ini.GetString("Settings", "CoderIndex", "none"), "none");
-    EXPECT_EQ(ini.KeptCopyPath(path), path + ".bad");
-    ASSERT_TRUE(ini.WriteString("Settings", "CoderIndex", "1"));
-    ASSERT_TRUE(ini.Save(path));
-
-    EXPECT_EQ(ReadFileBytes(path + ".bad"), garbage);
-    EXPECT_EQ(ReadFileBytes(path), "[Settings]\nCoderIndex=1\n");
-    ASSERT_TRUE(ini.Load(path));
-    EXPECT_EQ(ini.LoadProblem(), "");
-    EXPECT_EQ(ini.KeptCopyPath(path), "");
-}
-
 TEST(IniFile, FailedSaveKeepsTheOldFileAndReportsTheError) {
     TempDir dir;
     CIniFile ini;
