@@ -8,6 +8,7 @@
 #include "core/Process.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Conversion.h"
+#include "session/OutputNames.h"
 #include "session/RunFailures.h"
 
 namespace {
@@ -26,7 +27,7 @@ std::string CRunSummary::EndText(const RunJob& job) {
 
 std::string CRunSummary::JobResultText(const RunJob& job) {
     std::string text = PrintableText(PathFileName(job.Job->GetInputFile())) + " -> " +
-                       PrintableText(PathFileName(job.Job->GetOutputFile()));
+                       PrintableText(PathFileName(OwnOutputName(job.Job->GetOutputFile())));
     if (!job.Job->GetExitStatus().Succeeded()) text += " (" + EndText(job) + ")";
     return text;
 }

@@ -25,6 +25,16 @@ std::string UnfinishedOutputName(const std::string& path, int number) {
     return folder + stem + mark + extension;
 }
 
+std::string OwnOutputName(const std::string& path) {
+    const std::string extension = PathExtension(path);
+    const std::string stem = path.substr(0, path.size() - extension.size());
+    const std::size_t mark = stem.rfind(".kelto-new");
+    if (mark == std::string::npos || stem.find('/', mark) != std::string::npos) return path;
+    const std::string number = stem.substr(mark + 10);
+    if (number.find_first_not_of("0123456789") != std::string::npos) return path;
+    return stem.substr(0, mark) + extension;
+}
+
 void COutputNames::Hold(const std::string& path) {
     if (!path.empty()) m_held.insert(path);
 }

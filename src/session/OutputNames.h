@@ -14,6 +14,10 @@ std::string NumberedOutputName(const std::string& path, int number);
 // its stem instead; empty only for an extension that leaves no room at all.
 std::string UnfinishedOutputName(const std::string& path, int number);
 
+// The name UnfinishedOutputName made path from, as far as it can be told (a stem it cut stays
+// cut): path without its ".kelto-new" mark; path itself when it has none.
+std::string OwnOutputName(const std::string& path);
+
 // The output paths of one batch, so that no two files write the same one. Paths compare
 // exactly. Hold and Take cost about the same however many paths are held, also when thousands
 // of files share one wanted name.

@@ -13,6 +13,7 @@
 #include "session/FileList.h"
 #include "session/OutputCheck.h"
 #include "session/OutputNames.h"
+#include "session/OutputVerifier.h"
 #include "session/RunFiles.h"
 #include "tags/TagCopier.h"
 
@@ -181,7 +182,8 @@ bool CRunHooks::CheckFinishedOutput(CFileInfo& file, FileState& state, std::stri
                        (m_policy.FullCheck == FullCheckPolicy::Lossless && lossless);
     if (file.Coder && fully && m_policy.Decoders) {
         const std::string reference = file.Decoder ? file.Decoder->GetWaveFile() : file.Path;
-        check = VerifyOutput(output, reference, *m_policy.Decoders, lossless, 0, &m_stopping);
+        check = VerifyOutput(output, reference, *m_policy.Decoders, lossless,
+                             file.Coder->GetHeldBits(), &m_stopping);
         if (!check.Passed) {
             *reason = check.Reason;
             return false;

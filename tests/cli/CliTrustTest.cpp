@@ -66,12 +66,14 @@ protected:
         WriteFileBytes(folder + "/liar", kLiarScript);
         fs::permissions(folder + "/liar", fs::perms::owner_all);
         WriteFileBytes(folder + "/Info.txt", "Liar 1\nFLAC\n2026-01-01\n");
-        WriteFileBytes(folder + "/Extensions.ini", "flac\n");
         std::string presets;
+        std::string extensions;
         for (const char* mode : {"nothing", "empty", "garbage", "mp3", "short", "partial"}) {
             presets += std::string(mode) + "\n" + mode + " %in% %out%\n";
+            extensions += "flac\n";
         }
         WriteFileBytes(folder + "/Presets.ini", presets);
+        WriteFileBytes(folder + "/Extensions.ini", extensions);
     }
 
     std::set<std::string> Tree(const std::string& folder) {

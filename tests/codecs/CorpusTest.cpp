@@ -265,6 +265,7 @@ TEST(Corpus, EveryPresetConvertsWhatItsProgramTakesAndFailsVisiblyOnTheRest) {
             }
             EXPECT_GT(conversion.Start({c, p}, &report), 0);
             core.WaitForWorkers();
+            conversion.FinishRun();  // outputs written apart get their own names
             EXPECT_TRUE(report.NoDecoder.empty()) << report.NoDecoder.front();
 
             for (int f = 0; f < files.Count(); ++f) {

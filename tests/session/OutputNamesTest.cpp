@@ -22,3 +22,11 @@ TEST(UnfinishedOutputName, MarksTheStemAndCutsAnOverlongOneAtACharacterBoundary)
     EXPECT_EQ(kept.size() % 2, 0u);
     EXPECT_EQ(stem.rfind(kept, 0), 0u);
 }
+
+TEST(OwnOutputName, TakesTheWriteApartMarkOffAndLeavesOtherNames) {
+    EXPECT_EQ(OwnOutputName("a/b.kelto-new.flac"), "a/b.flac");
+    EXPECT_EQ(OwnOutputName("a/b (2).kelto-new12.flac"), "a/b (2).flac");
+    EXPECT_EQ(OwnOutputName("a/b.flac"), "a/b.flac");
+    EXPECT_EQ(OwnOutputName("a/b.kelto-newer.flac"), "a/b.kelto-newer.flac");
+    EXPECT_EQ(OwnOutputName("a.kelto-new/b.flac"), "a.kelto-new/b.flac");
+}
