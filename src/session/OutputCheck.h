@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 class CFileInfo;
 class MediaInfoHandle;
@@ -18,6 +19,13 @@ struct OutputCheckResult {
     // 24 bits, or float samples through an integer format.
     bool Reduced = false;
     std::string Note;  // e.g. "compared on the upper 24 bits"
+
+    static OutputCheckResult Failure(std::string reason) {
+        OutputCheckResult result;
+        result.Passed = false;
+        result.Reason = std::move(reason);
+        return result;
+    }
 };
 
 // The built-in check, from headers alone (no decoding): output exists, is a regular file and
