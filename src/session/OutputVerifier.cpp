@@ -116,9 +116,13 @@ OutputCheckResult VerifyOutput(const std::string& output, const std::string& ref
         return JudgeDecoded(output, output, referenceWave, formatId, lossless, heldBits, cancel);
     const CPreset* preset = nullptr;
     const CDecoder* decoder = decoders.FindFor(extension, &preset);
-    if (!decoder)
-        return OutputCheckResult::Failure("no decoder takes " + extension + " files to check " +
-                                          output);
+    if (!decoder) {
+        // Nothing wrong with the output: kelto only cannot look further into it.
+        OutputCheckResult unverified;
+        unverified.LengthUnknown = true;
+        unverified.Note = "not verified: no decoder takes " + extension + " files";
+        return unverified;
+    }
     CTempWave wave;
     if (wave.Path().empty())
         return OutputCheckResult::Failure("no temporary file for checking " + output + ": " +
