@@ -40,7 +40,9 @@ struct OutputCheckResult {
 OutputCheckResult CheckOutput(const std::string& output, const std::string& outputExtension,
                               double expectedSeconds, MediaInfoHandle* mediaInfo);
 
-// A decoder's WAV file (or a WAV source) before its coder may start: a WAV file kelto's WAV
+// A decoder's WAV file (or a WAV source) before its coder may start, and the output of a
+// decode-only job (whose length CheckOutput would hold to a WAV file's exactness, where the
+// source's header may only estimate it): a WAV file kelto's WAV
 // reader reads, not truncated, with a data chunk, and, when the listed source's length is
 // known, as long as it within the tolerance of the source's format (its header's and its
 // decoder's together). *seconds (when given) receives the WAV file's exact length, for use as
