@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CWaveSampleReader second;
     const std::string& path = fuzzing::ScratchPath(".wav");
     if (!first.Open(path, nullptr) || !second.Open(path, nullptr)) return 0;
-    fuzzing::Require(first.Frames() == record.Samples);
+    // (A rate of 0 leaves the file information without a length.)
+    fuzzing::Require(record.Samples == -1 || first.Frames() == record.Samples);
     const int heldBits = size > 0 ? data[size - 1] % 33 : 0;
     fuzzing::Require(CompareWaveSamples(first, second, heldBits, nullptr).Equal);
     return 0;

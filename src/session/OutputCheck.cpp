@@ -14,13 +14,6 @@
 
 namespace {
 
-OutputCheckResult Failed(const std::string& reason) {
-    OutputCheckResult result;
-    result.Passed = false;
-    result.Reason = reason;
-    return result;
-}
-
 // The formats whose length kelto's own header readers count: they need no MediaInfo, which
 // would only add the bit rate, and parses some of them (TTA) whole.
 bool HasNativeLength(std::int32_t formatId) {
@@ -63,7 +56,8 @@ bool ReadAs(CFileInfo& record, const std::string& path, const FormatTableRow& ro
 
 OutputCheckResult CheckOutput(const std::string& output, const std::string& outputExtension,
                               double expectedSeconds, MediaInfoHandle* mediaInfo) {
-    if (std::string why = WhyNotAWrittenFile(output); !why.empty()) return Failed(why);
+    if (std::string why = WhyNotAWrittenFile(output); !why.empty())
+        return OutputCheckResult::Failure(why);
     const FormatTableRow* row = FindFormat(LowerAscii(outputExtension));
     OutputCheckResult result;
     if (!row) {
@@ -72,30 +66,31 @@ OutputCheckResult CheckOutput(const std::string& output, const std::string& outp
         return result;
     }
     if (MatchFormatSignature(output, row->FormatId) == SignatureMatch::No)
-        return Failed(output + " is not a " + row->FormatName + " file");
+        return OutputCheckResult::Failure(output + " is not a " + row->FormatName + " file");
     CFileInfo record;
     const bool native = HasNativeLength(row->FormatId);
     {
         CQuickParse quick(native ? nullptr : mediaInfo);
         if (!ReadAs(record, output, *row, native ? nullptr : mediaInfo))
-            return Failed(output + " cannot be read as " + row->FormatName);
+            return OutputCheckResult::Failure(output + " cannot be read as " + row->FormatName);
     }
-    if (!record.Truncation.empty()) return Failed(output + " is " + record.Truncation);
+    if (!record.Truncation.empty())
+        return OutputCheckResult::Failure(output + " is " + record.Truncation);
     // Speex has its rate in its header, but its length, like the others', from MediaInfo.
     const bool propertiesKnown =
         native || row->FormatId == kFormatSpeex || (mediaInfo && mediaInfo->Ready());
     if (propertiesKnown && record.SampleRate <= 0)
-        return Failed(output + " holds no audio stream kelto can read");
+        return OutputCheckResult::Failure(output + " holds no audio stream kelto can read");
     if (std::string cut = FindStreamCut(output, record); !cut.empty())
-        return Failed(output + " is " + cut);
+        return OutputCheckResult::Failure(output + " is " + cut);
     if (expectedSeconds < 0 || record.Duration < 0 || !propertiesKnown) {
         result.LengthUnknown = true;
         return result;
     }
     const double allowance = LengthTolerance::Of(row->FormatId).Header(record.SampleRate);
     if (!LengthsAgree(record.Duration, expectedSeconds, allowance)) {
-        return Failed(output + " plays " + SecondsText(record.Duration) + ", its source " +
-                      SecondsText(expectedSeconds));
+        return OutputCheckResult::Failure(output + " plays " + SecondsText(record.Duration) +
+                                          ", its source " + SecondsText(expectedSeconds));
     }
     return result;
 }
@@ -103,12 +98,15 @@ OutputCheckResult CheckOutput(const std::string& output, const std::string& outp
 OutputCheckResult CheckDecodedWave(const std::string& wave, const CFileInfo& listedSource,
                                    double* seconds) {
     if (seconds) *seconds = -1;
-    if (std::string why = WhyNotAWrittenFile(wave); !why.empty()) return Failed(why);
+    if (std::string why = WhyNotAWrittenFile(wave); !why.empty())
+        return OutputCheckResult::Failure(why);
     CFileInfo record;
     if (!ReadAs(record, wave, *FindFormat(".wav"), nullptr))
-        return Failed(wave + " is not a WAV file kelto can read");
-    if (!record.Truncation.empty()) return Failed(wave + " is " + record.Truncation);
-    if (record.Samples < 0) return Failed(wave + " holds no samples (it has no data chunk)");
+        return OutputCheckResult::Failure(wave + " is not a WAV file kelto can read");
+    if (!record.Truncation.empty())
+        return OutputCheckResult::Failure(wave + " is " + record.Truncation);
+    if (record.Samples < 0)
+        return OutputCheckResult::Failure(wave + " holds no samples (it has no data chunk)");
     if (seconds) *seconds = record.Duration;
     OutputCheckResult result;
     if (listedSource.Duration < 0) {
@@ -119,8 +117,9 @@ OutputCheckResult CheckDecodedWave(const std::string& wave, const CFileInfo& lis
     const double allowance =
         tolerance.Header(listedSource.SampleRate) + tolerance.Decoded(listedSource.SampleRate);
     if (!LengthsAgree(record.Duration, listedSource.Duration, allowance)) {
-        return Failed(wave + " plays " + SecondsText(record.Duration) + ", its source " +
-                      listedSource.Path + " " + SecondsText(listedSource.Duration));
+        return OutputCheckResult::Failure(wave + " plays " + SecondsText(record.Duration) +
+                                          ", its source " + listedSource.Path + " " +
+                                          SecondsText(listedSource.Duration));
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 class CFileInfo;
 class MediaInfoHandle;
@@ -18,6 +19,13 @@ struct OutputCheckResult {
     // 24 bits, or float samples through an integer format.
     bool Reduced = false;
     std::string Note;  // e.g. "compared on the upper 24 bits"
+
+    static OutputCheckResult Failure(std::string reason) {
+        OutputCheckResult result;
+        result.Passed = false;
+        result.Reason = std::move(reason);
+        return result;
+    }
 };
 
 // The built-in check, from headers alone (no decoding): output exists, is a regular file and
@@ -32,7 +40,9 @@ struct OutputCheckResult {
 OutputCheckResult CheckOutput(const std::string& output, const std::string& outputExtension,
                               double expectedSeconds, MediaInfoHandle* mediaInfo);
 
-// A decoder's WAV file (or a WAV source) before its coder may start: a WAV file kelto's WAV
+// A decoder's WAV file (or a WAV source) before its coder may start, and the output of a
+// decode-only job (whose length CheckOutput would hold to a WAV file's exactness, where the
+// source's header may only estimate it): a WAV file kelto's WAV
 // reader reads, not truncated, with a data chunk, and, when the listed source's length is
 // known, as long as it within the tolerance of the source's format (its header's and its
 // decoder's together). *seconds (when given) receives the WAV file's exact length, for use as

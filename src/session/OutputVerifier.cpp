@@ -17,13 +17,6 @@
 
 namespace {
 
-OutputCheckResult Failed(const std::string& reason) {
-    OutputCheckResult result;
-    result.Passed = false;
-    result.Reason = reason;
-    return result;
-}
-
 // A temporary WAV name, held while the check runs; its file is removed with it.
 class CTempWave {
 public:
@@ -50,8 +43,10 @@ OutputCheckResult JudgeDecoded(const std::string& output, const std::string& dec
                                bool lossless, int heldBits, const std::atomic<bool>* cancel) {
     CWaveSampleReader decoded;
     std::string why;
-    if (!decoded.Open(decodedWave, &why)) return Failed(output + " does not decode: " + why);
-    if (decoded.Layout().IsTruncated()) return Failed(output + " decodes to a WAV file cut short");
+    if (!decoded.Open(decodedWave, &why))
+        return OutputCheckResult::Failure(output + " does not decode: " + why);
+    if (decoded.Layout().IsTruncated())
+        return OutputCheckResult::Failure(output + " decodes to a WAV file cut short");
     OutputCheckResult result;
     if (referenceWave.empty() || referenceWave == decodedWave) {
         result.LengthUnknown = true;
@@ -59,12 +54,15 @@ OutputCheckResult JudgeDecoded(const std::string& output, const std::string& dec
         return result;
     }
     CWaveSampleReader reference;
-    if (!reference.Open(referenceWave, &why)) return Failed("the source cannot be read: " + why);
+    if (!reference.Open(referenceWave, &why))
+        return OutputCheckResult::Failure("the source cannot be read: " + why);
     if (lossless) {
         const SampleComparison comparison =
             CompareWaveSamples(reference, decoded, heldBits, cancel);
-        if (comparison.Stopped) return Failed("stopped");
-        if (!comparison.Equal) return Failed(output + " is not lossless: " + comparison.Difference);
+        if (comparison.Stopped) return OutputCheckResult::Failure("stopped");
+        if (!comparison.Equal)
+            return OutputCheckResult::Failure(output +
+                                              " is not lossless: " + comparison.Difference);
         result.Reduced = comparison.Reduced;
         result.Note = comparison.Note;
     } else {
@@ -74,8 +72,8 @@ OutputCheckResult JudgeDecoded(const std::string& output, const std::string& dec
             static_cast<double>(reference.Frames()) / reference.Layout().Format.SampleRate;
         const auto rate = static_cast<std::int32_t>(decoded.Layout().Format.SampleRate);
         if (!LengthsAgree(seconds, expected, LengthTolerance::Of(formatId).Decoded(rate))) {
-            return Failed(output + " decodes to " + SecondsText(seconds) + ", its source " +
-                          SecondsText(expected));
+            return OutputCheckResult::Failure(output + " decodes to " + SecondsText(seconds) +
+                                              ", its source " + SecondsText(expected));
         }
     }
     result.Verified = true;
@@ -104,26 +102,34 @@ TemplateValues DecoderValues(const std::string& output, const std::string& wave,
 OutputCheckResult VerifyOutput(const std::string& output, const std::string& referenceWave,
                                const CDecoderList& decoders, bool lossless, int heldBits,
                                const std::atomic<bool>* cancel) {
-    if (cancel && cancel->load()) return Failed("stopped");
-    if (std::string why = WhyNotAWrittenFile(output); !why.empty()) return Failed(why);
+    if (cancel && cancel->load()) return OutputCheckResult::Failure("stopped");
+    if (std::string why = WhyNotAWrittenFile(output); !why.empty())
+        return OutputCheckResult::Failure(why);
     const std::string extension = LowerAscii(PathExtension(output));
     const FormatTableRow* row = FindFormat(extension);
     const std::int32_t formatId = row ? row->FormatId : kFormatUnknown;
     // A decoder may take another format by its content (FFmpeg does): that is no output of its
     // coder, whatever it decodes to.
     if (row && MatchFormatSignature(output, formatId) == SignatureMatch::No)
-        return Failed(output + " is not a " + row->FormatName + " file");
+        return OutputCheckResult::Failure(output + " is not a " + row->FormatName + " file");
     if (formatId == kFormatWAV)
         return JudgeDecoded(output, output, referenceWave, formatId, lossless, heldBits, cancel);
     const CPreset* preset = nullptr;
     const CDecoder* decoder = decoders.FindFor(extension, &preset);
-    if (!decoder) return Failed("no decoder takes " + extension + " files to check " + output);
+    if (!decoder) {
+        // Nothing wrong with the output: kelto only cannot look further into it.
+        OutputCheckResult unverified;
+        unverified.LengthUnknown = true;
+        unverified.Note = "not verified: no decoder takes " + extension + " files";
+        return unverified;
+    }
     CTempWave wave;
     if (wave.Path().empty())
-        return Failed("no temporary file for checking " + output + ": " + wave.WhyNot());
+        return OutputCheckResult::Failure("no temporary file for checking " + output + ": " +
+                                          wave.WhyNot());
     const CheckDecodingEnd end =
         RunCheckDecoding(*decoder, preset->CommandLine,
                          DecoderValues(output, wave.Path(), referenceWave, heldBits), cancel);
-    if (!end.Succeeded) return Failed(end.Reason);
+    if (!end.Succeeded) return OutputCheckResult::Failure(end.Reason);
     return JudgeDecoded(output, wave.Path(), referenceWave, formatId, lossless, heldBits, cancel);
 }

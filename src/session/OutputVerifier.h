@@ -18,7 +18,8 @@ class CDecoderList;
 // complete WAV file, equal to referenceWave when lossless and as long as it otherwise; without
 // referenceWave (empty, or the output itself) only complete, with LengthUnknown.
 // cancel, when another thread sets it, ends the decoding program, and the check fails with
-// the reason "stopped". Verified is set when the check passed.
+// the reason "stopped". Verified is set when the check passed; an output no decoder of the
+// catalogue takes passes unverified, with a Note that says so.
 OutputCheckResult VerifyOutput(const std::string& output, const std::string& referenceWave,
                                const CDecoderList& decoders, bool lossless, int heldBits,
                                const std::atomic<bool>* cancel);

@@ -462,4 +462,9 @@ TEST(OutputVerifier, ADecoderThatFailsOrIsStoppedFailsTheCheck) {
                 << "the decoder still runs";
         }
     }
+    // Without a decoder for it, the output cannot be looked into, which is no fault of its own.
+    const CDecoderList none;
+    const OutputCheckResult unverified = VerifyOutput(out, source, none, true, 0, nullptr);
+    EXPECT_TRUE(unverified.Passed && !unverified.Verified);
+    EXPECT_EQ(unverified.Note, "not verified: no decoder takes .flac files");
 }
