@@ -65,6 +65,10 @@ OutputCheckResult JudgeDecoded(const std::string& output, const std::string& dec
                                               " is not lossless: " + comparison.Difference);
         result.Reduced = comparison.Reduced;
         result.Note = comparison.Note;
+    } else if (decoded.Layout().Format.SampleRate == 0 ||
+               reference.Layout().Format.SampleRate == 0) {
+        return OutputCheckResult::Failure(output +
+                                          " cannot be timed: a WAV file without a sample rate");
     } else {
         const double seconds =
             static_cast<double>(decoded.Frames()) / decoded.Layout().Format.SampleRate;
