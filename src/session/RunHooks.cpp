@@ -26,6 +26,18 @@ void LogUnknownLength(const std::string& path) {
     AddLogLine("The length of " + path + " cannot be known; it was checked without it.");
 }
 
+// The listed file as it is now: one whose size changed since it was listed (re-encoded or
+// edited meanwhile) is read again, so the checks judge what its program really read; null when
+// the listing still holds.
+std::unique_ptr<CFileInfo> ReadAgainIfChanged(const CFileInfo& file) {
+    const std::int64_t size = platform::GetFileSize(file.Path);
+    if (size < 0 || static_cast<std::uint64_t>(size) == file.Size) return nullptr;
+    auto fresh = std::make_unique<CFileInfo>();
+    MediaInfoHandle mediaInfo;
+    if (!fresh->Open(file.Path, &mediaInfo)) return nullptr;
+    return fresh;
+}
+
 }  // namespace
 
 CRunHooks::CRunHooks() = default;
@@ -151,7 +163,9 @@ IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) 
     }
     if (job == file.Coder.get() && !file.Decoder) {
         // The coder reads the listed WAV file itself: one cut short is refused before it runs.
-        const OutputCheckResult check = CheckDecodedWave(file.Path, file, &state.ExpectedSeconds);
+        const auto fresh = ReadAgainIfChanged(file);
+        const OutputCheckResult check =
+            CheckDecodedWave(file.Path, fresh ? *fresh : file, &state.ExpectedSeconds);
         if (!check.Passed) {
             *reason = check.Reason;
             return Decision::Fail;
@@ -167,7 +181,8 @@ bool CRunHooks::CheckFinishedOutput(CFileInfo& file, FileState& state, std::stri
     double seconds = -1.0;
     if (!file.Coder) {
         // Decoding only: the decoder's WAV file is the output.
-        check = CheckDecodedWave(output, file, &seconds);
+        const auto fresh = ReadAgainIfChanged(file);
+        check = CheckDecodedWave(output, fresh ? *fresh : file, &seconds);
     } else {
         MediaInfoHandle mediaInfo;
         check = CheckOutput(output, PathExtension(state.Final), state.ExpectedSeconds, &mediaInfo);
@@ -206,7 +221,9 @@ bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
     if (!WritesOutput(file, job)) {
         // A decoder's temporary WAV file, which its coder is about to read.
         double seconds = -1.0;
-        const OutputCheckResult check = CheckDecodedWave(file.Decoder->GetWaveFile(), file, &seconds);
+        const auto fresh = ReadAgainIfChanged(file);
+        const OutputCheckResult check =
+            CheckDecodedWave(file.Decoder->GetWaveFile(), fresh ? *fresh : file, &seconds);
         if (!check.Passed) {
             *reason = check.Reason;
             return false;

@@ -640,3 +640,19 @@ TEST_F(ConversionTest, TemporaryWavFilesGoToTmpdirWhenItIsAWritableFolderElseToT
         EXPECT_EQ(temp.rfind("/tmp/kel", 0), 0u) << unusable << ": " << temp;
     }
 }
+
+TEST_F(ConversionTest, ASourceReEncodedAfterItWasListedIsJudgedAsItIsNow) {
+    MakePackages(0, 0);
+    const std::string path = Source("grown.flac", 1);
+    // Replaced by a longer take while it stands in the list: the checks must not hold the
+    // listed length against what the programs really read.
+    const std::string longer = m_dir / "longer.wav";
+    WriteTestWav(longer, 44100, 2, 4 * kSeconds, 2);
+    ASSERT_TRUE(EncodeWith(longer, m_dir / "longer.flac"));
+    fs::rename(m_dir / "longer.flac", path);
+
+    EXPECT_EQ(Run(1), 2);
+
+    EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Succeeded());
+    EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().Succeeded());
+}
