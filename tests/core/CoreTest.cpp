@@ -88,11 +88,16 @@ protected:
 }  // namespace
 
 TEST_F(CoreTest, ThreeFilesOnTwoSlotsRunInQueueOrderAsFarAsDecodersAllow) {
-    auto* xd = Decoder(Recorded(m_record, "Xd", "--sleep 200"));
-    auto* xc = Coder(Recorded(m_record, "Xc", "--sleep 600"), xd);
-    auto* yd = Decoder(Recorded(m_record, "Yd", "--sleep 400"));
-    auto* yc = Coder(Recorded(m_record, "Yc", "--sleep 200"), yd);
-    auto* zc = Coder(Recorded(m_record, "Zc", "--sleep 100"));
+    // The order is forced by events, not by sleeps: Xd lasts until Yd has started, Xc until
+    // Zc has started. A core that kept the wrong order would leave them waiting (20 s at
+    // most) and the recorded spans would show it.
+    const std::string ydStarted = m_dir / "yd-started";
+    const std::string zcStarted = m_dir / "zc-started";
+    auto* xd = Decoder(Recorded(m_record, "Xd", "--wait-for " + Q(ydStarted)));
+    auto* xc = Coder(Recorded(m_record, "Xc", "--wait-for " + Q(zcStarted)), xd);
+    auto* yd = Decoder(Recorded(m_record, "Yd", "--write " + Q(ydStarted) + " 0 --sleep 100"));
+    auto* yc = Coder(Recorded(m_record, "Yc", "--sleep 50"), yd);
+    auto* zc = Coder(Recorded(m_record, "Zc", "--write " + Q(zcStarted) + " 0"));
     EXPECT_EQ(m_core.SetThreadsCount(2), 2);
     for (auto* job : {xd, xc, yd, yc, zc}) ASSERT_TRUE(m_core.AddJob(job));
     EXPECT_EQ(m_core.GetJobsCount(), 5);

@@ -4,7 +4,7 @@
 //   --grandchild FILE     start a child that writes its pid to FILE and sleeps for a minute
 //   --sleep MS            sleep
 //   --busy MS             use the processor
-//   --wait-for FILE       sleep until FILE exists
+//   --wait-for FILE       sleep until FILE exists, 20 s at most (a test's fault never hangs it)
 //   --write FILE BYTES    write BYTES bytes to FILE
 //   --say TEXT            write TEXT to standard error; \n, \r, \t and \e stand for controls
 //   --say-lines N         write N numbered lines to standard error
@@ -120,7 +120,9 @@ int main(int argc, char** argv) {
             Busy(std::atol(next().c_str()));
         } else if (option == "--wait-for") {
             const auto path = next();
-            while (!Exists(path)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!Exists(path) && std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
         } else if (option == "--write") {
             const auto path = next();
             WriteText(path, std::string(static_cast<std::size_t>(std::atol(next().c_str())), 'x'));
