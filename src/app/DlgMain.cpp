@@ -16,6 +16,7 @@
 #include "app/DlgConsole.h"
 #include "app/FileListModel.h"
 #include "app/MenuBuilder.h"
+#include "app/MenuShortcuts.h"
 #include "app/Shell.h"
 #include "base/Log.h"
 #include "base/Version.h"
@@ -177,7 +178,7 @@ void CDlgMain::CreateControls() {
 }
 
 void CDlgMain::BuildMenus() {
-    const CMenuBuilder builder([this](int id) { OnCommand(id); });
+    const CMenuBuilder builder([this](int id) { OnCommand(id); }, MenuShortcut);
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menu203"));
     LanguageMenu menu;
@@ -190,6 +191,7 @@ void CDlgMain::Initialise() {
     clock.start();
     CreateControls();
     BuildMenus();
+    SetUpKeys();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize size = layout()->totalMinimumSize();
         resize(size);

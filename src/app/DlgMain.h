@@ -100,7 +100,7 @@ public:
     void OnOptions();
     // The dialog of the plug-in at index, owned by this window; nothing for an unknown index.
     void OnPluginCommand(int index);
-    // The paths handed over by a drop, in order; folders are not expanded.
+    // The paths handed over by a drop, in order; folders are added with their subfolders.
     void OnDrop(const std::vector<std::string>& paths);
     // Rebuilds the whole file list view.
     void RefreshView();
@@ -139,6 +139,9 @@ private:
 
     void CreateControls();
     void BuildMenus();
+    // F10 opens the menu bar; Enter starts a run only when both its press and its release
+    // reached this window.
+    void SetUpKeys();
     void LoadPlugins();
     void LoadState();
     bool SaveState();

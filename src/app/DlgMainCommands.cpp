@@ -14,6 +14,7 @@
 #include "app/DlgMain.h"
 #include "app/FileListModel.h"
 #include "app/MenuBuilder.h"
+#include "app/MenuShortcuts.h"
 #include "app/Shell.h"
 #include "base/FileSize.h"
 #include "codecs/Coder.h"
@@ -166,7 +167,16 @@ void CDlgMain::OnAddFolder() {
 
 void CDlgMain::OnDrop(const std::vector<std::string>& paths) {
     CFileListEditor editor(m_files, m_settingsSet.General);
-    for (const std::string& path : paths) editor.AddPath(path);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A dropped folder is added as Add folder adds it: a drop that lists nothing looks broken.
+    for (const std::string& path : paths) {
+        if (platform::IsDirectory(path)) {
+            editor.AddFolder(path, true);
+        } else {
+            editor.AddPath(path);
+        }
+    }
+    QApplication::restoreOverrideCursor();
     RefreshView();
 }
 
@@ -278,7 +288,7 @@ void CDlgMain::OnContextMenu(const QPoint& position) {
     const LanguageMenuItem& popup = menu.items.front();
     QMenu context(this);
     m_contextMenu = &context;
-    CMenuBuilder([this](int id) { OnCommand(id); }).FillMenu(context, popup.children);
+    CMenuBuilder([this](int id) { OnCommand(id); }, MenuShortcut).FillMenu(context, popup.children);
     context.exec(m_fileList->viewport()->mapToGlobal(position));
     m_contextMenu = nullptr;
 }

@@ -6,7 +6,7 @@ void CMenuBuilder::FillMenuBar(QMenuBar& bar, const LanguageMenu& menu) const {
     for (const LanguageMenuItem& item : menu.items) {
         if (item.kind != LanguageMenuItem::Kind::Popup) continue;
         QMenu* popup = bar.addMenu(ToQString(item.text));
-        popup->setObjectName(QStringLiteral("menu_") + ToQString(item.text));
+        popup->setObjectName(QStringLiteral("menu_") + WithoutMnemonic(ToQString(item.text)));
         FillMenu(*popup, item.children);
     }
 }
@@ -26,6 +26,7 @@ void CMenuBuilder::FillMenu(QMenu& target, const std::vector<LanguageMenuItem>& 
                 QAction* action = target.addAction(ToQString(item.text));
                 action->setObjectName(QStringLiteral("cmd%1").arg(item.id));
                 const int id = static_cast<int>(item.id);
+                if (m_shortcutOf) action->setShortcut(m_shortcutOf(id));
                 CommandHandler handler = m_onCommand;
                 QObject::connect(action, &QAction::triggered, action,
                                  [handler, id] { handler(id); });

@@ -7,11 +7,13 @@
 
 #include "app/DlgMain.h"
 #include "app/Shell.h"
+#include "lang/LanguageLocale.h"
 #include "lang/LanguageManager.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "ui/Choosers.h"
 #include "ui/MessageBoxes.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
         boxes.Show(nullptr, kNoLanguageMessage, "Error", IMessageBoxes::Icon::Error);
         return -1;
     }
+    InstallQtTranslations(LocaleOfLanguage(language.GetCurrentLanguage()));
     auto window = std::make_unique<CDlgMain>(&language, MainWindowServices{boxes, choosers, shell});
     window->Initialise();
     window->show();

@@ -1,6 +1,8 @@
 #include "ui/Choosers.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "ui/QtText.h"
@@ -39,15 +41,18 @@ std::string ToQtFilter(const std::string& windowsFilter) {
     return ToStdString(filters.join(QStringLiteral(";;")));
 }
 
+CChoosers::CChoosers() : m_lastFolder(QDir::homePath()) {}
+
 std::vector<std::string> CChoosers::ChooseFiles(QWidget* owner, const std::string& filter,
                                                 int& filterIndex) {
-    QFileDialog dialog(owner);
+    QFileDialog dialog(owner, {}, m_lastFolder);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     const QStringList filters = FilterList(filter);
     dialog.setNameFilters(filters);
     const int index = filterIndex > 0 ? filterIndex - 1 : 0;
     if (index < filters.size()) dialog.selectNameFilter(filters[index]);
     if (dialog.exec() != QDialog::Accepted) return {};
+    m_lastFolder = dialog.directory().absolutePath();
     const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
     if (chosen >= 0) filterIndex = static_cast<int>(chosen) + 1;
     std::vector<std::string> paths;
@@ -56,15 +61,23 @@ std::vector<std::string> CChoosers::ChooseFiles(QWidget* owner, const std::strin
 }
 
 std::string CChoosers::ChooseOpenFile(QWidget* owner, const std::string& filter) {
-    return ToStdString(QFileDialog::getOpenFileName(owner, {}, {}, ToQString(ToQtFilter(filter))));
+    const QString path =
+        QFileDialog::getOpenFileName(owner, {}, m_lastFolder, ToQString(ToQtFilter(filter)));
+    if (!path.isEmpty()) m_lastFolder = QFileInfo(path).absolutePath();
+    return ToStdString(path);
 }
 
 std::string CChoosers::ChooseSaveFile(QWidget* owner, const std::string& filter) {
     // The user's name is used as typed: no extension is added and a file is replaced unasked.
-    return ToStdString(QFileDialog::getSaveFileName(owner, {}, {}, ToQString(ToQtFilter(filter)),
-                                                    nullptr, QFileDialog::DontConfirmOverwrite));
+    const QString path =
+        QFileDialog::getSaveFileName(owner, {}, m_lastFolder, ToQString(ToQtFilter(filter)),
+                                     nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty()) m_lastFolder = QFileInfo(path).absolutePath();
+    return ToStdString(path);
 }
 
 std::string CChoosers::ChooseFolder(QWidget* owner) {
-    return ToStdString(QFileDialog::getExistingDirectory(owner));
+    const QString folder = QFileDialog::getExistingDirectory(owner, {}, m_lastFolder);
+    if (!folder.isEmpty()) m_lastFolder = folder;
+    return ToStdString(folder);
 }

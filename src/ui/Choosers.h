@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -25,14 +27,21 @@ protected:
     ~IChoosers() = default;
 };
 
-// The real choosers: QFileDialog.
+// The real choosers: QFileDialog, opening in the folder last used (the home folder at first).
 class CChoosers final : public IChoosers {
 public:
+    CChoosers();
+
     std::vector<std::string> ChooseFiles(QWidget* owner, const std::string& filter,
                                          int& filterIndex) override;
     std::string ChooseOpenFile(QWidget* owner, const std::string& filter) override;
     std::string ChooseSaveFile(QWidget* owner, const std::string& filter) override;
     std::string ChooseFolder(QWidget* owner) override;
+
+    const QString& GetLastFolder() const { return m_lastFolder; }
+
+private:
+    QString m_lastFolder;
 };
 
 // "Name|*.a; *.b|Other|*.c||" as Qt's "Name (*.a *.b);;Other (*.c)". A name that already ends

@@ -108,11 +108,12 @@ private slots:
         QCOMPARE(Cell(*window, 0, CFileListModel::kName), QStringLiteral("a.wav"));
     }
 
-    void DroppedFilesAreAddedAndFoldersAreNot() {
+    void DroppedFilesAndFoldersAreAddedWithTheirSubfolders() {
         auto window = m_fixture->OpenWindow();
         const std::string wav = m_fixture->MakeAudio("one.wav");
         const std::string flac = m_fixture->MakeAudio("two.flac");
-        fs::create_directory(m_fixture->Audio("folder"));
+        fs::create_directories(m_fixture->Audio("folder/deeper"));
+        m_fixture->MakeAudio("folder/deeper/three.wav");
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(wav)),
                       QUrl::fromLocalFile(QString::fromStdString(m_fixture->Audio("folder"))),
@@ -124,10 +125,11 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window.get(), &drop);
-        QCOMPARE(window->GetFiles().Count(), 2);
+        QCOMPARE(window->GetFiles().Count(), 3);
         QCOMPARE(Cell(*window, 0, CFileListModel::kName), QStringLiteral("one.wav"));
-        QCOMPARE(Cell(*window, 1, CFileListModel::kFormat), QStringLiteral("FLAC"));
-        QVERIFY(Cell(*window, 1, CFileListModel::kSize).endsWith(QStringLiteral("KB")));
+        QCOMPARE(Cell(*window, 1, CFileListModel::kName), QStringLiteral("three.wav"));
+        QCOMPARE(Cell(*window, 2, CFileListModel::kFormat), QStringLiteral("FLAC"));
+        QVERIFY(Cell(*window, 2, CFileListModel::kSize).endsWith(QStringLiteral("KB")));
     }
 
     void ApplyAndResetWorkOnTheSelectionOrOnEveryRow() {
