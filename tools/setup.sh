@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libmediainfo0v5 nlohmann-json3-dev
   libtag1-dev qt6-base-dev qt6-base-dev-tools libgl-dev
   # the desktop program's tests and screenshots
-  xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
+  xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-ipafont-gothic
   # Qt's own texts (file dialogs, standard buttons) in the window's language
   qt6-translations-l10n
   # codec programs kelto runs, and tools the tests and benchmarks use
