@@ -82,12 +82,12 @@ TEST_F(LanguageLibraryTest, EveryDialogTextIsTranslatedWithTheSamePlaceholders) 
 }
 
 TEST_F(LanguageLibraryTest, EnglishTemplateTextsAreKept) {
-    EXPECT_EQ(m_english.GetString(107), "Reset settings");
-    EXPECT_EQ(m_english.GetString(108), "Apply settings");
+    EXPECT_EQ(m_english.GetString(107), "&Reset settings");
+    EXPECT_EQ(m_english.GetString(108), "&Apply settings");
     EXPECT_EQ(m_english.GetString(163), "Job Control");
     EXPECT_EQ(m_english.GetString(168), "Detailed progress information");
-    EXPECT_EQ(m_english.GetString(159), "Add file to list only if it exists");
-    EXPECT_EQ(m_english.GetString(173), "Load original");
+    EXPECT_EQ(m_english.GetString(159), "Add file to list only if it &exists");
+    EXPECT_EQ(m_english.GetString(173), "&Load original");
 }
 
 TEST_F(LanguageLibraryTest, MenusHaveTheCommandsInOrderInEveryLanguage) {
@@ -104,14 +104,14 @@ TEST_F(LanguageLibraryTest, EnglishMenuTextsAndTheBuiltInMenuAgree) {
     LanguageMenu english;
     ASSERT_TRUE(m_english.GetMenu(203, english));
     const auto& program = english.items.at(0);
-    EXPECT_EQ(program.text, "Program");
-    EXPECT_EQ(program.children.at(0).text, "Options");
-    EXPECT_EQ(english.items.at(1).children.at(6).text, "Selection");
-    EXPECT_EQ(english.items.at(1).children.at(6).children.at(1).text, "Invert selection");
-    EXPECT_EQ(english.items.at(2).children.at(2).text, "About...");
+    EXPECT_EQ(program.text, "&Program");
+    EXPECT_EQ(program.children.at(0).text, "&Options");
+    EXPECT_EQ(english.items.at(1).children.at(6).text, "S&election");
+    EXPECT_EQ(english.items.at(1).children.at(6).children.at(1).text, "&Invert selection");
+    EXPECT_EQ(english.items.at(2).children.at(2).text, "&About...");
 
     LanguageMenu builtin;
     ASSERT_TRUE(ReadLanguageMenu(BuiltinLanguageTable(), 203, builtin));
     EXPECT_EQ(Shape(builtin.items), kMenu203Shape);
-    EXPECT_EQ(builtin.items.at(1).children.at(0).text, "Add file...");
+    EXPECT_EQ(builtin.items.at(1).children.at(0).text, "Add &file...");
 }
