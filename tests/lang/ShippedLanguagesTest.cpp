@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "lang/LanguageManager.h"
+#include "LanguageTextChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -41,23 +41,6 @@ std::vector<Library> LoadShippedLibraries() {
     std::sort(libraries.begin(), libraries.end(),
               [](const Library& a, const Library& b) { return a.name < b.name; });
     return libraries;
-}
-
-// The printf conversions of a text in order; "%%" is none.
-std::vector<std::string> Conversions(const std::string& text) {
-    std::vector<std::string> found;
-    for (std::size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i)) {
-        if (i + 1 < text.size() && text[i + 1] == '%') {
-            i += 2;
-            continue;
-        }
-        std::size_t end = i + 1;
-        while (end < text.size() && std::strchr("-+ #0123456789.l", text[end])) ++end;
-        if (end < text.size()) ++end;
-        found.push_back(text.substr(i, end - i));
-        i = end;
-    }
-    return found;
 }
 
 // Case-folds the code point Qt would match an access key against: ASCII, Latin-1, Latin
@@ -140,16 +123,6 @@ const std::map<std::string, std::vector<std::uint32_t>> kWindows = {
     {"Options/Database", {178, 124}},
     {"Options/Conversion", {193, 194, 195, 196, 197, 198, 250, 251, 252, 253, 124}},
 };
-
-std::string Shape(const std::vector<LanguageMenuItem>& items) {
-    std::string shape;
-    for (const LanguageMenuItem& item : items) {
-        if (item.kind == LanguageMenuItem::Kind::Separator) shape += "- ";
-        if (item.kind == LanguageMenuItem::Kind::Command) shape += std::to_string(item.id) + " ";
-        if (item.kind == LanguageMenuItem::Kind::Popup) shape += "[ " + Shape(item.children) + "] ";
-    }
-    return shape;
-}
 
 // One key per entry, none twice on a level; then the same for every submenu.
 void ExpectMenuKeys(const std::string& where, const std::vector<LanguageMenuItem>& items) {
