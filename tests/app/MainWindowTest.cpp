@@ -63,11 +63,11 @@ private slots:
         auto* coders = Control<QComboBox>(*window, 1004);
         QVERIFY(coders->count() >= 9);
         QCOMPARE(coders->itemText(coders->count() - 1), QStringLiteral("WAV (decode only)"));
-        QCOMPARE(Control<QPushButton>(*window, 1003)->text(), QStringLiteral("Start"));
+        QCOMPARE(Control<QPushButton>(*window, 1003)->text(), QStringLiteral("&Start"));
         QVERIFY(Control<QPushButton>(*window, 1003)->font().bold());
         const QList<QAction*> menus = window->GetMenuBar()->actions();
         QCOMPARE(menus.size(), 3);
-        QCOMPARE(menus[1]->text(), QStringLiteral("List"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&List"));
         QVERIFY(window->findChild<QAction*>(QStringLiteral("cmd32792")));
         const std::vector<std::string> unnamed = UnnamedControls(*window);
         QVERIFY2(unnamed.empty(), unnamed.empty() ? "" : unnamed.front().c_str());
@@ -84,9 +84,9 @@ private slots:
         QVERIFY(SelectStartupLanguage(GetLanguageManager(), platform::SystemLanguageId()));
         QCOMPARE(QString::fromStdString(GetLanguageManager().GetCurrentLanguage()),
                  QStringLiteral("English"));
-        QVERIFY(apply != QStringLiteral("Apply settings"));
+        QVERIFY(apply != QStringLiteral("&Apply settings"));
         QVERIFY(!apply.isEmpty());
-        QVERIFY(list != QStringLiteral("List"));
+        QVERIFY(list != QStringLiteral("&List"));
     }
 
     void SelectionsAndTheListSurviveARestart() {

@@ -143,15 +143,15 @@ private slots:
         QCOMPARE(plugin.GetName(), std::string("SampleProbe"));
         QCOMPARE(plugin.GetVersion(), std::string("2.5 beta"));
         QCOMPARE(CallsOf(*m_fixture, "good"),
-                 "Init\nSetLanguage library=Plugins program=kelto\nSetCore core=" +
+                 "Init\nSetLanguage library=Pl&ugins program=kelto\nSetCore core=" +
                      Pointer(&plugin.GetCore()) + " threads=2 running=0\nGetName\nGetVersion\n");
 
         // The menu between "List" and "Help", titled by text 116, one command 100000.
         const QList<QAction*> bar = window->GetMenuBar()->actions();
         QCOMPARE(bar.size(), 4);
         QCOMPARE(bar[2]->menu(), window->GetPluginMenu());
-        QCOMPARE(bar[2]->text(), QStringLiteral("Plugins"));
-        QCOMPARE(bar[1]->text(), QStringLiteral("List"));
+        QCOMPARE(bar[2]->text(), QStringLiteral("Pl&ugins"));
+        QCOMPARE(bar[1]->text(), QStringLiteral("&List"));
         const QList<QAction*> items = window->GetPluginMenu()->actions();
         QCOMPARE(items.size(), 1);
         QCOMPARE(items[0]->objectName(), QStringLiteral("cmd100000"));

@@ -7,46 +7,11 @@
 #include <vector>
 
 #include "lang/LanguageManager.h"
+#include "LanguageTextChecks.h"
 
 namespace {
 
 const std::filesystem::path kLanguages = std::filesystem::path(KELTO_WORK_DIR) / "Languages";
-
-// The printf conversions of a text, in order ("%d", "%.2lf", ...); "%%" is not one.
-std::vector<std::string> Conversions(const std::string& text) {
-    std::vector<std::string> found;
-    for (std::size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i)) {
-        if (i + 1 < text.size() && text[i + 1] == '%') {
-            i += 2;
-            continue;
-        }
-        std::size_t end = i + 1;
-        while (end < text.size() && std::strchr("-+ #0123456789.l", text[end])) ++end;
-        if (end < text.size()) ++end;  // the conversion letter
-        found.push_back(text.substr(i, end - i));
-        i = end;
-    }
-    return found;
-}
-
-// Kind, id and depth of every entry, without the texts.
-std::string Shape(const std::vector<LanguageMenuItem>& items) {
-    std::string shape;
-    for (const LanguageMenuItem& item : items) {
-        switch (item.kind) {
-            case LanguageMenuItem::Kind::Separator:
-                shape += "- ";
-                break;
-            case LanguageMenuItem::Kind::Command:
-                shape += std::to_string(item.id) + " ";
-                break;
-            case LanguageMenuItem::Kind::Popup:
-                shape += "[ " + Shape(item.children) + "] ";
-                break;
-        }
-    }
-    return shape;
-}
 
 class LanguageLibraryTest : public ::testing::Test {
 protected:
@@ -82,12 +47,12 @@ TEST_F(LanguageLibraryTest, EveryDialogTextIsTranslatedWithTheSamePlaceholders) 
 }
 
 TEST_F(LanguageLibraryTest, EnglishTemplateTextsAreKept) {
-    EXPECT_EQ(m_english.GetString(107), "Reset settings");
-    EXPECT_EQ(m_english.GetString(108), "Apply settings");
+    EXPECT_EQ(m_english.GetString(107), "&Reset settings");
+    EXPECT_EQ(m_english.GetString(108), "&Apply settings");
     EXPECT_EQ(m_english.GetString(163), "Job Control");
     EXPECT_EQ(m_english.GetString(168), "Detailed progress information");
-    EXPECT_EQ(m_english.GetString(159), "Add file to list only if it exists");
-    EXPECT_EQ(m_english.GetString(173), "Load original");
+    EXPECT_EQ(m_english.GetString(159), "Add file to list only if it &exists");
+    EXPECT_EQ(m_english.GetString(173), "&Load original");
 }
 
 TEST_F(LanguageLibraryTest, MenusHaveTheCommandsInOrderInEveryLanguage) {
@@ -104,14 +69,14 @@ TEST_F(LanguageLibraryTest, EnglishMenuTextsAndTheBuiltInMenuAgree) {
     LanguageMenu english;
     ASSERT_TRUE(m_english.GetMenu(203, english));
     const auto& program = english.items.at(0);
-    EXPECT_EQ(program.text, "Program");
-    EXPECT_EQ(program.children.at(0).text, "Options");
-    EXPECT_EQ(english.items.at(1).children.at(6).text, "Selection");
-    EXPECT_EQ(english.items.at(1).children.at(6).children.at(1).text, "Invert selection");
-    EXPECT_EQ(english.items.at(2).children.at(2).text, "About...");
+    EXPECT_EQ(program.text, "&Program");
+    EXPECT_EQ(program.children.at(0).text, "&Options");
+    EXPECT_EQ(english.items.at(1).children.at(6).text, "S&election");
+    EXPECT_EQ(english.items.at(1).children.at(6).children.at(1).text, "&Invert selection");
+    EXPECT_EQ(english.items.at(2).children.at(2).text, "&About...");
 
     LanguageMenu builtin;
     ASSERT_TRUE(ReadLanguageMenu(BuiltinLanguageTable(), 203, builtin));
     EXPECT_EQ(Shape(builtin.items), kMenu203Shape);
-    EXPECT_EQ(builtin.items.at(1).children.at(0).text, "Add file...");
+    EXPECT_EQ(builtin.items.at(1).children.at(0).text, "Add &file...");
 }

@@ -74,7 +74,7 @@ TEST(LanguageManagerTable, ConstructionValuesAndTheEighteenLanguagesInOrder) {
 }
 
 TEST_F(LanguageManagerTest, CanadianFrenchLocaleLoadsFrenchFromTheCurrentDirectory) {
-    Install(kTestLanguages / "french.so", "french");
+    Install(kTestLanguages / "testfrench.so", "french");
     m_manager.SetDefaults("Languages", "English");
     const std::uint16_t id = platform::LanguageIdFromLocale("fr_CA.UTF-8");
     ASSERT_TRUE(m_manager.SelectByLanguageId(id));
@@ -94,7 +94,7 @@ TEST_F(LanguageManagerTest, GermanWithoutGermanLibraryFallsBackToEnglishSilently
     ASSERT_TRUE(SelectStartupLanguage(m_manager, 0x0407));
     EXPECT_EQ(m_manager.GetCurrentLanguage(), "English");
     EXPECT_NE(m_manager.GetModuleHandle(), nullptr);
-    EXPECT_EQ(m_manager.GetString(101), "Start");
+    EXPECT_EQ(m_manager.GetString(101), "&Start");
     EXPECT_TRUE(m_sink.messages.empty());
 }
 
@@ -116,7 +116,7 @@ TEST_F(LanguageManagerTest, GermanLibraryLoadsAndGivesGermanTextsAndMenus) {
     EXPECT_EQ(m_manager.GetString(119), "Fehler");
     LanguageMenu menu;
     ASSERT_TRUE(m_manager.GetMenu(203, menu));
-    EXPECT_EQ(menu.items.at(0).text, "Programm");
+    EXPECT_EQ(menu.items.at(0).text, "&Programm");
 }
 
 TEST_F(LanguageManagerTest, UnloadableLibraryReportsTheLoaderTextAndGoesOnWithoutLibrary) {
@@ -137,7 +137,7 @@ TEST_F(LanguageManagerTest, UnloadableLibraryReportsTheLoaderTextAndGoesOnWithou
     EXPECT_EQ(m_manager.GetString(101), "");
     LanguageMenu menu;
     EXPECT_TRUE(m_manager.GetMenu(203, menu));  // the program's own English menu
-    EXPECT_EQ(menu.items.at(0).text, "Program");
+    EXPECT_EQ(menu.items.at(0).text, "&Program");
     EXPECT_FALSE(m_manager.GetMenu(215, menu));
 }
 

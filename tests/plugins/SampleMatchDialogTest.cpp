@@ -157,11 +157,11 @@ private slots:
         Show([&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("SampleMatch"));
             QCOMPARE(dialog->parentWidget(), &m_owner);
-            const std::pair<int, const char*> buttons[] = {{1008, "Load original"},
-                                                           {1010, "Add testing files"},
-                                                           {1011, "Remove testing files"},
-                                                           {1005, "Start"},
-                                                           {1003, "Close"}};
+            const std::pair<int, const char*> buttons[] = {{1008, "&Load original"},
+                                                           {1010, "&Add testing files"},
+                                                           {1011, "&Remove testing files"},
+                                                           {1005, "&Start"},
+                                                           {1003, "&Close"}};
             for (const auto& [id, text] : buttons) {
                 QVERIFY(Control<QPushButton>(dialog, id));
                 QCOMPARE(Control<QPushButton>(dialog, id)->text(), QString::fromUtf8(text));
@@ -320,7 +320,7 @@ private slots:
             Control<QPushButton>(dialog, 1003)->click();
         });
         QVERIFY(sampleMatch->ShowDialog(&owner));
-        QCOMPARE(startText, QStringLiteral("Start"));
+        QCOMPARE(startText, QStringLiteral("&Start"));
         plugins.UnloadAll();
     }
 };
