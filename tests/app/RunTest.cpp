@@ -14,6 +14,7 @@
 #include "AppFixture.h"
 #include "AppTest.h"
 #include "app/DlgJobControl.h"
+#include "app/FileListModel.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
@@ -109,6 +110,13 @@ private slots:
             QVERIFY2(pcm.Valid && pcm.Frames() > 11 * 44100, name);
         }
         QVERIFY(m_fixture->Boxes.Shown.empty());
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports[0].Text, std::string("3 converted"));
+        QCOMPARE(m_fixture->Boxes.Reports[0].Icon, IMessageBoxes::Icon::Information);
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex state = m_window->GetFileListModel()->index(row, CFileListModel::kState);
+            QCOMPARE(state.data().toString(), QStringLiteral("done"));
+        }
         for (const std::string& temp : TempWaveFiles(*m_window)) QVERIFY(!fs::exists(temp));
     }
 
@@ -151,8 +159,18 @@ private slots:
         QVERIFY(!temps.empty());
         for (const std::string& temp : temps) QVERIFY2(!fs::exists(temp), temp.c_str());
         QVERIFY(!fs::exists(m_output + "/long5.mp3"));
-        // Stopping is not a failure the user must be told about.
+        // Stopping is not a failure the user must be told about, but the run's end is.
         QVERIFY(m_fixture->Boxes.Shown.empty());
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        const ShownReport& summary = m_fixture->Boxes.Reports[0];
+        QVERIFY2(summary.Text.find(" stopped") != std::string::npos, summary.Text.c_str());
+        QCOMPARE(summary.Icon, IMessageBoxes::Icon::Warning);
+        QVERIFY(summary.Details.empty());
+        // The row never reached stays marked as stopped, with why.
+        const QModelIndex last =
+            m_window->GetFileListModel()->index(5, CFileListModel::kState);
+        QCOMPARE(last.data().toString(), QStringLiteral("stopped"));
+        QCOMPARE(last.data(Qt::ToolTipRole).toString(), QStringLiteral("not run"));
         m_window->OnApplySettings();
         QVERIFY(m_window->GetFiles().Get(5)->Coder);
     }
@@ -165,12 +183,15 @@ private slots:
         m_window->SelectRows({1});
         m_window->GetFiles().Get(1)->Coder->SetCommandLine("--no-such-option %in% %out%");
         m_window->OnStart();
-        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
-        const ShownBox& box = m_fixture->Boxes.Shown.front();
+        // The failure is listed in the run's summary, not in a box of its own.
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        const ShownReport& box = m_fixture->Boxes.Reports.front();
         QCOMPARE(box.Icon, IMessageBoxes::Icon::Error);
-        QVERIFY(box.Text.find("bad.wav") != std::string::npos);
-        QVERIFY(box.Text.find("lame: exit status") != std::string::npos);
-        QVERIFY(box.Text.find("good.wav") == std::string::npos);
+        QCOMPARE(box.Text, std::string("1 converted, 1 failed"));
+        QVERIFY(box.Details.find("bad.wav") != std::string::npos);
+        QVERIFY(box.Details.find("lame: exit status") != std::string::npos);
+        QVERIFY(box.Details.find("good.wav") == std::string::npos);
         QVERIFY(fs::exists(m_output + "/good.mp3"));
     }
 
@@ -185,7 +206,8 @@ private slots:
         m_window->OnStart();
         QVERIFY(clock.elapsed() < 3000);
         QVERIFY(!m_window->GetCore().IsRunning());
-        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports[0].Text, std::string("0 converted, 1 failed"));
     }
 
     void ClosingTheProgramDuringARunStopsItAndSaves() {
