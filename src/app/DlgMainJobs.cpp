@@ -248,7 +248,11 @@ void CDlgMain::ShowRunSummary() {
         text += "\n" + verified;
     }
     std::string details;
-    const std::vector<RunFailure> failures = CollectRunFailures(m_files, false);
+    std::vector<RunFailure> failures = CollectRunFailures(m_files, false);
+    // What the summary counts as stopped is not listed as failed.
+    std::erase_if(failures, [this](const RunFailure& failure) {
+        return m_conversion.GetRowStatus(*failure.File, {}, true).State != RowState::Failed;
+    });
     if (!failures.empty()) {
         details = GetStdString(kTextRunFailed);
         for (const RunFailure& failure : failures) {

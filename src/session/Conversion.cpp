@@ -183,13 +183,14 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
     listed.reserve(static_cast<std::size_t>(m_files.Count()));
     for (int i = 0; i < m_files.Count(); ++i) listed.push_back(m_files.Get(i));
     m_prepared.KeepOnly(listed);
+    const PreparedWith chosen = Describe(choice);
     bool allPrepared = true;
     for (CFileInfo* file : targets) {
         const std::string outputFolder = GetOutputFolder(*file);
         const Prepared prepared = PrepareFile(*file, choice, outputFolder, outputs, sources);
         // Its jobs are new: what the last run did with the old ones is no longer its state.
         m_lastRun.erase(file);
-        RecordPrepared(*file, choice, outputFolder, prepared != Prepared::Yes);
+        RecordPrepared(*file, chosen, outputFolder, prepared != Prepared::Yes);
         if (prepared == Prepared::Yes) continue;
         allPrepared = false;
         if (!report) continue;
@@ -283,9 +284,9 @@ PreparedWith CConversion::Describe(const ConversionChoice& choice) const {
     return with;
 }
 
-void CConversion::RecordPrepared(const CFileInfo& file, const ConversionChoice& choice,
+void CConversion::RecordPrepared(const CFileInfo& file, const PreparedWith& chosen,
                                  const std::string& outputFolder, bool failed) {
-    PreparedWith with = Describe(choice);
+    PreparedWith with = chosen;
     with.OutputFolder = outputFolder;
     with.Failed = failed;
     if (file.Decoder) with.DecoderLine = CPreparedRows::LineHash(file.Decoder->GetCommandLine());

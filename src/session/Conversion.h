@@ -120,7 +120,8 @@ private:
                          const std::string& outputFolder, COutputNames& outputs,
                          const std::unordered_set<std::string>& sources);
     bool AnyFileHasJobs() const;
-    void RecordPrepared(const CFileInfo& file, const ConversionChoice& choice,
+    // Records what file was prepared with: chosen (Describe) and outputFolder.
+    void RecordPrepared(const CFileInfo& file, const PreparedWith& chosen,
                         const std::string& outputFolder, bool failed);
     // One line in the program log per file of the last run that ran or failed.
     void LogLastRun() const;

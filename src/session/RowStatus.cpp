@@ -47,7 +47,12 @@ RowStatus DeriveRowStatus(const CFileInfo& file, const CRunHooks& hooks,
         if (status.state == State::Declined) {
             return {RowState::Skipped, DescribeExitStatus(status)};
         }
-        if (status.Failed()) return {RowState::Failed, program + ": " + DescribeExitStatus(status)};
+        // A check of a finished output that the Stop cut short is no failure of the file.
+        const bool cutByStop = status.state == State::Unfinished && hooks.WasStopped();
+        if (status.Failed()) {
+            return {cutByStop ? RowState::Stopped : RowState::Failed,
+                    program + ": " + DescribeExitStatus(status)};
+        }
     }
     const CCodec* last = coder ? coder : decoder;
     if (last->GetExitStatus().Succeeded()) return Finished(file, *last, hooks);

@@ -64,6 +64,8 @@ public:
     Decision BeforeJobRun(IProcess* job, std::string* reason) override;
     bool AfterJobSucceeded(IProcess* job, std::string* reason) override;
     void OnStop() override { m_stopping = true; }
+    // Whether the run was stopped by the user.
+    bool WasStopped() const { return m_stopping; }
 
     // After the run (no worker left): every file's output has its own name again, and what an
     // unfinished job left under the name it was written apart is removed.

@@ -86,6 +86,8 @@ public:
 
     // A main window on the working folder, initialised (not shown).
     std::unique_ptr<CDlgMain> OpenWindow();
+    // The same, writing its outputs into folder, which is made.
+    std::unique_ptr<CDlgMain> OpenWindowWritingTo(const std::string& folder);
 
     std::string Work() const { return m_work.Path().string(); }
     std::string Audio(const std::string& name) const { return m_audio / name; }
@@ -106,3 +108,5 @@ private:
 std::vector<std::string> UnnamedControls(const QWidget& root);
 // The index of the coder named name in the window's coder box, -1 when absent.
 int CoderIndex(CDlgMain& window, const std::string& name);
+// Picks the coder named name and its preset at index preset, as the user does.
+void PickCoder(CDlgMain& window, const std::string& name, int preset);

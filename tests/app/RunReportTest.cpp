@@ -23,10 +23,7 @@ private slots:
     void init() {
         m_fixture = std::make_unique<CAppFixture>();
         m_output = m_fixture->Audio("out");
-        fs::create_directory(m_output);
-        m_window = m_fixture->OpenWindow();
-        m_window->GetSettings()->General.OutputFolderSameAsOriginal = 0;
-        m_window->GetSettings()->General.OutputFolder = m_output;
+        m_window = m_fixture->OpenWindowWritingTo(m_output);
     }
     void cleanup() {
         m_window.reset();
@@ -38,9 +35,7 @@ private slots:
                           m_fixture->MakeAudio("c.wav", 0.3, 3)});
         m_window->GetSettings()->General.ExistingOutput = 1;  // skip an existing output
         std::ofstream(m_output + "/c.mp3") << "already there";
-        auto* coders = m_window->findChild<QComboBox*>(QStringLiteral("ctl1004"));
-        coders->setCurrentIndex(CoderIndex(*m_window, "MP3"));
-        emit coders->activated(coders->currentIndex());
+        PickCoder(*m_window, "MP3", 0);
         m_window->OnApplySettings();
         m_window->GetFiles().Get(1)->Coder->SetCommandLine("--no-such-option %in% %out%");
         m_window->OnStart();

@@ -26,13 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void PickCoder(CDlgMain& window, const std::string& name, int preset) {
-    auto* box = window.findChild<QComboBox*>(QStringLiteral("ctl1004"));
-    box->setCurrentIndex(CoderIndex(window, name));
-    emit box->activated(box->currentIndex());
-    window.findChild<QComboBox*>(QStringLiteral("ctl1005"))->setCurrentIndex(preset);
-}
-
 std::vector<std::string> TempWaveFiles(CDlgMain& window) {
     std::vector<std::string> names;
     for (int i = 0; i < window.GetFiles().Count(); ++i) {
@@ -50,10 +43,7 @@ private slots:
     void init() {
         m_fixture = std::make_unique<CAppFixture>();
         m_output = m_fixture->Audio("out");
-        fs::create_directory(m_output);
-        m_window = m_fixture->OpenWindow();
-        m_window->GetSettings()->General.OutputFolderSameAsOriginal = 0;
-        m_window->GetSettings()->General.OutputFolder = m_output;
+        m_window = m_fixture->OpenWindowWritingTo(m_output);
     }
     void cleanup() {
         m_window.reset();

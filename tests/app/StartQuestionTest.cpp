@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void PickCoder(CDlgMain& window, const std::string& name, int preset) {
-    auto* box = window.findChild<QComboBox*>(QStringLiteral("ctl1004"));
-    QVERIFY2(CoderIndex(window, name) >= 0, name.c_str());
-    box->setCurrentIndex(CoderIndex(window, name));
-    emit box->activated(box->currentIndex());
-    window.findChild<QComboBox*>(QStringLiteral("ctl1005"))->setCurrentIndex(preset);
-}
-
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -43,9 +35,7 @@ private slots:
     void init() {
         m_fixture = std::make_unique<CAppFixture>();
         m_output = m_fixture->Audio("out");
-        fs::create_directory(m_output);
-        m_window = m_fixture->OpenWindow();
-        SetOutputFolder(m_output);
+        m_window = m_fixture->OpenWindowWritingTo(m_output);
         m_window->OnDrop({m_fixture->MakeAudio("a.wav", 0.3, 1), m_fixture->MakeAudio("b.wav", 0.3, 2)});
     }
     void cleanup() {
