@@ -7,19 +7,20 @@
 // starts a real run, and prints what following it costs the user-interface thread: one update
 // of the state column on its own, and the thread's processor time over a few seconds of the
 // run with the job window open, against one core.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "app/DlgMain.h"
 #include "app/FileListModel.h"
@@ -143,7 +144,8 @@ void MeasureRun(CDlgMain& window) {
                        window.ShowRunStates();
                        list->viewport()->repaint();
                    }
-               }) / kTicks;
+               }) /
+               kTicks;
         const double cpu0 = ThreadSeconds();
         const double wall0 = WallSeconds();
         QTimer::singleShot(static_cast<int>(kWatchedSeconds * 1000), jobs, [&, jobs, cpu0, wall0] {
@@ -154,13 +156,14 @@ void MeasureRun(CDlgMain& window) {
     });
     poll->start(20);
     const double run = Seconds([&] { window.OnStart(); });
-    std::printf("%7d files: Start until the job window showed %.2f s; one state column update "
-                "with its repaint %.2f ms, every %d ms: %.2f %% of one core (target < 5 %%); "
-                "user-interface thread over %.1f s of the run, job window included: %.2f %% of "
-                "one core; Start to the summary after Stop %.2f s\n",
-                window.GetFiles().Count(), start, tick * 1000, CDlgMain::kRunStatesMilliseconds,
-                100.0 * tick * 1000 / CDlgMain::kRunStatesMilliseconds, watched,
-                watched > 0 ? 100.0 * busy / watched : 0.0, run);
+    std::printf(
+        "%7d files: Start until the job window showed %.2f s; one state column update "
+        "with its repaint %.2f ms, every %d ms: %.2f %% of one core (target < 5 %%); "
+        "user-interface thread over %.1f s of the run, job window included: %.2f %% of "
+        "one core; Start to the summary after Stop %.2f s\n",
+        window.GetFiles().Count(), start, tick * 1000, CDlgMain::kRunStatesMilliseconds,
+        100.0 * tick * 1000 / CDlgMain::kRunStatesMilliseconds, watched,
+        watched > 0 ? 100.0 * busy / watched : 0.0, run);
     std::fflush(stdout);
     window.hide();
 }
@@ -175,19 +178,20 @@ void Measure(const fs::path& music, int files) {
     window.GetSettings()->General.OutputFolderSameAsOriginal = 0;
     window.GetSettings()->General.OutputFolder = (music.parent_path() / "out").string();
     const double add = Seconds([&] {
-        CFileListEditor(window.GetFiles(), window.GetSettings()->General).AddFolder(music.string(),
-                                                                                   true);
+        CFileListEditor(window.GetFiles(), window.GetSettings()->General)
+            .AddFolder(music.string(), true);
     });
     const double refresh = Seconds([&] { window.RefreshView(); });
     const double baseline = BaselineRefresh(*window.GetFileListModel());
     auto* coders = window.findChild<QComboBox*>(QStringLiteral("ctl1004"));
     coders->setCurrentIndex(coders->findText(QStringLiteral("FLAC")));
     const double apply = Seconds([&] { window.OnApplySettings(); });
-    std::printf("%7d files: listed %d in %.2f s; refresh view %.0f ms (target < 500 ms), "
-                "one item per cell %.0f ms, ratio %.3f; Apply settings %.2f s (target < 2 s); "
-                "resident %ld MB (target < 400 MB)\n",
-                files, window.GetFiles().Count(), add, refresh * 1000, baseline * 1000,
-                refresh / baseline, apply, ResidentMegabytes());
+    std::printf(
+        "%7d files: listed %d in %.2f s; refresh view %.0f ms (target < 500 ms), "
+        "one item per cell %.0f ms, ratio %.3f; Apply settings %.2f s (target < 2 s); "
+        "resident %ld MB (target < 400 MB)\n",
+        files, window.GetFiles().Count(), add, refresh * 1000, baseline * 1000, refresh / baseline,
+        apply, ResidentMegabytes());
     std::fflush(stdout);
     if (files >= 100000) MeasureRun(window);
     window.OnResetSettings();
@@ -198,7 +202,8 @@ void Measure(const fs::path& music, int files) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    const fs::path scratch = fs::temp_directory_path() / ("kelto-bench-window-" + std::to_string(getpid()));
+    const fs::path scratch =
+        fs::temp_directory_path() / ("kelto-bench-window-" + std::to_string(getpid()));
     const fs::path work = scratch / "work";
     const fs::path music = scratch / "Music";
     fs::create_directories(work / "Codecs");

@@ -8,10 +8,10 @@
 #include "app/DlgJobControl.h"
 #include "app/DlgMain.h"
 #include "app/FileListModel.h"
+#include "base/Log.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
-#include "base/Log.h"
 #include "session/RunFailures.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
@@ -138,17 +138,16 @@ void CDlgMain::OnResetSettings() {
     ShowCommandLines();
 }
 
-std::string CDlgMain::DescribePrepared(const PreparedWith& with,
-                                       const std::string& folder) const {
+std::string CDlgMain::DescribePrepared(const PreparedWith& with, const std::string& folder) const {
     std::string text = with.CoderName;
     if (!with.PresetName.empty()) text += ", " + with.PresetName;
     return text + ", " + (folder.empty() ? GetStdString(kTextBesideSource) : folder);
 }
 
-std::string CDlgMain::StartQuestion(const StartCheck& check,
-                                    const ConversionChoice& choice) const {
+std::string CDlgMain::StartQuestion(const StartCheck& check, const ConversionChoice& choice) const {
     const auto fill = [this](int id, const QString& value) {
-        return ToStdString(GetString(id).replace(QStringLiteral("%s"), value)
+        return ToStdString(GetString(id)
+                               .replace(QStringLiteral("%s"), value)
                                .replace(QStringLiteral("%d"), value));
     };
     const auto names = [&](const std::vector<int>& rows, bool held) {
@@ -228,8 +227,7 @@ void CDlgMain::OnStart() {
 void CDlgMain::ShowRunStates() {
     std::vector<IProcess*> running;
     m_core.GetRunningJobs(running);
-    m_model->ShowRunStates(&m_conversion, {running.begin(), running.end()},
-                           !m_core.IsRunning());
+    m_model->ShowRunStates(&m_conversion, {running.begin(), running.end()}, !m_core.IsRunning());
 }
 
 void CDlgMain::ShowRunSummary() {

@@ -1,10 +1,10 @@
 #include "app/FileListModel.h"
 
+#include "base/FileSize.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
-#include "base/FileSize.h"
-#include "lang/LanguageManager.h"
 #include "fileinfo/FileInfo.h"
+#include "lang/LanguageManager.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
 #include "ui/ColumnWidth.h"
@@ -142,7 +142,8 @@ void CFileListModel::ReloadHeaders() {
     }
     m_widestState.clear();
     for (std::size_t i = 1; i < kStateText.size(); ++i) {
-        m_stateWords[i] = ToQString(m_language.GetString(static_cast<std::uint32_t>(kStateText[i])));
+        m_stateWords[i] =
+            ToQString(m_language.GetString(static_cast<std::uint32_t>(kStateText[i])));
         if (m_stateWords[i].size() > m_widestState.size()) m_widestState = m_stateWords[i];
     }
     emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);

@@ -30,8 +30,8 @@ public:
     void RowsChanged(int first, int last);
     // Where the files of conversion's last run stand: running holds the jobs the core runs
     // now, runOver says it runs no more. Repaints the state column.
-    void ShowRunStates(const CConversion* conversion,
-                       std::unordered_set<const IProcess*> running, bool runOver);
+    void ShowRunStates(const CConversion* conversion, std::unordered_set<const IProcess*> running,
+                       bool runOver);
     // The header texts, from the language texts.
     void ReloadHeaders();
 

@@ -3,14 +3,14 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/Folders.h"
+#include "base/Log.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/Core.h"
-#include "base/Folders.h"
-#include "base/Log.h"
-#include "lang/LanguageManager.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/FormatTable.h"
+#include "lang/LanguageManager.h"
 #include "session/Catalogue.h"
 #include "session/FileList.h"
 #include "session/OutputNames.h"
@@ -301,10 +301,9 @@ StartCheck CConversion::CheckStart(const ConversionChoice& choice) const {
     for (int i = 0; i < m_files.Count(); ++i) {
         const CFileInfo& file = *m_files.Get(i);
         const PreparedWith* with = m_prepared.Find(file);
-        const bool sameChoice = with && with->CoderName == wanted.CoderName &&
-                                with->PresetName == wanted.PresetName &&
-                                with->PresetIndex == wanted.PresetIndex &&
-                                with->OutputFolder == GetOutputFolder(file);
+        const bool sameChoice =
+            with && with->CoderName == wanted.CoderName && with->PresetName == wanted.PresetName &&
+            with->PresetIndex == wanted.PresetIndex && with->OutputFolder == GetOutputFolder(file);
         if (!file.Decoder && !file.Coder) {
             // Applying this very choice again would fail again.
             if (with && with->Failed && sameChoice) continue;
@@ -339,7 +338,7 @@ RunCounts CConversion::CountLastRun(const std::unordered_set<const IProcess*>& r
 }
 
 void CConversion::LogLastRun() const {
-    static const char* const kStateWords[] = {"",        "Waiting", "Running", "Converted",
+    static const char* const kStateWords[] = {"",         "Waiting", "Running", "Converted",
                                               "Verified", "Skipped", "Failed",  "Stopped"};
     std::vector<std::string> lines;
     for (int i = 0; i < m_files.Count(); ++i) {
@@ -347,8 +346,8 @@ void CConversion::LogLastRun() const {
         const RowStatus status = GetRowStatus(file, {}, true);
         // A file whose jobs never started has nothing to tell.
         if (status.State == RowState::None || status.Reason == kNotRunReason) continue;
-        std::string line = kStateWords[static_cast<int>(status.State)] + std::string(": ") +
-                           file.Path;
+        std::string line =
+            kStateWords[static_cast<int>(status.State)] + std::string(": ") + file.Path;
         if (!status.Reason.empty()) {
             const bool done = status.State == RowState::Done || status.State == RowState::Verified;
             line += (done ? " -> " : ": ") + status.Reason;

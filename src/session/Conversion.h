@@ -81,8 +81,7 @@ public:
     RowStatus GetRowStatus(const CFileInfo& file,
                            const std::unordered_set<const IProcess*>& running, bool runOver) const;
     // How the files of the last run ended (or stand, while it runs).
-    RunCounts CountLastRun(const std::unordered_set<const IProcess*>& running,
-                           bool runOver) const;
+    RunCounts CountLastRun(const std::unordered_set<const IProcess*>& running, bool runOver) const;
 
     // Empty when outputs go beside their sources; otherwise the OutputFolder setting with one
     // trailing "/".

@@ -10,8 +10,8 @@ class CFileInfo;
 // What a file's jobs were prepared with, so Start can tell whether they still say what the
 // window shows.
 struct PreparedWith {
-    std::string Path;       // the file's path then: a record is never taken for another file's
-    std::string CoderName;  // the coder picked (the pass-through coder's name when decoding only)
+    std::string Path;        // the file's path then: a record is never taken for another file's
+    std::string CoderName;   // the coder picked (the pass-through coder's name when decoding only)
     std::string PresetName;  // empty when decoding only
     int PresetIndex = -1;
     std::string OutputFolder;  // the folder the output went to then; empty: beside the source

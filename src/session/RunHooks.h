@@ -124,5 +124,5 @@ private:
     std::unordered_set<std::string> m_sources;  // the listed files' paths: never written over
     std::unordered_set<std::string> m_claimed;  // outputs of files that started in this run
     std::unordered_set<std::string> m_cleanedFolders;  // output folders rid of stale files
-    std::unique_ptr<CRunFiles> m_runFiles;  // the names claimed apart in this run
+    std::unique_ptr<CRunFiles> m_runFiles;             // the names claimed apart in this run
 };

@@ -25,8 +25,7 @@ CListViewEx::CListViewEx(QWidget* parent) : QTableView(parent), m_ownModel(new C
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
-            &CListViewEx::OnSectionResized);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &CListViewEx::OnSectionResized);
     horizontalHeader()->viewport()->installEventFilter(this);
     // The corner button selects every row; a screen reader names it too.
     for (QAbstractButton* corner : findChildren<QAbstractButton*>()) {

@@ -54,7 +54,7 @@ private:
 
     CListModel* m_ownModel;
     std::unordered_map<int, int> m_userWidths;  // by the model's column
-    int m_fittedYielding = -1;  // the yielding column's width for its texts
-    bool m_sizing = false;      // the widths change by the program, not by the user
-    bool m_dragging = false;    // a mouse button is down on the header
+    int m_fittedYielding = -1;                  // the yielding column's width for its texts
+    bool m_sizing = false;                      // the widths change by the program, not by the user
+    bool m_dragging = false;                    // a mouse button is down on the header
 };

@@ -44,8 +44,8 @@ int CMessageBoxes::Ask(QWidget* owner, const std::string& text, const std::strin
     std::vector<QPushButton*> pressed;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         // The last button closes the box as Esc does; the others answer it.
-        const auto role = i + 1 == buttons.size() ? QMessageBox::RejectRole
-                                                  : QMessageBox::AcceptRole;
+        const auto role =
+            i + 1 == buttons.size() ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
         pressed.push_back(box.addButton(ToQString(buttons[i]), role));
     }
     if (!pressed.empty()) {
@@ -59,9 +59,8 @@ int CMessageBoxes::Ask(QWidget* owner, const std::string& text, const std::strin
     return -1;
 }
 
-void CMessageBoxes::ShowReport(QWidget* owner, const std::string& text,
-                               const std::string& details, const std::string& caption,
-                               Icon icon) {
+void CMessageBoxes::ShowReport(QWidget* owner, const std::string& text, const std::string& details,
+                               const std::string& caption, Icon icon) {
     QDialog dialog(owner);
     dialog.setWindowTitle(ToQString(caption));
     auto* layout = new QVBoxLayout(&dialog);

@@ -16,8 +16,8 @@ public:
     // A question answered by one of buttons (their texts, the first the default): the index of
     // the button pressed, or -1 when the box was closed without one. Unless overridden, the
     // box is closed unanswered.
-    virtual int Ask(QWidget* /*owner*/, const std::string& /*text*/,
-                    const std::string& /*caption*/, const std::vector<std::string>& /*buttons*/) {
+    virtual int Ask(QWidget* /*owner*/, const std::string& /*text*/, const std::string& /*caption*/,
+                    const std::vector<std::string>& /*buttons*/) {
         return -1;
     }
     // A short report (text) with a longer list below it (details, one entry a line) in an area

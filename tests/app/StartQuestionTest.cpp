@@ -36,7 +36,8 @@ private slots:
         m_fixture = std::make_unique<CAppFixture>();
         m_output = m_fixture->Audio("out");
         m_window = m_fixture->OpenWindowWritingTo(m_output);
-        m_window->OnDrop({m_fixture->MakeAudio("a.wav", 0.3, 1), m_fixture->MakeAudio("b.wav", 0.3, 2)});
+        m_window->OnDrop(
+            {m_fixture->MakeAudio("a.wav", 0.3, 1), m_fixture->MakeAudio("b.wav", 0.3, 2)});
     }
     void cleanup() {
         m_window.reset();
@@ -71,7 +72,8 @@ private slots:
             QCOMPARE(fs::exists(m_output + "/" + name + ".mp3"), written == "mp3");
             QCOMPARE(fs::exists(m_output + "/" + name + ".m4a"), written == "m4a");
         }
-        QCOMPARE(m_fixture->Boxes.Reports.size(), written.isEmpty() ? std::size_t{0} : std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports.size(),
+                 written.isEmpty() ? std::size_t{0} : std::size_t{1});
         if (answer == 0) {
             QCOMPARE(m_window->GetFiles().Get(0)->PresetName, std::string("VBR V2"));
             // Once applied, the rows hold what the window shows: the next Start asks nothing.
@@ -85,7 +87,7 @@ private slots:
         m_window->OnApplySettings();
         CFileInfo* edited = m_window->GetFiles().Get(0);
         edited->Coder->SetCommandLine("--cbr -b 96 " + edited->Coder->GetCommandLine().substr(
-                                                            std::string("--cbr -b 128 ").size()));
+                                                           std::string("--cbr -b 128 ").size()));
         m_window->OnStart();
         // The same coder, preset and folder as the window shows: the edit counts, no question.
         QVERIFY(m_fixture->Boxes.Asked.empty());
@@ -145,7 +147,8 @@ private slots:
             return list->columnViewportPosition(column) + list->columnWidth(column);
         };
         QVERIFY2(right(CFileListModel::kState) <= list->viewport()->width(),
-                 qPrintable(QStringLiteral("%1 > %2").arg(right(CFileListModel::kState))
+                 qPrintable(QStringLiteral("%1 > %2")
+                                .arg(right(CFileListModel::kState))
                                 .arg(list->viewport()->width())));
         QCOMPARE(list->model()->index(2, CFileListModel::kName).data(Qt::ToolTipRole).toString(),
                  QString::fromStdString(m_window->GetFiles().Get(2)->Path));

@@ -12,14 +12,14 @@
 #include <thread>
 
 #include "EngineFiles.h"
+#include "base/Log.h"
+#include "base/WorkingFolder.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/CommandLine.h"
 #include "core/Core.h"
 #include "core/ProcessPriority.h"
 #include "core/TempFileName.h"
-#include "base/Log.h"
-#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
