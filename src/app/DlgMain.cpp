@@ -61,7 +61,7 @@ CDlgMain::CDlgMain(const CLanguageManager* language, const MainWindowServices& s
       CDlgLanguageImpl(language),
       m_services(services),
       m_conversion(m_settingsSet, m_files, m_catalogue, m_core),
-      m_console(std::make_unique<CDlgConsole>(language)) {
+      m_console(std::make_unique<CDlgConsole>(language, services.Choosers, services.MessageBoxes)) {
     setObjectName(QStringLiteral("dlg129"));
     // A desktop program has no terminal for the codecs' chatter; what a failed program said is
     // kept for the error box instead.

@@ -104,6 +104,11 @@ public:
     void OnDrop(const std::vector<std::string>& paths);
     // Rebuilds the whole file list view.
     void RefreshView();
+    // Shows in the state column where the files of the run stand; a timer calls it while the
+    // run is shown.
+    void ShowRunStates();
+    // How often the state column follows a run.
+    static constexpr int kRunStatesMilliseconds = 500;
 
     CFileList& GetFiles() { return m_files; }
     CCore& GetCore() { return m_core; }
@@ -156,7 +161,11 @@ private:
     void OnEditCommandLine(bool coderEdit, const QString& text);
     void OnContextMenu(const QPoint& position);
     void OnOpenFileFolder();
-    void ShowRunFailures();
+    // The box at the end of every run: how many files ended how, and the failures.
+    void ShowRunSummary();
+    // What Start asks when the files' jobs do not all hold what the window shows.
+    std::string StartQuestion(const StartCheck& check, const ConversionChoice& choice) const;
+    std::string DescribePrepared(const PreparedWith& with, const std::string& folder) const;
     void SelectAll(bool select);
     void InvertSelection();
     // Waits, with the wait cursor, until no worker of a stopped run holds a job.

@@ -3,13 +3,14 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/Folders.h"
+#include "base/Log.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/Core.h"
-#include "base/Folders.h"
-#include "lang/LanguageManager.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/FormatTable.h"
+#include "lang/LanguageManager.h"
 #include "session/Catalogue.h"
 #include "session/FileList.h"
 #include "session/OutputNames.h"
@@ -178,10 +179,18 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
             if (targeted.count(file) == 0) outputs.Hold(GetFinalOutput(*file));
         }
     }
+    std::vector<const CFileInfo*> listed;
+    listed.reserve(static_cast<std::size_t>(m_files.Count()));
+    for (int i = 0; i < m_files.Count(); ++i) listed.push_back(m_files.Get(i));
+    m_prepared.KeepOnly(listed);
+    const PreparedWith chosen = Describe(choice);
     bool allPrepared = true;
     for (CFileInfo* file : targets) {
-        const Prepared prepared =
-            PrepareFile(*file, choice, GetOutputFolder(*file), outputs, sources);
+        const std::string outputFolder = GetOutputFolder(*file);
+        const Prepared prepared = PrepareFile(*file, choice, outputFolder, outputs, sources);
+        // Its jobs are new: what the last run did with the old ones is no longer its state.
+        m_lastRun.erase(file);
+        RecordPrepared(*file, chosen, outputFolder, prepared != Prepared::Yes);
         if (prepared == Prepared::Yes) continue;
         allPrepared = false;
         if (!report) continue;
@@ -236,6 +245,11 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
     policy.FullCheck = fullCheck >= 0 && fullCheck <= 2 ? static_cast<FullCheckPolicy>(fullCheck)
                                                         : FullCheckPolicy::Lossless;
     policy.Decoders = &m_catalogue.GetDecoders();
+    m_lastRun.clear();
+    for (int i = 0; i < m_files.Count(); ++i) {
+        const CFileInfo* file = m_files.Get(i);
+        if (file->Decoder || file->Coder) m_lastRun.insert(file);
+    }
     m_hooks.Begin(m_files, policy);
     m_core.SetJobHooks(&m_hooks);
     const int count = m_core.GetJobsCount();
@@ -246,11 +260,101 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
 void CConversion::FinishRun() {
     m_core.WaitForWorkers();
     m_hooks.Finish();
+    LogLastRun();
 }
 
 void CConversion::Reset(const std::vector<int>& rows) {
     m_core.WaitForWorkers();
-    for (CFileInfo* file : Targets(rows)) file->ResetJobs();
+    for (CFileInfo* file : Targets(rows)) {
+        file->ResetJobs();
+        m_prepared.Forget(*file);
+        m_lastRun.erase(file);
+    }
+}
+
+PreparedWith CConversion::Describe(const ConversionChoice& choice) const {
+    PreparedWith with;
+    const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
+    if (coder) with.CoderName = coder->GetName();
+    if (IsDecodeOnly(choice) || !coder) return with;
+    if (const CPreset* preset = coder->GetPresets().GetAt(choice.PresetIndex)) {
+        with.PresetName = preset->Name;
+        with.PresetIndex = choice.PresetIndex;
+    }
+    return with;
+}
+
+void CConversion::RecordPrepared(const CFileInfo& file, const PreparedWith& chosen,
+                                 const std::string& outputFolder, bool failed) {
+    PreparedWith with = chosen;
+    with.OutputFolder = outputFolder;
+    with.Failed = failed;
+    if (file.Decoder) with.DecoderLine = CPreparedRows::LineHash(file.Decoder->GetCommandLine());
+    if (file.Coder) with.CoderLine = CPreparedRows::LineHash(file.Coder->GetCommandLine());
+    m_prepared.Record(file, std::move(with));
+}
+
+StartCheck CConversion::CheckStart(const ConversionChoice& choice) const {
+    StartCheck check;
+    if (!AnyFileHasJobs()) return check;
+    const PreparedWith wanted = Describe(choice);
+    for (int i = 0; i < m_files.Count(); ++i) {
+        const CFileInfo& file = *m_files.Get(i);
+        const PreparedWith* with = m_prepared.Find(file);
+        const bool sameChoice =
+            with && with->CoderName == wanted.CoderName && with->PresetName == wanted.PresetName &&
+            with->PresetIndex == wanted.PresetIndex && with->OutputFolder == GetOutputFolder(file);
+        if (!file.Decoder && !file.Coder) {
+            // Applying this very choice again would fail again.
+            if (with && with->Failed && sameChoice) continue;
+            check.Unprepared.push_back(i);
+            check.ToApply.push_back(i);
+            continue;
+        }
+        // Jobs of unknown origin count as differing: nobody can say what they hold.
+        if (sameChoice && !with->Failed) continue;
+        check.Differing.push_back(i);
+        check.ToApply.push_back(i);
+        if (with && CPreparedRows::IsEdited(file, *with)) check.Edited.push_back(i);
+    }
+    check.Result = check.ToApply.empty() ? StartCheck::Outcome::Run : StartCheck::Outcome::Ask;
+    return check;
+}
+
+RowStatus CConversion::GetRowStatus(const CFileInfo& file,
+                                    const std::unordered_set<const IProcess*>& running,
+                                    bool runOver) const {
+    if (m_lastRun.count(&file) == 0) return {};
+    return DeriveRowStatus(file, m_hooks, running, runOver);
+}
+
+RunCounts CConversion::CountLastRun(const std::unordered_set<const IProcess*>& running,
+                                    bool runOver) const {
+    RunCounts counts;
+    for (int i = 0; i < m_files.Count(); ++i) {
+        counts.Add(GetRowStatus(*m_files.Get(i), running, runOver).State);
+    }
+    return counts;
+}
+
+void CConversion::LogLastRun() const {
+    static const char* const kStateWords[] = {"",         "Waiting", "Running", "Converted",
+                                              "Verified", "Skipped", "Failed",  "Stopped"};
+    std::vector<std::string> lines;
+    for (int i = 0; i < m_files.Count(); ++i) {
+        const CFileInfo& file = *m_files.Get(i);
+        const RowStatus status = GetRowStatus(file, {}, true);
+        // A file whose jobs never started has nothing to tell.
+        if (status.State == RowState::None || status.Reason == kNotRunReason) continue;
+        std::string line =
+            kStateWords[static_cast<int>(status.State)] + std::string(": ") + file.Path;
+        if (!status.Reason.empty()) {
+            const bool done = status.State == RowState::Done || status.State == RowState::Verified;
+            line += (done ? " -> " : ": ") + status.Reason;
+        }
+        lines.push_back(std::move(line));
+    }
+    AddLogLines(std::move(lines));
 }
 
 std::string CConversion::GetFinalOutput(const CFileInfo& file) {

@@ -4,6 +4,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "session/PreparedRows.h"
+#include "session/RowStatus.h"
 #include "session/RunHooks.h"
 
 class CCatalogue;
@@ -66,6 +68,20 @@ public:
               const std::vector<int>& rows = {});
     // Drops the jobs of the files at rows (every file when rows is empty).
     void Reset(const std::vector<int>& rows);
+    // Before Start: whether the files' jobs hold what choice and the output settings say now.
+    // A job whose command line was edited by hand counts as prepared as it was, edits aside.
+    StartCheck CheckStart(const ConversionChoice& choice) const;
+    // What file's jobs were prepared with; null when Apply did not prepare them.
+    const PreparedWith* GetPrepared(const CFileInfo& file) const { return m_prepared.Find(file); }
+    // The coder and preset of choice as GetPrepared holds them (no output folder).
+    PreparedWith Describe(const ConversionChoice& choice) const;
+
+    // The state of file in the last run (None for a file that was not in it, or was prepared
+    // again since). running: the jobs the core runs now; runOver: the core runs no more.
+    RowStatus GetRowStatus(const CFileInfo& file,
+                           const std::unordered_set<const IProcess*>& running, bool runOver) const;
+    // How the files of the last run ended (or stand, while it runs).
+    RunCounts CountLastRun(const std::unordered_set<const IProcess*>& running, bool runOver) const;
 
     // Empty when outputs go beside their sources; otherwise the OutputFolder setting with one
     // trailing "/".
@@ -103,6 +119,11 @@ private:
                          const std::string& outputFolder, COutputNames& outputs,
                          const std::unordered_set<std::string>& sources);
     bool AnyFileHasJobs() const;
+    // Records what file was prepared with: chosen (Describe) and outputFolder.
+    void RecordPrepared(const CFileInfo& file, const PreparedWith& chosen,
+                        const std::string& outputFolder, bool failed);
+    // One line in the program log per file of the last run that ran or failed.
+    void LogLastRun() const;
 
     CSettingsSet& m_settings;
     CFileList& m_files;
@@ -111,4 +132,6 @@ private:
     bool m_showPrograms = true;
     bool m_outputReplacedSource = false;  // the last Apply numbered an output to spare a source
     CRunHooks m_hooks;
+    CPreparedRows m_prepared;
+    std::unordered_set<const CFileInfo*> m_lastRun;  // the files the last Start queued
 };

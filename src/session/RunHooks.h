@@ -64,6 +64,8 @@ public:
     Decision BeforeJobRun(IProcess* job, std::string* reason) override;
     bool AfterJobSucceeded(IProcess* job, std::string* reason) override;
     void OnStop() override { m_stopping = true; }
+    // Whether the run was stopped by the user.
+    bool WasStopped() const { return m_stopping; }
 
     // After the run (no worker left): every file's output has its own name again, and what an
     // unfinished job left under the name it was written apart is removed.
@@ -122,5 +124,5 @@ private:
     std::unordered_set<std::string> m_sources;  // the listed files' paths: never written over
     std::unordered_set<std::string> m_claimed;  // outputs of files that started in this run
     std::unordered_set<std::string> m_cleanedFolders;  // output folders rid of stale files
-    std::unique_ptr<CRunFiles> m_runFiles;  // the names claimed apart in this run
+    std::unique_ptr<CRunFiles> m_runFiles;             // the names claimed apart in this run
 };

@@ -20,6 +20,13 @@ constexpr int kMinimumWidth = 5;
 
 int FitColumnWidth(const QAbstractItemModel& model, int column, const QFontMetrics& cells,
                    const QFontMetrics& header) {
+    const QString title = model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int headerWidth = header.horizontalAdvance(title) + kHeaderPadding;
+    const QVariant widest = model.headerData(column, Qt::Horizontal, kWidestTextRole);
+    if (widest.isValid()) {
+        return std::max({cells.horizontalAdvance(widest.toString()) + kCellPadding, headerWidth,
+                         kMinimumWidth});
+    }
     const int rows = model.rowCount();
     std::vector<std::pair<qsizetype, QString>> texts;
     texts.reserve(static_cast<std::size_t>(std::min(rows, 4096)));
@@ -41,7 +48,5 @@ int FitColumnWidth(const QAbstractItemModel& model, int column, const QFontMetri
     }
     int width = 0;
     for (const auto& entry : texts) width = std::max(width, cells.horizontalAdvance(entry.second));
-    const QString title = model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    const int headerWidth = header.horizontalAdvance(title) + kHeaderPadding;
     return std::max({width + kCellPadding, headerWidth, kMinimumWidth});
 }

@@ -1,7 +1,9 @@
 #include "ui/ListViewEx.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 
 #include "ui/ColumnWidth.h"
 #include "ui/ListModel.h"
@@ -23,6 +25,8 @@ CListViewEx::CListViewEx(QWidget* parent) : QTableView(parent), m_ownModel(new C
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &CListViewEx::OnSectionResized);
+    horizontalHeader()->viewport()->installEventFilter(this);
     // The corner button selects every row; a screen reader names it too.
     for (QAbstractButton* corner : findChildren<QAbstractButton*>()) {
         corner->setAccessibleName(QStringLiteral("Select all"));
@@ -52,14 +56,72 @@ void CListViewEx::AutosizeColumns(int column) {
     const int count = items->columnCount();
     const int first = column < 0 ? 0 : column;
     const int last = column < 0 ? count - 1 : column;
+    const QScopedValueRollback sizing(m_sizing, true);
     setUpdatesEnabled(false);
     const QFontMetrics cells = fontMetrics();
     const QFontMetrics header = horizontalHeader()->fontMetrics();
+    const int yielding = YieldingColumn();
     for (int c = first; c <= last && c < count; ++c) {
-        setColumnWidth(c, FitColumnWidth(*items, c, cells, header));
+        const auto user = m_userWidths.find(c);
+        if (user != m_userWidths.end()) {
+            // A model reset forgets the header's widths; the user's come back.
+            setColumnWidth(c, user->second);
+            continue;
+        }
+        const int width = FitColumnWidth(*items, c, cells, header);
+        if (c == yielding) m_fittedYielding = width;
+        setColumnWidth(c, width);
     }
+    FitYieldingColumn();
     setUpdatesEnabled(true);
     viewport()->update();
+}
+
+void CListViewEx::OnSectionResized(int column, int /*oldWidth*/, int newWidth) {
+    // Widths change for many reasons (a model reset, a column added); only one that changes
+    // while the user holds a mouse button on the header is the user's.
+    if (m_sizing || !m_dragging) return;
+    m_userWidths[column] = newWidth;
+}
+
+bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalHeader()->viewport()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            m_dragging = true;
+        } else if (type == QEvent::MouseButtonRelease) {
+            m_dragging = false;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+int CListViewEx::YieldingColumn() const {
+    const QAbstractItemModel* items = model();
+    if (!items) return -1;
+    for (int c = 0; c < items->columnCount(); ++c) {
+        if (items->headerData(c, Qt::Horizontal, kYieldingColumnRole).toBool()) return c;
+    }
+    return -1;
+}
+
+void CListViewEx::FitYieldingColumn() {
+    const int yielding = YieldingColumn();
+    if (yielding < 0 || m_fittedYielding < 0 || m_userWidths.count(yielding) != 0) return;
+    int others = 0;
+    for (int c = 0; c < model()->columnCount(); ++c) {
+        if (c != yielding && !isColumnHidden(c)) others += columnWidth(c);
+    }
+    const int room = viewport()->width() - others;
+    // Never so narrow that a name cannot be told from the next.
+    const int least = fontMetrics().averageCharWidth() * 12;
+    const QScopedValueRollback sizing(m_sizing, true);
+    setColumnWidth(yielding, std::max(least, std::min(m_fittedYielding, room)));
+}
+
+void CListViewEx::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitYieldingColumn();
 }
 
 int CListViewEx::GetSelectedIndex() const {

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <filesystem>
 
 #include "../session/EngineFiles.h"
@@ -71,6 +72,14 @@ std::unique_ptr<CDlgMain> CAppFixture::OpenWindow() {
     return window;
 }
 
+std::unique_ptr<CDlgMain> CAppFixture::OpenWindowWritingTo(const std::string& folder) {
+    fs::create_directories(folder);
+    auto window = OpenWindow();
+    window->GetSettings()->General.OutputFolderSameAsOriginal = 0;
+    window->GetSettings()->General.OutputFolder = folder;
+    return window;
+}
+
 std::string CAppFixture::MakeAudio(const std::string& name, double seconds, int seed) {
     const std::string path = Audio(name);
     if (fs::path(name).extension() == ".wav") {
@@ -118,4 +127,12 @@ int CoderIndex(CDlgMain& window, const std::string& name) {
         if (coders.GetAt(i)->GetName() == name) return i;
     }
     return -1;
+}
+
+void PickCoder(CDlgMain& window, const std::string& name, int preset) {
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("ctl1004"));
+    QVERIFY2(CoderIndex(window, name) >= 0, name.c_str());
+    box->setCurrentIndex(CoderIndex(window, name));
+    emit box->activated(box->currentIndex());
+    window.findChild<QComboBox*>(QStringLiteral("ctl1005"))->setCurrentIndex(preset);
 }

@@ -18,12 +18,39 @@ struct ShownBox {
     IMessageBoxes::Icon Icon;
 };
 
+// A question the window asked, and the report at the end of a run.
+struct AskedQuestion {
+    std::string Text;
+    std::vector<std::string> Buttons;
+};
+struct ShownReport {
+    std::string Text;
+    std::string Details;
+    IMessageBoxes::Icon Icon;
+};
+
 class CRecordingBoxes final : public IMessageBoxes {
 public:
     void Show(QWidget*, const std::string& text, const std::string& caption, Icon icon) override {
         Shown.push_back({text, caption, icon});
     }
+    // Answers from Answers in order; an empty queue closes the box unanswered (-1).
+    int Ask(QWidget*, const std::string& text, const std::string&,
+            const std::vector<std::string>& buttons) override {
+        Asked.push_back({text, buttons});
+        if (Answers.empty()) return -1;
+        const int answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    void ShowReport(QWidget*, const std::string& text, const std::string& details,
+                    const std::string&, Icon icon) override {
+        Reports.push_back({text, details, icon});
+    }
     std::vector<ShownBox> Shown;
+    std::vector<AskedQuestion> Asked;
+    std::deque<int> Answers;
+    std::vector<ShownReport> Reports;
 };
 
 // Answers the choosers from queues the test fills; an empty queue answers "cancelled".
@@ -59,6 +86,8 @@ public:
 
     // A main window on the working folder, initialised (not shown).
     std::unique_ptr<CDlgMain> OpenWindow();
+    // The same, writing its outputs into folder, which is made.
+    std::unique_ptr<CDlgMain> OpenWindowWritingTo(const std::string& folder);
 
     std::string Work() const { return m_work.Path().string(); }
     std::string Audio(const std::string& name) const { return m_audio / name; }
@@ -79,3 +108,5 @@ private:
 std::vector<std::string> UnnamedControls(const QWidget& root);
 // The index of the coder named name in the window's coder box, -1 when absent.
 int CoderIndex(CDlgMain& window, const std::string& name);
+// Picks the coder named name and its preset at index preset, as the user does.
+void PickCoder(CDlgMain& window, const std::string& name, int preset);

@@ -1,7 +1,10 @@
 // Runs started from the main window with the real codec programs: the job window, its end,
-// Stop, closing the program during a run, and the report of failed jobs.
+// Stop, closing the program during a run, and what the window shows of a run once it is over
+// (each row's state and why, the summary, the program log in the console, copied and saved).
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,11 +12,14 @@
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "../session/EngineFiles.h"
 #include "AppFixture.h"
 #include "AppTest.h"
+#include "app/DlgConsole.h"
 #include "app/DlgJobControl.h"
+#include "app/FileListModel.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
@@ -24,13 +30,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-void PickCoder(CDlgMain& window, const std::string& name, int preset) {
-    auto* box = window.findChild<QComboBox*>(QStringLiteral("ctl1004"));
-    box->setCurrentIndex(CoderIndex(window, name));
-    emit box->activated(box->currentIndex());
-    window.findChild<QComboBox*>(QStringLiteral("ctl1005"))->setCurrentIndex(preset);
-}
 
 std::vector<std::string> TempWaveFiles(CDlgMain& window) {
     std::vector<std::string> names;
@@ -49,10 +48,7 @@ private slots:
     void init() {
         m_fixture = std::make_unique<CAppFixture>();
         m_output = m_fixture->Audio("out");
-        fs::create_directory(m_output);
-        m_window = m_fixture->OpenWindow();
-        m_window->GetSettings()->General.OutputFolderSameAsOriginal = 0;
-        m_window->GetSettings()->General.OutputFolder = m_output;
+        m_window = m_fixture->OpenWindowWritingTo(m_output);
     }
     void cleanup() {
         m_window.reset();
@@ -109,6 +105,14 @@ private slots:
             QVERIFY2(pcm.Valid && pcm.Frames() > 11 * 44100, name);
         }
         QVERIFY(m_fixture->Boxes.Shown.empty());
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports[0].Text, std::string("3 converted"));
+        QCOMPARE(m_fixture->Boxes.Reports[0].Icon, IMessageBoxes::Icon::Information);
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex state =
+                m_window->GetFileListModel()->index(row, CFileListModel::kState);
+            QCOMPARE(state.data().toString(), QStringLiteral("done"));
+        }
         for (const std::string& temp : TempWaveFiles(*m_window)) QVERIFY(!fs::exists(temp));
     }
 
@@ -151,8 +155,17 @@ private slots:
         QVERIFY(!temps.empty());
         for (const std::string& temp : temps) QVERIFY2(!fs::exists(temp), temp.c_str());
         QVERIFY(!fs::exists(m_output + "/long5.mp3"));
-        // Stopping is not a failure the user must be told about.
+        // Stopping is not a failure the user must be told about, but the run's end is.
         QVERIFY(m_fixture->Boxes.Shown.empty());
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        const ShownReport& summary = m_fixture->Boxes.Reports[0];
+        QVERIFY2(summary.Text.find(" stopped") != std::string::npos, summary.Text.c_str());
+        QCOMPARE(summary.Icon, IMessageBoxes::Icon::Warning);
+        QVERIFY(summary.Details.empty());
+        // The row never reached stays marked as stopped, with why.
+        const QModelIndex last = m_window->GetFileListModel()->index(5, CFileListModel::kState);
+        QCOMPARE(last.data().toString(), QStringLiteral("stopped"));
+        QCOMPARE(last.data(Qt::ToolTipRole).toString(), QStringLiteral("not run"));
         m_window->OnApplySettings();
         QVERIFY(m_window->GetFiles().Get(5)->Coder);
     }
@@ -165,12 +178,15 @@ private slots:
         m_window->SelectRows({1});
         m_window->GetFiles().Get(1)->Coder->SetCommandLine("--no-such-option %in% %out%");
         m_window->OnStart();
-        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
-        const ShownBox& box = m_fixture->Boxes.Shown.front();
+        // The failure is listed in the run's summary, not in a box of its own.
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        const ShownReport& box = m_fixture->Boxes.Reports.front();
         QCOMPARE(box.Icon, IMessageBoxes::Icon::Error);
-        QVERIFY(box.Text.find("bad.wav") != std::string::npos);
-        QVERIFY(box.Text.find("lame: exit status") != std::string::npos);
-        QVERIFY(box.Text.find("good.wav") == std::string::npos);
+        QCOMPARE(box.Text, std::string("1 converted, 1 failed"));
+        QVERIFY(box.Details.find("bad.wav") != std::string::npos);
+        QVERIFY(box.Details.find("lame: exit status") != std::string::npos);
+        QVERIFY(box.Details.find("good.wav") == std::string::npos);
         QVERIFY(fs::exists(m_output + "/good.mp3"));
     }
 
@@ -185,7 +201,8 @@ private slots:
         m_window->OnStart();
         QVERIFY(clock.elapsed() < 3000);
         QVERIFY(!m_window->GetCore().IsRunning());
-        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Reports[0].Text, std::string("0 converted, 1 failed"));
     }
 
     void ClosingTheProgramDuringARunStopsItAndSaves() {
@@ -215,6 +232,67 @@ private slots:
         });
         m_window->OnStart();
         QCOMPARE(m_window->GetSettings()->Core.Priority, 0);
+    }
+
+    void EachRowSaysHowItEndedAndTheSummaryAndTheLogCountIt() {
+        m_window->OnDrop({m_fixture->MakeAudio("a.wav", 0.3, 1),
+                          m_fixture->MakeAudio("b.wav", 0.3, 2),
+                          m_fixture->MakeAudio("c.wav", 0.3, 3)});
+        m_window->GetSettings()->General.ExistingOutput = 1;  // skip an existing output
+        std::ofstream(m_output + "/c.mp3") << "already there";
+        PickCoder(*m_window, "MP3", 0);
+        m_window->OnApplySettings();
+        m_window->GetFiles().Get(1)->Coder->SetCommandLine("--no-such-option %in% %out%");
+        m_window->OnStart();
+        QVERIFY(m_fixture->Boxes.Asked.empty());
+
+        const CFileListModel& model = *m_window->GetFileListModel();
+        const auto state = [&model](int row, int role) {
+            return model.index(row, CFileListModel::kState).data(role).toString();
+        };
+        QCOMPARE(state(0, Qt::DisplayRole), QStringLiteral("done"));
+        QCOMPARE(state(0, Qt::ToolTipRole), QString::fromStdString(m_output + "/a.mp3"));
+        QCOMPARE(state(1, Qt::DisplayRole), QStringLiteral("failed"));
+        QVERIFY2(state(1, Qt::ToolTipRole).startsWith(QStringLiteral("lame: exit status ")),
+                 qPrintable(state(1, Qt::ToolTipRole)));
+        QCOMPARE(state(2, Qt::DisplayRole), QStringLiteral("skipped"));
+        QCOMPARE(state(2, Qt::ToolTipRole),
+                 QString::fromStdString("skipped: " + m_output + "/c.mp3 exists"));
+
+        QCOMPARE(m_fixture->Boxes.Reports.size(), std::size_t{1});
+        const ShownReport& summary = m_fixture->Boxes.Reports[0];
+        QCOMPARE(summary.Text, std::string("1 converted, 1 failed, 1 skipped"));
+        QCOMPARE(summary.Icon, IMessageBoxes::Icon::Error);
+        const std::string b = m_window->GetFiles().Get(1)->Path;
+        const std::string c = m_window->GetFiles().Get(2)->Path;
+        QVERIFY2(summary.Details.starts_with("These files could not be converted:\n" + b +
+                                             "\n    lame: exit status "),
+                 summary.Details.c_str());
+        QVERIFY(summary.Details.find("\n" + c + "\n    skipped: ") != std::string::npos);
+
+        // The program log has a line for each file that ran, and the summary.
+        m_window->OnConsole();
+        CDlgConsole* console = m_window->GetConsole();
+        const std::string log = console->GetText().toStdString();
+        for (const std::string& line :
+             {"Converted: " + m_window->GetFiles().Get(0)->Path + " -> " + m_output + "/a.mp3\n",
+              "Failed: " + b + ": lame: exit status ",
+              "Skipped: " + c + ": skipped: ", std::string("\n1 converted, 1 failed, 1 skipped")}) {
+            QVERIFY2(log.find(line) != std::string::npos, line.c_str());
+        }
+        console->OnCopy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), console->GetText() + QLatin1Char('\n'));
+        const std::string saved = m_fixture->Audio("console.txt");
+        m_fixture->Choosers.Paths = {saved, m_fixture->Audio("no/such/folder/console.txt")};
+        console->OnSave();
+        std::ifstream in(saved);
+        const std::string written((std::istreambuf_iterator<char>(in)), {});
+        QCOMPARE(written, log + "\n");
+        QVERIFY(m_fixture->Boxes.Shown.empty());
+        console->OnSave();
+        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Shown[0].Icon, IMessageBoxes::Icon::Error);
+        console->close();
     }
 
 private:

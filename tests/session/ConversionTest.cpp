@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -11,13 +12,14 @@
 #include <thread>
 
 #include "EngineFiles.h"
+#include "base/Log.h"
+#include "base/WorkingFolder.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/CommandLine.h"
 #include "core/Core.h"
 #include "core/ProcessPriority.h"
 #include "core/TempFileName.h"
-#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
@@ -655,4 +657,87 @@ TEST_F(ConversionTest, ASourceReEncodedAfterItWasListedIsJudgedAsItIsNow) {
 
     EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Succeeded());
     EXPECT_TRUE(m_files.Get(0)->Coder->GetExitStatus().Succeeded());
+}
+
+TEST_F(ConversionTest, CheckStartNamesRowsThatHoldAnotherChoiceLackJobsOrWriteElsewhere) {
+    MakePackages(0, 0);
+    Source("a.flac", 1);
+    Source("b.wav", 2);
+    Source("c.flac", 3);
+    using Outcome = StartCheck::Outcome;
+    EXPECT_EQ(m_conversion.CheckStart({0, 0}).Result, Outcome::PrepareAndRun);
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, {}, &m_report));
+    EXPECT_EQ(m_conversion.CheckStart({0, 0}).Result, Outcome::Run);
+
+    StartCheck other = m_conversion.CheckStart({0, 1});
+    EXPECT_EQ(other.Result, Outcome::Ask);
+    EXPECT_EQ(other.Differing, (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(other.Unprepared.empty());
+    EXPECT_TRUE(other.Edited.empty());
+
+    // A hand edit is what the row runs: no question for it, but applying would drop it.
+    CFileInfo& edited = *m_files.Get(0);
+    edited.Coder->SetCommandLine(edited.Coder->GetCommandLine() + " --no-padding");
+    EXPECT_EQ(m_conversion.CheckStart({0, 0}).Result, Outcome::Run);
+    other = m_conversion.CheckStart({1, 0});
+    EXPECT_EQ(other.Differing, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(other.Edited, (std::vector<int>{0}));
+
+    m_conversion.Reset({1});
+    other = m_conversion.CheckStart({0, 0});
+    EXPECT_EQ(other.Result, Outcome::Ask);
+    EXPECT_TRUE(other.Differing.empty());
+    EXPECT_EQ(other.Unprepared, (std::vector<int>{1}));
+
+    // The output folder changed in the options after Apply.
+    m_settings.General.OutputFolderSameAsOriginal = 0;
+    m_settings.General.OutputFolder = Outputs();
+    other = m_conversion.CheckStart({0, 0});
+    EXPECT_EQ(other.Differing, (std::vector<int>{0, 2}));
+    EXPECT_EQ(other.ToApply, (std::vector<int>{0, 1, 2}));
+    ASSERT_TRUE(m_conversion.Apply({0, 0}, other.ToApply, &m_report));
+    EXPECT_EQ(m_conversion.CheckStart({0, 0}).Result, Outcome::Run);
+    EXPECT_EQ(m_files.Get(1)->Coder->GetOutputFile(), Outputs() + "/b.flac");
+}
+
+TEST_F(ConversionTest, EachRowOfARunSaysHowItEndedAndWhyAndTheLogHasALineForIt) {
+    MakePackages(0, 0);
+    const std::string good = Source("good.flac", 1);
+    const std::string broken = Source("broken.flac", 2);
+    std::string bytes = ReadFileBytes(broken);
+    for (std::size_t i = bytes.size() / 3; i < bytes.size(); i += 7) bytes[i] = '\x55';
+    WriteFileBytes(broken, bytes);
+    Source("left.wav", 3);
+    ASSERT_TRUE(m_conversion.Apply({1, 0}, {0, 1}, &m_report));
+    EXPECT_EQ(m_conversion.GetRowStatus(*m_files.Get(0), {}, true).State, RowState::None);
+    const std::size_t logged = GetLogLineCount();
+
+    EXPECT_EQ(Run(1, {1, 0}), 4);
+
+    const RowStatus done = m_conversion.GetRowStatus(*m_files.Get(0), {}, true);
+    EXPECT_EQ(done.State, RowState::Done);
+    EXPECT_EQ(done.Reason, m_files.Get(0)->Coder->GetOutputFile());
+    const RowStatus failed = m_conversion.GetRowStatus(*m_files.Get(1), {}, true);
+    EXPECT_EQ(failed.State, RowState::Failed);
+    EXPECT_NE(failed.Reason.find(": exit status "), std::string::npos) << failed.Reason;
+    EXPECT_EQ(m_conversion.GetRowStatus(*m_files.Get(2), {}, true).State, RowState::None);
+    // While a run goes on, a job not yet run waits and one in the core's slots runs.
+    const CFileInfo& first = *m_files.Get(0);
+    EXPECT_EQ(m_conversion.GetRowStatus(first, {first.Decoder.get()}, false).State,
+              RowState::Running);
+    const RunCounts counts = m_conversion.CountLastRun({}, true);
+    EXPECT_EQ(counts.Converted, 1);
+    EXPECT_EQ(counts.Failed, 1);
+    EXPECT_EQ(counts.Stopped + counts.Skipped + counts.Unfinished, 0);
+
+    std::vector<std::string> lines;
+    for (std::size_t i = logged; i < GetLogLineCount(); ++i) lines.push_back(GetLogLine(i));
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "Converted: " + good + " -> " + m_files.Get(0)->Coder->GetOutputFile()),
+              lines.end());
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) {
+                                return line.starts_with("Failed: " + broken + ": ");
+                            }),
+              1);
 }
