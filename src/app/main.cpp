@@ -11,6 +11,7 @@
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "ui/Choosers.h"
+#include "ui/FocusStyle.h"
 #include "ui/MessageBoxes.h"
 
 namespace {
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The main window decides when the program ends (after saving), not its last window.
     QApplication::setQuitOnLastWindowClosed(false);
+    CFocusStyle::Install();
     CMessageBoxes boxes;
     CChoosers choosers;
     CShell shell;
