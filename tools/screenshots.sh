@@ -4,7 +4,8 @@
 # would (xdotool opens the SampleMatch plug-in and presses Start). Writes docs/main-window.png,
 # docs/samplematch.png and docs/job-window.png.
 # With --dialogs it shoots instead the main window, every Options page and the job window in
-# every shipped language at scale 1 and 2, into <build>/screenshots/<language>-x<scale>/.
+# every shipped language at scale 1 and 2, into <build>/screenshots/<language>-x<scale>/
+# (SHOT_LANGUAGES="German russian" and SHOT_SCALES="2" narrow that down).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -50,20 +51,24 @@ INI
 # The main window, the five Options pages and the job window, per language and scale. Each
 # shot starts the program afresh: the Options dialog opens on the page Settings.ini names.
 shoot_dialogs() {
-  local display=:94 out="$build/screenshots"
+  local out="$build/screenshots"
   local -A locales=([English]=en_US [german]=de_DE [russian]=ru_RU [french]=fr_FR
     [spanish]=es_ES [italian]=it_IT [portugues_br]=pt_BR [polish]=pl_PL [dutch]=nl_NL
     [swedish]=sv_SE)
   cp "$work/Settings.ini" "$scratch/Settings.base"
-  Xvfb $display -screen 0 2600x1800x24 -nolisten tcp >/dev/null 2>&1 &
+  # A display no other program uses: Xvfb picks it and names it once it is ready.
+  Xvfb -displayfd 5 -screen 0 2600x1800x24 -nolisten tcp 5>"$scratch/display" >/dev/null 2>&1 &
   local xvfb=$!
-  sleep 1
-  export DISPLAY=$display
+  while [[ ! -s $scratch/display ]]; do sleep 0.2; done
+  export DISPLAY=:$(head -1 "$scratch/display")
   local library language scale dir page pid main win
   for library in "$build"/work/Languages/*.so; do
     language=$(basename "$library" .so)
     [[ -n ${locales[$language]:-} ]] || continue
-    for scale in 1 2; do
+    if [[ -n ${SHOT_LANGUAGES:-} && " ${SHOT_LANGUAGES,,} " != *" ${language,,} "* ]]; then
+      continue
+    fi
+    for scale in ${SHOT_SCALES:-1 2}; do
       dir="$out/$language-x$scale"
       mkdir -p "$dir"
       for page in main 0 1 2 3 4 jobs; do
