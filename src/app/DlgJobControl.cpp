@@ -1,5 +1,6 @@
 #include "app/DlgJobControl.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,7 +18,7 @@
 #include "session/ProgressEstimate.h"
 #include "settings/SettingsSet.h"
 #include "ui/SortListViewEx.h"
-#include "ui/TemplateLayout.h"
+#include "ui/DialogLayout.h"
 
 namespace {
 
@@ -53,41 +54,52 @@ CDlgJobControl::CDlgJobControl(CSettingsSet* settings, const CLanguageManager* l
     setWindowTitle(GetString(kTextCaption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    auto* layout = new CTemplateLayout(this, 340, 172);
-
-    auto* group = new QGroupBox(GetString(kTextGroup), this);
-    group->setObjectName(QStringLiteral("ctl1049"));
-    layout->AddWidget(group, 7, 4, 204, 64);
+    // At the top the run's figures in a frame, beside them the priority and Stop; below, the
+    // running jobs and the progress of the whole run.
+    auto* group = Named(new QGroupBox(GetString(kTextGroup), this), 1049);
     m_detail->setObjectName(QStringLiteral("ctlDetail"));
     m_detail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_detail->setAccessibleName(GetString(kTextGroup));
-    layout->AddWidget(m_detail, 14, 17, 192, 48);
+    // Room for the figures of a long run, whatever they are now.
+    QStringList widest;
+    for (int id : {kTextCpu, kTextStarted, kTextWaiting, kTextTotal, kTextTimeLeft}) {
+        widest << GetString(static_cast<std::uint32_t>(id)) + QStringLiteral(": 100000 (100.00%)");
+    }
+    m_detail->setMinimumSize(
+        m_detail->fontMetrics().boundingRect(QRect(), 0, widest.join(QLatin1Char('\n'))).size());
+    auto* figures = new QVBoxLayout(group);
+    figures->addWidget(m_detail);
 
-    auto* label = new QLabel(GetString(kTextPriority), this);
-    label->setObjectName(QStringLiteral("ctl1052"));
-    layout->AddWidget(label, 219, 8, 114, 8);
-    m_priority->setObjectName(QStringLiteral("ctl1032"));
-    m_priority->setAccessibleName(GetString(kTextPriority));
+    auto* label = Named(new QLabel(GetString(kTextPriority), this), 1052);
+    Named(m_priority, 1032)->setAccessibleName(GetString(kTextPriority));
     label->setBuddy(m_priority);
     for (int id : kPriorityTexts) m_priority->addItem(GetString(static_cast<std::uint32_t>(id)));
-    layout->AddWidget(m_priority, 219, 19, 114, 60, CTemplateLayout::kHintHeight);
+    m_priority->setMinimumWidth(TextSize(*this, 24, 0).width());
+    auto* stop = Named(new QPushButton(GetString(kTextStop), this), 1038);
+    auto* side = new QVBoxLayout;
+    side->addWidget(label);
+    side->addWidget(m_priority);
+    side->addStretch(1);
+    side->addWidget(stop, 0, Qt::AlignRight);
+    auto* top = new QHBoxLayout;
+    top->addWidget(group, 1);
+    top->addLayout(side);
 
-    auto* stop = new QPushButton(GetString(kTextStop), this);
-    stop->setObjectName(QStringLiteral("ctl1038"));
-    layout->AddWidget(stop, 283, 50, 50, 16);
-
-    m_list->setObjectName(QStringLiteral("ctl1039"));
-    m_list->setAccessibleName(GetString(kTextCaption));
-    layout->AddWidget(m_list, 7, 72, 326, 76);
+    Named(m_list, 1039)->setAccessibleName(GetString(kTextCaption));
+    m_list->setMinimumSize(TextSize(*this, 96, 6));
     int column = 0;
     for (int id : kColumnTexts)
         m_list->InsertColumn(column++, GetString(static_cast<std::uint32_t>(id)));
-
-    m_progress->setObjectName(QStringLiteral("ctl1006"));
-    m_progress->setAccessibleName(GetString(kTextStarted));
+    Named(m_progress, 1006)->setAccessibleName(GetString(kTextStarted));
     m_progress->setTextVisible(false);
-    layout->AddWidget(m_progress, 7, 153, 326, 12);
-    setFixedSize(layout->minimumSize());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_progress);
+    // Tab as one reads the window (the list was made first).
+    setTabOrder(m_priority, stop);
+    setTabOrder(stop, m_list);
 
     const int priority = settings->Core.Priority;
     m_priority->setCurrentIndex(priority >= 0 && priority < m_priority->count() ? priority : -1);

@@ -1,8 +1,10 @@
 #include "app/DlgMain.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +27,7 @@
 #include "platform/TempFolder.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
-#include "ui/TemplateLayout.h"
+#include "ui/DialogLayout.h"
 
 namespace {
 
@@ -41,8 +43,6 @@ constexpr int kTextStartupTime = 113;
 constexpr int kTextCoderInfo = 166;
 constexpr int kTextOpenCoderFolder = 182;
 constexpr int kMainMenu = 203;
-
-using Anchor = CTemplateLayout::Anchor;
 
 QFont StartButtonFont() {
     QFont font(QStringLiteral("Tahoma"));
@@ -77,86 +77,108 @@ CDlgMain::~CDlgMain() {
 }
 
 void CDlgMain::CreateControls() {
-    auto* layout = new CTemplateLayout(this, 459, 292);
-    auto add = [&](QWidget* widget, int id, int x, int y, int w, int h, int anchors) {
-        layout->AddControl(widget, id, x, y, w, h, anchors);
-    };
-    auto label = [&](int textId) {
-        return new QLabel(GetString(static_cast<std::uint32_t>(textId)), this);
+    auto label = [&](int textId, int id, QWidget* buddy) {
+        auto* text = Named(new QLabel(GetString(static_cast<std::uint32_t>(textId)), this), id);
+        text->setBuddy(buddy);
+        return text;
     };
 
-    m_fileList = new CListViewEx(this);
+    m_fileList = Named(new CListViewEx(this), 1000);
     m_model = new CFileListModel(m_files, *GetLanguage(), this);
     m_fileList->setModel(m_model);
     m_fileList->setAccessibleName(GetString(102));
-    add(m_fileList, 1000, 6, 6, 276, 204, Anchor::kSizeX | Anchor::kSizeY);
+    m_fileList->setMinimumSize(TextSize(*this, 30, 8));
 
-    m_start = new QPushButton(GetString(kTextStart), this);
-    m_start->setDefault(true);
-    m_start->setFont(StartButtonFont());
-    add(m_start, 1003, 6, 216, 78, 62, Anchor::kMoveY);
-
-    m_coderLabel = label(kTextCoder);
-    add(m_coderLabel, 1007, 289, 6, 66, 10, Anchor::kMoveX);
-    m_coderBox = new QComboBox(this);
+    // The right-hand column, from the top: the coder with the button that opens its folder,
+    // the preset, Reset and Apply, and what is known of the coder.
+    auto* openFolder = Named(new QPushButton(this), 1019);
+    openFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    openFolder->setAccessibleName(GetString(kTextOpenCoderFolder));
+    openFolder->setToolTip(GetString(kTextOpenCoderFolder));
+    m_coderBox = Named(new QComboBox(this), 1004);
     m_coderBox->setAccessibleName(GetString(kTextCoder));
-    m_coderLabel->setBuddy(m_coderBox);
-    add(m_coderBox, 1004, 288, 18, 162, 30, Anchor::kMoveX | Anchor::kHintHeight);
-    m_presetLabel = label(kTextPreset);
-    add(m_presetLabel, 1008, 289, 38, 66, 10, Anchor::kMoveX);
-    m_presetBox = new QComboBox(this);
+    m_coderLabel = label(kTextCoder, 1007, m_coderBox);
+    m_presetBox = Named(new QComboBox(this), 1005);
     m_presetBox->setAccessibleName(GetString(kTextPreset));
-    m_presetLabel->setBuddy(m_presetBox);
-    add(m_presetBox, 1005, 288, 50, 162, 12, Anchor::kMoveX | Anchor::kHintHeight);
-
-    auto* reset = new QPushButton(GetString(kTextReset), this);
-    add(reset, 1016, 287, 68, 163, 13, Anchor::kMoveX);
-    auto* apply = new QPushButton(GetString(kTextApply), this);
-    add(apply, 1017, 287, 81, 163, 13, Anchor::kMoveX);
-    auto* infoLabel = label(kTextCoderInfo);
-    add(infoLabel, 1055, 288, 102, 162, 8, Anchor::kMoveX);
-    m_info = new CListViewEx(this);
+    m_presetLabel = label(kTextPreset, 1008, m_presetBox);
+    auto* reset = Named(new QPushButton(GetString(kTextReset), this), 1016);
+    auto* apply = Named(new QPushButton(GetString(kTextApply), this), 1017);
+    m_info = Named(new CListViewEx(this), 1039);
     m_info->SetHeaderVisible(false);
     m_info->setShowGrid(false);
     m_info->setSelectionMode(QAbstractItemView::SingleSelection);
     m_info->setAccessibleName(GetString(kTextCoderInfo));
-    add(m_info, 1039, 288, 114, 162, 96, Anchor::kMoveX);
+    // The column is the template's, about forty characters wide.
+    m_info->setMinimumWidth(TextSize(*this, 40, 0).width());
+    auto* infoLabel = label(kTextCoderInfo, 1055, m_info);
 
+    auto* coderRow = new QHBoxLayout;
+    coderRow->addWidget(m_coderLabel, 1, Qt::AlignBottom);
+    coderRow->addWidget(openFolder);
+    auto* column = new QVBoxLayout;
+    column->addLayout(coderRow);
+    column->addWidget(m_coderBox);
+    column->addSpacing(GroupGap(*this));
+    column->addWidget(m_presetLabel);
+    column->addWidget(m_presetBox);
+    column->addSpacing(GroupGap(*this));
+    column->addWidget(reset);
+    column->addWidget(apply);
+    column->addSpacing(GroupGap(*this));
+    column->addWidget(infoLabel);
+    column->addWidget(m_info, 1);
     // Present in the template, without a command behind them.
     for (int id : {1015, 1014}) {
-        auto* hidden = new QPushButton(this);
+        auto* hidden = Named(new QPushButton(this), id);
         hidden->setAccessibleName(QStringLiteral("ctl%1").arg(id));
         hidden->hide();
         hidden->setEnabled(false);
-        add(hidden, id, 288, id == 1015 ? 186 : 199, 163, 13, Anchor::kMoveX);
+        column->addWidget(hidden);
     }
 
-    auto* openFolder = new QPushButton(this);
-    openFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    openFolder->setIconSize(QSize(12, 12));
-    openFolder->setAccessibleName(GetString(kTextOpenCoderFolder));
-    openFolder->setToolTip(GetString(kTextOpenCoderFolder));
-    openFolder->setAutoDefault(false);
-    add(openFolder, 1019, 435, 4, 15, 13, Anchor::kMoveX);
-
-    auto* decodingLabel = label(kTextDecodingLine);
-    add(decodingLabel, 1012, 90, 216, 360, 10, Anchor::kMoveY | Anchor::kSizeX);
-    m_decoderEdit = new QLineEdit(this);
+    // Below both: Start at the bottom left, the command lines beside it.
+    m_start = Named(new QPushButton(GetString(kTextStart), this), 1003);
+    m_start->setDefault(true);
+    m_start->setFont(StartButtonFont());
+    m_start->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    m_start->setMinimumWidth(std::max(m_start->sizeHint().width(), TextSize(*this, 18, 0).width()));
+    m_decoderEdit = Named(new QLineEdit(this), 1010);
     m_decoderEdit->setAccessibleName(GetString(kTextDecodingLine));
-    decodingLabel->setBuddy(m_decoderEdit);
-    add(m_decoderEdit, 1010, 90, 228, 360, 14, Anchor::kMoveY | Anchor::kSizeX);
-    auto* codingLabel = label(kTextCodingLine);
-    add(codingLabel, 1011, 90, 252, 360, 10, Anchor::kMoveY | Anchor::kSizeX);
-    m_coderEdit = new QLineEdit(this);
+    auto* decodingLabel = label(kTextDecodingLine, 1012, m_decoderEdit);
+    m_coderEdit = Named(new QLineEdit(this), 1009);
     m_coderEdit->setAccessibleName(GetString(kTextCodingLine));
-    codingLabel->setBuddy(m_coderEdit);
-    add(m_coderEdit, 1009, 90, 264, 360, 14, Anchor::kMoveY | Anchor::kSizeX);
+    auto* codingLabel = label(kTextCodingLine, 1011, m_coderEdit);
+    auto* lines = new QGridLayout;
+    lines->setVerticalSpacing(0);
+    lines->addWidget(m_start, 0, 0, 5, 1);
+    lines->addWidget(decodingLabel, 0, 1);
+    lines->addWidget(m_decoderEdit, 1, 1);
+    lines->setRowMinimumHeight(2, GroupGap(*this));
+    lines->addWidget(codingLabel, 3, 1);
+    lines->addWidget(m_coderEdit, 4, 1);
+    lines->setColumnStretch(1, 1);
+    lines->setHorizontalSpacing(GroupGap(*this));
 
-    auto* grip = new QSizeGrip(this);
-    grip->setAccessibleName(QStringLiteral("Size grip"));
-    add(grip, 1100, 449, 282, 10, 10, Anchor::kMoveX | Anchor::kMoveY);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_fileList, 0, 0);
+    grid->addLayout(column, 0, 1);
+    grid->addLayout(lines, 1, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(0, 1);
 
-    for (QPushButton* button : {reset, apply}) button->setAutoDefault(false);
+    setSizeGripEnabled(true);
+    if (auto* grip = findChild<QSizeGrip*>()) {
+        grip->setObjectName(QStringLiteral("ctl1100"));
+        grip->setAccessibleName(QStringLiteral("Size grip"));
+    }
+
+    // Tab goes as one reads the window: the list, the right-hand column from its top, then
+    // Start and the command lines.
+    QWidget* order[] = {m_fileList, openFolder, m_coderBox, m_presetBox, reset,
+                        apply,      m_info,     m_start,    m_decoderEdit, m_coderEdit};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+    for (QPushButton* button : {reset, apply, openFolder}) button->setAutoDefault(false);
     connect(m_start, &QPushButton::clicked, this, &CDlgMain::OnStart);
     connect(reset, &QPushButton::clicked, this, &CDlgMain::OnResetSettings);
     connect(apply, &QPushButton::clicked, this, &CDlgMain::OnApplySettings);
@@ -193,9 +215,12 @@ void CDlgMain::Initialise() {
     BuildMenus();
     SetUpKeys();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize size = layout()->totalMinimumSize();
-        resize(size);
-        move(screen->availableGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
+        // Room for the list's columns beside the right-hand column, within the screen; the
+        // layout keeps every text whole at any size it allows.
+        const QRect free = screen->availableGeometry();
+        const QSize size = layout()->totalSizeHint().expandedTo(TextSize(*this, 150, 34));
+        resize(size.boundedTo(free.size()));
+        move(free.center() - QPoint(width() / 2, height() / 2));
     }
     m_info->InsertColumn(0, QStringLiteral("Field"));
     m_info->InsertColumn(1, QStringLiteral("Value"));
@@ -205,7 +230,6 @@ void CDlgMain::Initialise() {
     m_workingFolder = CWorkingFolder::FromCurrentDirectory();
     RemoveStaleTempFiles(platform::TemporaryFolder());  // what a kelto that died left
     LoadPlugins();
-    setMinimumSize(layout()->totalMinimumSize());
     LoadState();
     LoadCatalogue();
     FillCoderBox();

@@ -1,11 +1,15 @@
 #include "app/OptionsDialog.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QStyle>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "app/OptionsPageImpl.h"
 #include "settings/SettingsSet.h"
-#include "ui/TemplateLayout.h"
+#include "ui/DialogLayout.h"
 
 namespace {
 
@@ -22,23 +26,34 @@ COptionsDialog::COptionsDialog(CSettingsSet* settings, const CLanguageManager* l
     : QDialog(owner), CDlgSettingsImpl(settings), CDlgLanguageImpl(language) {
     setObjectName(QStringLiteral("dlg%1").arg(kTemplate));
     setWindowTitle(GetString(kTextTitle));
-    auto* layout = new CTemplateLayout(this, 373, 266);
-    m_tree = new QTreeWidget(this);
+    m_tree = Named(new QTreeWidget(this), 1020);
     m_tree->setAccessibleName(GetString(kTextTitle));
     m_tree->setHeaderHidden(true);
-    layout->AddControl(m_tree, 1020, 7, 7, 110, 230);
-    // Marks where the pages go; it shows nothing itself.
-    m_pageArea = new QWidget(this);
+    // Marks where the pages go, beside the tree; it shows nothing itself. Its size is the
+    // smallest a page gets, so most pages fit without the dialog growing.
+    m_pageArea = Named(new QWidget(this), -1);
     m_pageArea->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->AddControl(m_pageArea, -1, 123, 7, COptionsPageImpl::kPageWidth,
-                      COptionsPageImpl::kPageHeight);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    m_pageArea->setMinimumSize(TextSize(*this, 64, 20));
+    auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), 1);
     ok->setDefault(true);
-    layout->AddControl(ok, 1, 259, 245, 50, 14);
-    auto* cancel = new QPushButton(GetString(kTextCancel), this);
+    auto* cancel = Named(new QPushButton(GetString(kTextCancel), this), 2);
     cancel->setAutoDefault(false);
-    layout->AddControl(cancel, 2, 316, 245, 50, 14);
-    setFixedSize(layout->minimumSize());
+    // Both buttons as wide as the wider text.
+    const int buttonWidth = std::max(ok->sizeHint().width(), cancel->sizeHint().width());
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* button : {ok, cancel}) {
+        button->setMinimumWidth(buttonWidth);
+        buttons->addWidget(button);
+    }
+    m_grid = new QGridLayout(this);
+    m_grid->addWidget(m_tree, 0, 0);
+    m_grid->addWidget(m_pageArea, 0, 1);
+    m_grid->addLayout(buttons, 1, 0, 1, 2);
+    m_grid->setColumnStretch(1, 1);
+    m_grid->setRowStretch(0, 1);
+    // Grows when a page needs more room than the dialog has.
+    m_grid->setSizeConstraint(QLayout::SetMinimumSize);
     connect(ok, &QPushButton::clicked, this, &COptionsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &COptionsDialog::reject);
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
@@ -72,6 +87,21 @@ void COptionsDialog::FillTree() {
         item->setData(0, kPageRole, static_cast<int>(i));
         if (static_cast<int>(i) == m_initialPage) initial = item;
     }
+    // Branches are drawn only where a title has levels.
+    bool levels = false;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        levels = levels || m_tree->topLevelItem(i)->childCount() > 0;
+    m_tree->setRootIsDecorated(levels);
+    // As wide as the longest title at its depth, no wider.
+    int widest = TextSize(*this, 16, 0).width();
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        int depth = levels ? 1 : 0;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent()) ++depth;
+        widest = std::max(widest, m_tree->fontMetrics().horizontalAdvance((*it)->text(0)) +
+                                      depth * m_tree->indentation());
+    }
+    m_tree->setFixedWidth(widest + 2 * m_tree->frameWidth() + TextSize(*this, 2, 0).width() +
+                          m_tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     m_tree->setCurrentItem(nullptr);
     m_tree->clearSelection();
     if (!initial) return;
@@ -107,12 +137,12 @@ void COptionsDialog::OnSelectionChanged(QTreeWidgetItem* item) {
 }
 
 void COptionsDialog::ShowPage(int index) {
-    layout()->activate();
-    const QRect area = m_pageArea->geometry();
     if (COptionsPage* shown = GetPage(m_currentPage)) shown->Show(false);
     COptionsPage* page = GetPage(index);
     if (!page->GetWindow()) {
-        page->Create(this, area, m_tree);
+        page->Create(this, m_tree);
+        // In the page area's cell: the page takes the area's place and size.
+        m_grid->addWidget(page->GetWindow(), 0, 1);
         page->OnCreated();
     }
     page->Show(true);

@@ -8,6 +8,7 @@
 #include "ui/DlgLanguageImpl.h"
 #include "ui/DlgSettingsImpl.h"
 
+class QGridLayout;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -48,4 +49,5 @@ private:
     int m_currentPage = -1;
     QTreeWidget* m_tree = nullptr;
     QWidget* m_pageArea = nullptr;
+    QGridLayout* m_grid = nullptr;
 };

@@ -3,7 +3,6 @@
 #include <string>
 
 class CSettingsSet;
-class QRect;
 class QWidget;
 
 // One page of the Options dialog. The dialog creates a page's window only when the page is
@@ -19,9 +18,9 @@ public:
     virtual void OnCreated() = 0;
     // The page's title; "\\" separates the levels of the dialog's page tree.
     virtual std::string GetTitle() const = 0;
-    // Creates the page's window as a child of parent at rect; its controls follow insertAfter in
-    // the Tab order.
-    virtual void Create(QWidget* parent, const QRect& rect, QWidget* insertAfter) = 0;
+    // Creates the page's window as a child of parent, laid out by its own layout (the dialog
+    // places it); its controls follow insertAfter in the Tab order.
+    virtual void Create(QWidget* parent, QWidget* insertAfter) = 0;
     virtual void Destroy() = 0;
     virtual void Show(bool show) = 0;
     virtual void SetSettings(CSettingsSet* settings) = 0;

@@ -1,5 +1,6 @@
 #include "app/OptionsPageConversion.h"
 
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
@@ -24,29 +25,15 @@ COptionsPageConversion::COptionsPageConversion(const CLanguageManager* language)
     : COptionsPageImpl(kTemplate, kTextTitle, language) {}
 
 void COptionsPageConversion::OnInitPage(QWidget& page) {
-    AddFrame(page, kTextTitle, 172);
-    m_copyTags = Place(new QCheckBox(GetString(kTextCopyTags), &page), 1060, 10, 14, 225, 12);
-    m_keepTree = Place(new QCheckBox(GetString(kTextKeepTree), &page), 1061, 10, 30, 225, 12);
-    auto* label = Place(new QLabel(GetString(kTextExisting), &page), 1062, 10, 50, 225, 10);
-    auto* group = new QButtonGroup(&page);
-    for (int i = 0; i < 3; ++i) {
-        m_existing[i] = Place(new QRadioButton(GetString(static_cast<std::uint32_t>(
-                                                   kTextExistingChoices[i])),
-                                               &page),
-                              1063 + i, 20, 64 + 14 * i, 215, 12);
-        group->addButton(m_existing[i], i);
-    }
-    label->setBuddy(m_existing[0]);
-    auto* checkLabel = Place(new QLabel(GetString(kTextFullCheck), &page), 1066, 10, 112, 225, 10);
-    auto* checkGroup = new QButtonGroup(&page);
-    for (int i = 0; i < 3; ++i) {
-        m_fullCheck[i] = Place(new QRadioButton(GetString(static_cast<std::uint32_t>(
-                                                    kTextFullCheckChoices[i])),
-                                                &page),
-                               1067 + i, 20, 126 + 14 * i, 215, 12);
-        checkGroup->addButton(m_fullCheck[i], i);
-    }
-    checkLabel->setBuddy(m_fullCheck[0]);
+    QVBoxLayout* column = AddFrame(page, kTextTitle);
+    m_copyTags = Named(new QCheckBox(GetString(kTextCopyTags), &page), 1060);
+    m_keepTree = Named(new QCheckBox(GetString(kTextKeepTree), &page), 1061);
+    column->addWidget(m_copyTags);
+    column->addWidget(m_keepTree);
+    column->addSpacing(GroupGap(page));
+    AddChoices(page, *column, kTextExisting, 1062, kTextExistingChoices, m_existing);
+    column->addSpacing(GroupGap(page));
+    AddChoices(page, *column, kTextFullCheck, 1066, kTextFullCheckChoices, m_fullCheck);
 
     const CSettingsGeneral& general = GetSettings()->General;
     m_copyTags->setChecked(general.CopyTags == 1);
@@ -56,6 +43,26 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
         m_existing[general.ExistingOutput]->setChecked(true);
     if (general.FullCheck >= 0 && general.FullCheck < 3)
         m_fullCheck[general.FullCheck]->setChecked(true);
+}
+
+void COptionsPageConversion::AddChoices(QWidget& page, QVBoxLayout& column, int textId,
+                                        int labelId, const int (&texts)[3],
+                                        QRadioButton* (&buttons)[3]) {
+    auto* label = Named(new QLabel(GetString(static_cast<std::uint32_t>(textId)), &page), labelId);
+    column.addWidget(label);
+    auto* indented = new QVBoxLayout;
+    indented->setContentsMargins(ButtonIndent(page), 0, 0, 0);
+    column.addLayout(indented);
+    auto* group = new QButtonGroup(&page);
+    for (int i = 0; i < 3; ++i) {
+        // The buttons' ids follow the label's.
+        buttons[i] = Named(
+            new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page),
+            labelId + 1 + i);
+        indented->addWidget(buttons[i]);
+        group->addButton(buttons[i], i);
+    }
+    label->setBuddy(buttons[0]);
 }
 
 void COptionsPageConversion::OnApply() {

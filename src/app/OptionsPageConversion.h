@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QRadioButton;
+class QVBoxLayout;
 
 // Page 4: what a conversion keeps of the user's files (Settings.General): tags and cover art,
 // the folder tree of added folders, outputs that exist already, and which outputs are
@@ -17,6 +18,11 @@ protected:
     void OnApply() override;
 
 private:
+    // A label (its id labelId, its text textId) and below it, indented, one radio button per
+    // text, one group.
+    void AddChoices(QWidget& page, QVBoxLayout& column, int textId, int labelId,
+                    const int (&texts)[3], QRadioButton* (&buttons)[3]);
+
     QCheckBox* m_copyTags = nullptr;
     QCheckBox* m_keepTree = nullptr;
     // Indexed by the value of ExistingOutput: overwrite, skip, keep both.

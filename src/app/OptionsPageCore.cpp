@@ -1,5 +1,6 @@
 #include "app/OptionsPageCore.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <algorithm>
@@ -22,15 +23,16 @@ COptionsPageCore::COptionsPageCore(const CLanguageManager* language)
     : COptionsPageImpl(kTemplate, kTextTitle, language) {}
 
 void COptionsPageCore::OnInitPage(QWidget& page) {
-    AddFrame(page, kTextFrame, 80);
-    auto* priorityLabel = Place(new QLabel(GetString(kTextPriority), &page), 1052, 10, 14, 225, 10);
-    m_priority = Place(new QComboBox(&page), 1032, 10, 26, 150, 12);
+    QVBoxLayout* column = AddFrame(page, kTextFrame);
+    m_priority = Named(new QComboBox(&page), 1032);
     m_priority->setAccessibleName(GetString(kTextPriority));
-    priorityLabel->setBuddy(m_priority);
-    auto* threadsLabel = Place(new QLabel(GetString(kTextThreads), &page), 1053, 10, 44, 225, 10);
-    m_threads = Place(new QComboBox(&page), 1033, 10, 56, 150, 12);
+    AddLabelled(*column, Named(new QLabel(GetString(kTextPriority), &page), 1052), m_priority,
+                Qt::AlignLeft);
+    column->addSpacing(GroupGap(page));
+    m_threads = Named(new QComboBox(&page), 1033);
     m_threads->setAccessibleName(GetString(kTextThreads));
-    threadsLabel->setBuddy(m_threads);
+    AddLabelled(*column, Named(new QLabel(GetString(kTextThreads), &page), 1053), m_threads,
+                Qt::AlignLeft);
 
     for (int id : kPriorityTexts) m_priority->addItem(GetString(static_cast<std::uint32_t>(id)));
     const int processors = CSettingsCore::ProcessorCount();

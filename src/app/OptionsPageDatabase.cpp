@@ -1,5 +1,6 @@
 #include "app/OptionsPageDatabase.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QLabel>
 
@@ -26,19 +27,19 @@ void COptionsPageDatabase::SetDatabaseInfo(int entryCount, const std::string& da
 }
 
 void COptionsPageDatabase::OnInitPage(QWidget& page) {
-    AddFrame(page, kTextFrame, 90);
+    QVBoxLayout* column = AddFrame(page, kTextFrame);
     const QString information =
         GetString(kTextEntries).replace(QStringLiteral("%d"), QString::number(m_entryCount)) +
         QStringLiteral("\n") +
         GetString(kTextDate).replace(QStringLiteral("%s"), ToQString(m_date));
-    Place(new QLabel(information, &page), 1058, 10, 14, 225, 22);
-    m_byName = Place(new QCheckBox(&page), 1031, 10, 44, 225, 36);
-    // The text is longer than the page is wide: broken into lines, whole for screen readers.
+    column->addWidget(Named(new QLabel(information, &page), 1058));
+    column->addSpacing(GroupGap(page));
+    m_byName = Named(new QCheckBox(&page), 1031);
+    column->addWidget(m_byName);
+    // The text is longer than a page is wide: broken into lines, whole for screen readers.
     const QString byName = GetString(kTextByName);
     m_byName->setAccessibleName(byName);
-    // Room beside the box's indicator.
-    const int width = ToPixels(QRect(0, 0, 205, 1)).width();
-    m_byName->setText(WrappedText(byName, m_byName->fontMetrics(), width));
+    m_byName->setText(WrappedText(byName, m_byName->fontMetrics(), TextSize(page, 50, 0).width()));
     m_byName->setChecked(GetSettings()->Database.FindByFileName == 1);
 }
 

@@ -1,5 +1,6 @@
 #include "app/OptionsPageGeneral.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,22 +26,29 @@ COptionsPageGeneral::COptionsPageGeneral(const CLanguageManager* language, IChoo
     : COptionsPageImpl(kTemplate, kTextTitle, language), m_choosers(choosers) {}
 
 void COptionsPageGeneral::OnInitPage(QWidget& page) {
-    AddFrame(page, kTextFrame, 120);
-    auto check = [&](int textId, int id, int y) {
-        return Place(new QCheckBox(GetString(static_cast<std::uint32_t>(textId)), &page), id, 10, y,
-                     225, 12);
+    QVBoxLayout* column = AddFrame(page, kTextFrame);
+    auto check = [&](int textId, int id) {
+        auto* box = Named(new QCheckBox(GetString(static_cast<std::uint32_t>(textId)), &page), id);
+        column->addWidget(box);
+        return box;
     };
-    m_remember = check(kTextRemember, 1031, 14);
-    m_warnings = check(kTextWarnings, 1032, 30);
-    m_onlyExisting = check(kTextOnlyExisting, 1046, 46);
-    m_sameFolder = check(kTextSameFolder, 1045, 62);
-    auto* label = Place(new QLabel(GetString(kTextFolder), &page), 1048, 10, 82, 225, 10);
-    m_folder = Place(new QLineEdit(&page), 1043, 10, 94, 200, 14);
+    m_remember = check(kTextRemember, 1031);
+    m_warnings = check(kTextWarnings, 1032);
+    m_onlyExisting = check(kTextOnlyExisting, 1046);
+    m_sameFolder = check(kTextSameFolder, 1045);
+    column->addSpacing(GroupGap(page));
+    auto* label = Named(new QLabel(GetString(kTextFolder), &page), 1048);
+    m_folder = Named(new QLineEdit(&page), 1043);
     m_folder->setAccessibleName(GetString(kTextFolder));
     label->setBuddy(m_folder);
-    m_browse = Place(new QPushButton(QStringLiteral("..."), &page), 1044, 214, 94, 21, 14);
+    m_browse = Named(new QPushButton(QStringLiteral("..."), &page), 1044);
     m_browse->setAccessibleName(GetString(kTextFolder));
     m_browse->setAutoDefault(false);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(m_folder, 1);
+    folderRow->addWidget(m_browse);
+    column->addWidget(label);
+    column->addLayout(folderRow);
 
     const CSettingsGeneral& general = GetSettings()->General;
     m_remember->setChecked(general.RememberFileList == 1);

@@ -5,19 +5,18 @@
 #include <cstdint>
 
 #include "app/OptionsPage.h"
+#include "ui/DialogLayout.h"
 #include "ui/DlgLanguageImpl.h"
 
-class CTemplateLayout;
+class QLabel;
+class QVBoxLayout;
 
-// What the pages of the Options dialog share: the window made from the page's template on
-// Create, its title from the language, the settings set, and Apply only once the window exists.
-// A page builds its controls in OnInitPage and writes them back in OnApply.
+// What the pages of the Options dialog share: the window made on Create, its title from the
+// language, the settings set, and Apply only once the window exists. A page builds its controls
+// in OnInitPage, laid out as its template arranges them (mostly a frame holding a column of
+// controls), and writes them back in OnApply.
 class COptionsPageImpl : public COptionsPage, public CDlgLanguageImpl {
 public:
-    // Every page template has the size of the dialog's page area, in dialog units.
-    static constexpr int kPageWidth = 243;
-    static constexpr int kPageHeight = 230;
-
     COptionsPageImpl(int templateId, int titleId, const CLanguageManager* language);
     ~COptionsPageImpl() override;
 
@@ -25,7 +24,7 @@ public:
     void Cancel() override {}
     void OnCreated() override {}
     std::string GetTitle() const override;
-    void Create(QWidget* parent, const QRect& rect, QWidget* insertAfter) final;
+    void Create(QWidget* parent, QWidget* insertAfter) final;
     void Destroy() final;
     void Show(bool show) final;
     void SetSettings(CSettingsSet* settings) final { m_settings = settings; }
@@ -36,23 +35,21 @@ protected:
     virtual void OnApply() = 0;
 
     CSettingsSet* GetSettings() const { return m_settings; }
-    // Places control on the page at the template rectangle (dialog units) with its control id.
-    template <class TControl>
-    TControl* Place(TControl* control, int id, int x, int y, int width, int height) {
-        PlaceWidget(control, id, x, y, width, height);
-        return control;
-    }
-    // Dialog units of the page's template to pixels.
-    QRect ToPixels(const QRect& units) const;
-    // The page's frame, a group box over the whole template, with the text of textId.
-    void AddFrame(QWidget& page, std::uint32_t textId, int height);
+    // The page's frame, a group box with the text of textId (id 1049), at the page's top; its
+    // controls go into the column returned. Unless fillsPage, the room below the frame stays
+    // empty.
+    QVBoxLayout* AddFrame(QWidget& page, std::uint32_t textId, bool fillsPage = false);
+    // Adds label and, below it, control to column; the label is the control's buddy.
+    static void AddLabelled(QVBoxLayout& column, QLabel* label, QWidget* control,
+                            Qt::Alignment alignment = {});
+    // How far a control below a check box or radio button is indented to line up with its text.
+    static int ButtonIndent(const QWidget& page);
 
 private:
-    void PlaceWidget(QWidget* control, int id, int x, int y, int width, int height);
+    bool IsPageControl(const QWidget& widget) const;
 
     const int m_templateId;
     const int m_titleId;
     CSettingsSet* m_settings = nullptr;
     QPointer<QWidget> m_window;
-    CTemplateLayout* m_layout = nullptr;
 };

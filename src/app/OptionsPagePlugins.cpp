@@ -1,5 +1,6 @@
 #include "app/OptionsPagePlugins.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 
 #include "app/PluginList.h"
@@ -21,10 +22,12 @@ COptionsPagePlugins::COptionsPagePlugins(const CLanguageManager* language,
     : COptionsPageImpl(kTemplate, kTextTitle, language), m_plugins(plugins) {}
 
 void COptionsPagePlugins::OnInitPage(QWidget& page) {
-    AddFrame(page, kTextTitle, kPageHeight);
-    auto* list = Place(new CSortListViewEx(&page), 1040, 8, 12, 227, 194);
+    QVBoxLayout* frame = AddFrame(page, kTextTitle, true);
+    auto* list = Named(new CSortListViewEx(&page), 1040);
     list->setAccessibleName(GetString(kTextTitle));
-    auto* count = Place(new QLabel(&page), 1042, 8, 212, 227, 10);
+    auto* count = Named(new QLabel(&page), 1042);
+    frame->addWidget(list, 1);
+    frame->addWidget(count);
 
     int column = 0;
     for (int id : kColumnTexts)

@@ -12,6 +12,7 @@
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "ui/Choosers.h"
+#include "ui/FocusStyle.h"
 #include "ui/MessageBoxes.h"
 #include "ui/QtTranslations.h"
 
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The main window decides when the program ends (after saving), not its last window.
     QApplication::setQuitOnLastWindowClosed(false);
+    CFocusStyle::Install();
     CMessageBoxes boxes;
     CChoosers choosers;
     CShell shell;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AppTest.h"
+#include "ui/FocusStyle.h"
 
 std::vector<TestFactory>& AppTestRegistry() {
     static std::vector<TestFactory> registry;
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
     unsetenv("LC_MESSAGES");
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The program's style, as main gives it.
+    CFocusStyle::Install();
     int failed = 0;
     for (const TestFactory& factory : AppTestRegistry()) {
         std::unique_ptr<QObject> test(factory());

@@ -1,6 +1,7 @@
 // The Options dialog from the main window: which pages write, the page it opens on, the Core
 // page's lists and what OK hands the core, the General page's folder controls, and the page
 // tree for titles with levels.
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -71,7 +72,8 @@ public:
 
 protected:
     void OnInitPage(QWidget& page) override {
-        Place(new QCheckBox(QString::fromStdString(m_title), &page), 1031, 10, 10, 100, 12);
+        AddFrame(page, 0)->addWidget(
+            Named(new QCheckBox(QString::fromStdString(m_title), &page), 1031));
     }
     void OnApply() override {
         GetSettings()->FilterIndex = GetSettings()->FilterIndex * 10 + m_mark;
