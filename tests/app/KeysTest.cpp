@@ -99,7 +99,11 @@ private slots:
         WhenModalOpens([&](QWidget* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             seen = files->directory().absolutePath();
-            files->selectFile(QString::fromStdString(chosen));
+            // Into the folder with nothing typed: the folder itself is the answer. (Selecting it
+            // from its parent depends on when the dialog has listed the parent.)
+            files->setDirectory(QString::fromStdString(chosen));
+            if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->clear();
             QMetaObject::invokeMethod(files, "accept");
         });
         QCOMPARE(QString::fromStdString(choosers.ChooseFolder(nullptr)),
