@@ -10,6 +10,8 @@ packages=(
   libtag1-dev qt6-base-dev qt6-base-dev-tools libgl-dev
   # the desktop program's tests and screenshots
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
+  # renders the application icon (tools/render_icons.sh)
+  librsvg2-bin
   # codec programs kelto runs, and tools the tests and benchmarks use
   flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
   # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;
