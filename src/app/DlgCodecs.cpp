@@ -94,7 +94,8 @@ void CDlgCodecs::Fill() {
             m_list->AddItem(at, 3, ToQString(row.FileName));
             if (row.Missing) {
                 m_list->SetItemWarning(
-                    at, FillText(GetString(kTextMissingWhy), {ToQString(row.FileName)}));
+                    at, FillText(GetString(kTextMissingWhy),
+                                 {ToQString(row.FileName.empty() ? row.Name : row.FileName)}));
                 ++missing;
             }
             ++count;

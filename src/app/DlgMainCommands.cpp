@@ -49,10 +49,13 @@ CodecRow RowOf(CCodec& codec, int sizeMode) {
             IsProgramMissing(codec.GetProgramPath())};
 }
 
-// The packages of folder that the catalogue passed over because their program is gone.
+// The packages of folder whose program is gone, unless listed already (gone since the start).
 void AddMissing(std::vector<CodecRow>& rows, const std::string& folder) {
     for (const MissingProgram& gone : FindMissingPrograms(folder)) {
-        rows.push_back({gone.Name, gone.Program, {}, true});
+        const bool listed = std::any_of(rows.begin(), rows.end(), [&](const CodecRow& row) {
+            return row.Missing && row.Name == gone.Name;
+        });
+        if (!listed) rows.push_back({gone.Name, gone.Program, {}, true});
     }
 }
 
