@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 #include "settings/SettingsSet.h"
 #include "ui/SortListViewEx.h"
@@ -104,6 +105,11 @@ void CDlgCodecs::Fill() {
     if (m_showDecoders->isChecked()) append(m_decoders, kTextDecoder);
     if (m_showCoders->isChecked()) append(m_coders, kTextCoder);
     m_list->AutosizeColumns();
+    // The widths are measured on the texts: the warning icon needs its own room.
+    if (missing > 0) {
+        const int icon = m_list->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_list);
+        m_list->setColumnWidth(0, m_list->columnWidth(0) + icon + 6);
+    }
     m_list->setUpdatesEnabled(true);
     QString countText = GetString(kTextEntries) + QStringLiteral(": %1").arg(count);
     if (missing > 0)
