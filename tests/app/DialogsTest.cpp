@@ -8,6 +8,7 @@
 #include "../session/EngineFiles.h"
 #include "AppFixture.h"
 #include "AppTest.h"
+#include "app/AppIcon.h"
 #include "app/DlgAbout.h"
 #include "app/DlgCodecs.h"
 #include "app/DlgConsole.h"
@@ -148,7 +149,9 @@ private slots:
                  (QStringList{"ffmpeg", "flac", "lame", "oggdec", "oggenc", "opusdec", "opusenc",
                               "speexdec", "speexenc", "wavpack", "wvunpack"}));
         QVERIFY(qtLine.startsWith(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())));
-        QVERIFY(!window->windowIcon().isNull());
+        // kelto's own icon, compiled in at every hicolor size, is the window's.
+        QCOMPARE(GetAppIcon().availableSizes().size(), 7);
+        QCOMPARE(window->windowIcon().cacheKey(), GetAppIcon().cacheKey());
     }
 
     void TheConsoleShowsASnapshotOfTheLog() {
