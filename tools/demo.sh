@@ -51,7 +51,7 @@ fi
 
 echo "== no display: converting to MP3 with kelto-cli instead of the desktop program"
 status=0
-"$work/kelto-cli" --workdir "$work" --coder MP3 --preset "VBR V2" --threads 2 \
+"$work/kelto-cli" --workdir "$work" --coder MP3 --preset "VBR V2 (about 190 kbit/s)" --threads 2 \
   --output "$output" "$sources" || status=$?
 
 echo

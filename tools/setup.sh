@@ -12,6 +12,8 @@ packages=(
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-ipafont-gothic
   # Qt's own texts (file dialogs, standard buttons) in the window's language
   qt6-translations-l10n
+  # renders the application icon (tools/render_icons.sh)
+  librsvg2-bin
   # codec programs kelto runs, and tools the tests and benchmarks use
   flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
   # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;

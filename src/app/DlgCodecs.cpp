@@ -1,13 +1,14 @@
 #include "app/DlgCodecs.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 #include "settings/SettingsSet.h"
 #include "ui/SortListViewEx.h"
-#include "ui/TemplateLayout.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ constexpr int kTextEntries = 127;
 constexpr int kTextCoder = 105;
 constexpr int kTextDecoder = 149;
 constexpr int kColumnTexts[] = {160, 125, 103, 126};
+constexpr int kTextMissing = 290;
+constexpr int kTextMissingWhy = 291;
+constexpr int kTextMissingCount = 292;
 
 }  // namespace
 
@@ -35,20 +39,29 @@ CDlgCodecs::CDlgCodecs(std::vector<CodecRow> coders, std::vector<CodecRow> decod
       m_showDecoders(new QCheckBox(GetString(kTextShowDecoders), this)) {
     setObjectName(QStringLiteral("dlg222"));
     setWindowTitle(GetString(kTextTitle));
-    auto* layout = new CTemplateLayout(this, 288, 256);
     m_list->setObjectName(QStringLiteral("ctl1027"));
     m_list->setAccessibleName(GetString(kTextTitle));
-    layout->AddWidget(m_list, 7, 7, 274, 206, CTemplateLayout::kSizeX | CTemplateLayout::kSizeY);
     m_count->setObjectName(QStringLiteral("ctl1051"));
-    layout->AddWidget(m_count, 7, 219, 140, 10, CTemplateLayout::kMoveY);
     m_showCoders->setObjectName(QStringLiteral("ctl1031"));
-    layout->AddWidget(m_showCoders, 7, 235, 90, 12, CTemplateLayout::kMoveY);
     m_showDecoders->setObjectName(QStringLiteral("ctl1050"));
-    layout->AddWidget(m_showDecoders, 100, 235, 90, 12, CTemplateLayout::kMoveY);
     auto* ok = new QPushButton(GetString(kTextOk), this);
     ok->setObjectName(QStringLiteral("ctl1026"));
     ok->setDefault(true);
-    layout->AddWidget(ok, 231, 233, 50, 14, CTemplateLayout::kMoveX | CTemplateLayout::kMoveY);
+
+    // The template's arrangement: the list, the count under it, the boxes and OK at the bottom.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_showCoders);
+    bottom->addWidget(m_showDecoders);
+    bottom->addStretch(1);
+    bottom->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_count);
+    layout->addLayout(bottom);
+    setTabOrder(m_list, m_showCoders);
+    setTabOrder(m_showCoders, m_showDecoders);
+    setTabOrder(m_showDecoders, ok);
+    resize(QFontMetrics(font()).averageCharWidth() * 80, QFontMetrics(font()).height() * 28);
 
     m_showCoders->setChecked(settings->ShowCoders != 0);
     m_showDecoders->setChecked(settings->ShowDecoders != 0);
@@ -72,21 +85,38 @@ void CDlgCodecs::Fill() {
     m_list->setUpdatesEnabled(false);
     m_list->DeleteAllItems();
     int count = 0;
+    int missing = 0;
     auto append = [&](const std::vector<CodecRow>& rows, int kindText) {
         for (const CodecRow& row : rows) {
             const int at =
                 m_list->AddItem(count, 0, GetString(static_cast<std::uint32_t>(kindText)));
             m_list->AddItem(at, 1, ToQString(row.Name));
-            m_list->AddItem(at, 2, ToQString(row.SizeText));
+            m_list->AddItem(at, 2, row.Missing ? GetString(kTextMissing) : ToQString(row.SizeText));
             m_list->AddItem(at, 3, ToQString(row.FileName));
+            if (row.Missing) {
+                m_list->SetItemWarning(
+                    at, FillText(GetString(kTextMissingWhy),
+                                 {ToQString(row.FileName.empty() ? row.Name : row.FileName)}));
+                ++missing;
+            }
             ++count;
         }
     };
     if (m_showDecoders->isChecked()) append(m_decoders, kTextDecoder);
     if (m_showCoders->isChecked()) append(m_coders, kTextCoder);
     m_list->AutosizeColumns();
+    // The widths are measured on the texts: the warning icon needs its own room.
+    if (missing > 0) {
+        const int icon = m_list->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_list);
+        m_list->setColumnWidth(0, m_list->columnWidth(0) + icon + 6);
+    }
     m_list->setUpdatesEnabled(true);
-    m_count->setText(GetString(kTextEntries) + QStringLiteral(": %1").arg(count));
+    QString countText = GetString(kTextEntries) + QStringLiteral(": %1").arg(count);
+    if (missing > 0)
+        countText += QStringLiteral(" (") +
+                     FillText(GetString(kTextMissingCount), {QString::number(missing)}) +
+                     QLatin1Char(')');
+    m_count->setText(countText);
 }
 
 void CDlgCodecs::reject() {

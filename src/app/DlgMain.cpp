@@ -15,6 +15,7 @@
 #include <QSizeGrip>
 #include <QStyle>
 
+#include "app/AppIcon.h"
 #include "app/DlgConsole.h"
 #include "app/FileListModel.h"
 #include "app/MenuBuilder.h"
@@ -226,7 +227,7 @@ void CDlgMain::Initialise() {
     m_info->InsertColumn(1, QStringLiteral("Value"));
     m_fileList->AutosizeColumns();
     setWindowTitle(ToQString(GetVersionText()));
-    setWindowIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    setWindowIcon(GetAppIcon());
     m_workingFolder = CWorkingFolder::FromCurrentDirectory();
     RemoveStaleTempFiles(platform::TemporaryFolder());  // what a kelto that died left
     LoadPlugins();

@@ -12,6 +12,7 @@
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
+#include "session/ProgramVersions.h"
 #include "settings/SettingsSet.h"
 #include "ui/DlgLanguageImpl.h"
 #include "ui/DlgSettingsImpl.h"
@@ -183,6 +184,7 @@ private:
     CConversion m_conversion;
     std::unique_ptr<CDlgConsole> m_console;
     std::optional<CWorkingFolder> m_workingFolder;
+    CProgramVersions m_programVersions;
     CCoder* m_currentCoder = nullptr;
 
     CFileListModel* m_model = nullptr;

@@ -22,6 +22,7 @@
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"
+#include "session/MissingPrograms.h"
 #include "ui/Choosers.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
@@ -45,7 +46,18 @@ int FocusAfterRemoving(int focus, int row, int count) {
 
 CodecRow RowOf(CCodec& codec, int sizeMode) {
     return {codec.GetName(), PathFileName(codec.GetProgramPath()),
-            FormatFileSize(static_cast<std::int64_t>(codec.GetFileSize()), sizeMode, 2)};
+            FormatFileSize(static_cast<std::int64_t>(codec.GetFileSize()), sizeMode, 2),
+            IsProgramMissing(codec.GetProgramPath())};
+}
+
+// The packages of folder whose program is gone, unless listed already (gone since the start).
+void AddMissing(std::vector<CodecRow>& rows, const std::string& folder) {
+    for (const MissingProgram& gone : FindMissingPrograms(folder)) {
+        const bool listed = std::any_of(rows.begin(), rows.end(), [&](const CodecRow& row) {
+            return row.Missing && row.Name == gone.Name;
+        });
+        if (!listed) rows.push_back({gone.Name, gone.Program, {}, true});
+    }
 }
 
 }  // namespace
@@ -331,11 +343,13 @@ void CDlgMain::OnCodecsInfo(bool codersOnly) {
     for (int i = 0; i < coderList.GetCount(); ++i) {
         if (!m_catalogue.IsPassThrough(i)) coders.push_back(RowOf(*coderList.GetAt(i), sizeMode));
     }
+    AddMissing(coders, GetWorkingFolder().GetCodersFolder());
     if (!codersOnly) {
         const CDecoderList& decoderList = m_catalogue.GetDecoders();
         for (int i = 0; i < decoderList.GetCount(); ++i) {
             decoders.push_back(RowOf(*decoderList.GetAt(i), sizeMode));
         }
+        AddMissing(decoders, GetWorkingFolder().GetDecodersFolder());
     }
     CDlgCodecs dialog(std::move(coders), std::move(decoders), &m_settingsSet, GetLanguage(), this);
     dialog.exec();
@@ -344,7 +358,7 @@ void CDlgMain::OnCodecsInfo(bool codersOnly) {
 void CDlgMain::OnConsole() { m_console->ShowConsole(); }
 
 void CDlgMain::OnAbout() {
-    CDlgAbout about(GetLanguage(),
+    CDlgAbout about(GetLanguage(), &m_programVersions, CatalogueProgramPaths(m_catalogue),
                     QApplication::activeWindow() ? QApplication::activeWindow() : this);
     about.exec();
 }

@@ -66,12 +66,12 @@ void ApplyNice(int which, int who, int nice) {
     }
 }
 
-bool RedirectStandardStreams(bool inheritOutput, int errorFd) {
+bool RedirectStandardStreams(bool inheritOutput, int outputFd, int errorFd) {
     const int null = ::open("/dev/null", O_RDWR);
     if (null < 0) return false;
     if (::dup2(null, 0) < 0) return false;
     if (!inheritOutput) {
-        if (::dup2(null, 1) < 0) return false;
+        if (::dup2(outputFd >= 0 ? outputFd : null, 1) < 0) return false;
         // dup2 leaves the copy on 2 without close-on-exec, so the program keeps it.
         if (::dup2(errorFd >= 0 ? errorFd : null, 2) < 0) return false;
     }
@@ -95,12 +95,14 @@ void DieWithParent(pid_t parent) {
 }
 
 [[noreturn]] void ExecChild(const char* program, char* const* argv, int nice, bool inheritOutput,
-                            int errorFd, int errorPipe, pid_t parent) {
+                            int outputFd, int errorFd, int errorPipe, pid_t parent) {
     DieWithParent(parent);
     ResetSignals();
     ::setpgid(0, 0);
     ApplyNice(PRIO_PROCESS, 0, nice);
-    if (!RedirectStandardStreams(inheritOutput, errorFd)) WriteErrnoAndExit(errorPipe, errno);
+    if (!RedirectStandardStreams(inheritOutput, outputFd, errorFd)) {
+        WriteErrnoAndExit(errorPipe, errno);
+    }
     CloseOtherDescriptors(errorPipe);
     ::execve(program, argv, environ);
     WriteErrnoAndExit(errorPipe, errno);
@@ -109,12 +111,13 @@ void DieWithParent(pid_t parent) {
 // The vfork lives in a frame of its own that holds nothing but plain values, so the child
 // cannot disturb the caller's objects while it borrows the stack. The parent gets the pid or -1.
 [[gnu::noinline]] pid_t StartChild(const char* program, char* const* argv, int nice,
-                                   bool inheritOutput, int errorFd, const int errorPipe[2]) {
+                                   bool inheritOutput, int outputFd, int errorFd,
+                                   const int errorPipe[2]) {
     const pid_t parent = ::getpid();
     const pid_t pid = ::vfork();
     if (pid == 0) {
         ::close(errorPipe[0]);
-        ExecChild(program, argv, nice, inheritOutput, errorFd, errorPipe[1], parent);
+        ExecChild(program, argv, nice, inheritOutput, outputFd, errorFd, errorPipe[1], parent);
     }
     return pid;
 }
@@ -154,8 +157,9 @@ bool SpawnChild(const std::string& program, const std::vector<std::string>& args
     sigset_t all, previous;
     ::sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &previous);
-    const pid_t pid =
-        StartChild(program.c_str(), argv.data(), nice, output.inherit, output.errorFd, errorPipe);
+    const int outputFd = output.outputToError ? output.errorFd : -1;
+    const pid_t pid = StartChild(program.c_str(), argv.data(), nice, output.inherit, outputFd,
+                                 output.errorFd, errorPipe);
     const int forkError = errno;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     ::close(errorPipe[1]);

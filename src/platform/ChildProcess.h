@@ -22,10 +22,12 @@ struct ChildExit {
 };
 
 // Where a child's standard output and error go: both inherited from kelto, or else output to
-// /dev/null and error to errorFd (a descriptor above 2), or to /dev/null when that is -1.
+// /dev/null and error to errorFd (a descriptor above 2), or to /dev/null when that is -1. With
+// outputToError, output goes to errorFd too, as the program's answers to --version do.
 struct ChildOutput {
     bool inherit = false;
     int errorFd = -1;
+    bool outputToError = false;
 };
 
 // Starts program (no search of PATH) with argv = program, args... in a process group of its

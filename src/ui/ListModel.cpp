@@ -1,5 +1,8 @@
 #include "ui/ListModel.h"
 
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
 #include <algorithm>
 
 int CListModel::rowCount(const QModelIndex& parent) const {
@@ -19,6 +22,12 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(m_alignments[static_cast<std::size_t>(index.column())] |
                                    Qt::AlignVCenter);
     }
+    const QString& warning = m_rows[static_cast<std::size_t>(index.row())].Warning;
+    if (warning.isEmpty()) return {};
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) return warning;
+    if (role == Qt::DecorationRole && index.column() == 0) {
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    }
     return {};
 }
 
@@ -37,9 +46,9 @@ void CListModel::InsertColumn(int column, const QString& title) {
     beginInsertColumns({}, column, column);
     m_titles.insert(column, title);
     m_alignments.insert(m_alignments.begin() + column, Qt::AlignLeft);
-    for (QStringList& row : m_rows) {
-        while (row.size() < column) row << QString();
-        row.insert(column, QString());
+    for (Row& row : m_rows) {
+        while (row.Cells.size() < column) row.Cells << QString();
+        row.Cells.insert(column, QString());
     }
     endInsertColumns();
 }
@@ -49,8 +58,8 @@ void CListModel::DeleteColumn(int column) {
     beginRemoveColumns({}, column, column);
     m_titles.removeAt(column);
     m_alignments.erase(m_alignments.begin() + column);
-    for (QStringList& row : m_rows) {
-        if (column < row.size()) row.removeAt(column);
+    for (Row& row : m_rows) {
+        if (column < row.Cells.size()) row.Cells.removeAt(column);
     }
     endRemoveColumns();
 }
@@ -65,14 +74,14 @@ void CListModel::SetColumnAlignment(int column, Qt::Alignment alignment) {
 int CListModel::InsertRow(int row) {
     row = std::clamp(row, 0, rowCount());
     beginInsertRows({}, row, row);
-    m_rows.insert(m_rows.begin() + row, QStringList());
+    m_rows.insert(m_rows.begin() + row, Row());
     endInsertRows();
     return row;
 }
 
 bool CListModel::SetText(int row, int column, const QString& text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
-    QStringList& cells = m_rows[static_cast<std::size_t>(row)];
+    QStringList& cells = m_rows[static_cast<std::size_t>(row)].Cells;
     while (cells.size() <= column) cells << QString();
     if (cells[column] == text) return true;
     cells[column] = text;
@@ -82,8 +91,20 @@ bool CListModel::SetText(int row, int column, const QString& text) {
 
 QString CListModel::GetText(int row, int column) const {
     if (row < 0 || row >= rowCount()) return {};
-    const QStringList& cells = m_rows[static_cast<std::size_t>(row)];
+    const QStringList& cells = m_rows[static_cast<std::size_t>(row)].Cells;
     return column >= 0 && column < cells.size() ? cells[column] : QString();
+}
+
+bool CListModel::SetWarning(int row, const QString& text) {
+    if (row < 0 || row >= rowCount()) return false;
+    m_rows[static_cast<std::size_t>(row)].Warning = text;
+    if (columnCount() > 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    return true;
+}
+
+QString CListModel::GetWarning(int row) const {
+    if (row < 0 || row >= rowCount()) return {};
+    return m_rows[static_cast<std::size_t>(row)].Warning;
 }
 
 bool CListModel::DeleteRow(int row) {
@@ -104,7 +125,7 @@ void CListModel::DeleteAllRows() {
 void CListModel::ReorderRows(const std::vector<int>& order) {
     if (order.size() != m_rows.size()) return;
     emit layoutAboutToBeChanged();
-    std::vector<QStringList> rows;
+    std::vector<Row> rows;
     rows.reserve(m_rows.size());
     for (int old : order) rows.push_back(std::move(m_rows[static_cast<std::size_t>(old)]));
     m_rows = std::move(rows);

@@ -22,6 +22,10 @@ public:
     int InsertRow(int row);
     bool SetText(int row, int column, const QString& text);
     QString GetText(int row, int column) const;
+    // Marks the row with a warning: an icon before its first cell, and the text as the tooltip
+    // and accessible description of its cells. An empty text takes the mark away.
+    bool SetWarning(int row, const QString& text);
+    QString GetWarning(int row) const;
     bool DeleteRow(int row);
     void DeleteAllRows();
     // Puts the rows in the order given: order[i] is the old index of the new row i.
@@ -30,5 +34,9 @@ public:
 private:
     QStringList m_titles;
     std::vector<Qt::Alignment> m_alignments;
-    std::vector<QStringList> m_rows;
+    struct Row {
+        QStringList Cells;
+        QString Warning;
+    };
+    std::vector<Row> m_rows;
 };

@@ -166,4 +166,9 @@ bool CListViewEx::SetItemText(int row, int column, const QString& text) {
     return list && list->SetText(row, column, text);
 }
 
+bool CListViewEx::SetItemWarning(int row, const QString& text) {
+    CListModel* list = GetListModel();
+    return list && list->SetWarning(row, text);
+}
+
 void CListViewEx::SetHeaderVisible(bool visible) { horizontalHeader()->setVisible(visible); }

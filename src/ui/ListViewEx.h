@@ -36,6 +36,8 @@ public:
     QString GetItemText(int row, int column) const;
     // Sets the text of an existing cell, column 0 included; false when there is no such cell.
     bool SetItemText(int row, int column, const QString& text);
+    // A warning on the row (CListModel::SetWarning); false for a row that does not exist.
+    bool SetItemWarning(int row, const QString& text);
     // Hides the header row (the coder information list has none).
     void SetHeaderVisible(bool visible);
 

@@ -181,7 +181,7 @@ TEST_F(CliConversionOptionsTest, OverwriteKeepsTheOldFileUntilTheNewOneIsComplet
     ASSERT_TRUE(RunShell("flac -s -0 -T TITLE=Nardis -o " + ShellQuoted(source) + " " +
                          ShellQuoted(plain)));
     const std::string original = ReadFileBytes(source);
-    result = Run("--coder FLAC --preset 'Best (-8)' " + ShellQuoted(source));
+    result = Run("--coder FLAC --preset '-8 (smallest, slowest)' " + ShellQuoted(source));
     EXPECT_EQ(result.Exit, 0) << result.Out;
     const std::string numbered = m_dir / "lib/track (2).flac";
     EXPECT_NE(result.Out.find("Written: " + numbered + "\n"), std::string::npos) << result.Out;

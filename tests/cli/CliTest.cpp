@@ -290,7 +290,8 @@ TEST_F(CliTest, DryRunShowsThePreparedJobsAndConvertsNothing) {
     fs::create_directories(output);
 
     const CliResult result =
-        Run("--dry-run --coder MP3 --preset 'VBR V2' --output " + output + " " + flac);
+        Run("--dry-run --coder MP3 --preset 'VBR V2 (about 190 kbit/s)' --output " + output + " " +
+            flac);
 
     ASSERT_EQ(result.Exit, 0) << result.Err;
     EXPECT_TRUE(Contains(result.Out,
@@ -299,8 +300,8 @@ TEST_F(CliTest, DryRunShowsThePreparedJobsAndConvertsNothing) {
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, "\"coder\": \"MP3\", \"coder_command\": \"-V 2 \\\"/tmp/kel"))
         << result.Out;
-    EXPECT_TRUE(
-        Contains(result.Out, "\"preset\": \"VBR V2\", \"output\": \"" + output + "/song.mp3\"}"));
+    EXPECT_TRUE(Contains(result.Out, "\"preset\": \"VBR V2 (about 190 kbit/s)\", \"output\": \"" +
+                                         output + "/song.mp3\"}"));
     EXPECT_TRUE(fs::is_empty(output));
 }
 
@@ -311,7 +312,8 @@ TEST_F(CliTest, ConvertsWavAndFlacSourcesToFlacBitExact) {
     fs::create_directories(output);
 
     const CliResult result =
-        Run("--coder FLAC --preset 'Best (-8)' --threads 2 --output " + output + " " + Sources());
+        Run("--coder FLAC --preset '-8 (smallest, slowest)' --threads 2 --output " + output + " " +
+            Sources());
 
     EXPECT_EQ(result.Exit, 0) << result.Out << result.Err;
     EXPECT_TRUE(Contains(result.Out, "Written: " + output + "/a.flac\n")) << result.Out;

@@ -167,7 +167,7 @@ TEST(Database, ShippedBaseXmlIdentifiesTheInstalledPrograms) {
     }
 }
 
-// "Coding|flac|FLAC, Fast (-0)|-f ... %in%", the way both sides can be compared.
+// "Coding|flac|FLAC, -0 (fastest, largest)|-f ... %in%", the way both sides can be compared.
 std::string PresetText(const std::string& type, const std::string& extension,
                        const std::string& description, const std::string& commandLine) {
     return type + "|" + extension + "|" + description + "|" + commandLine;

@@ -2,12 +2,14 @@
 // bound by its exports, given a real language library, comparing real files.
 #include <QDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -151,6 +153,56 @@ private slots:
         QCOMPARE(std::wstring(buffer.data()), std::wstring(L"SampleMatch"));
         QVERIFY(version(buffer.data()));
         QCOMPARE(std::wstring(buffer.data()), std::wstring(L"1.0.0.1"));
+    }
+
+    void StartWaitsForBothFilesAndAFileOfAnotherFormatIsMarked() {
+        // Real WAV files from sox: the original at 44.1 kHz stereo.
+        auto sox = [&](const std::string& name, int rate, int channels) {
+            const std::string path = m_dir / name;
+            const std::string command = "sox -q -n -r " + std::to_string(rate) + " -c " +
+                                        std::to_string(channels) + " -b 16 '" + path +
+                                        "' synth 0.2 sine 440 vol 0.5";
+            return std::system(command.c_str()) == 0 ? path : std::string();
+        };
+        const std::string original = sox("cd.wav", 44100, 2);
+        const std::string same = sox("same.wav", 44100, 2);
+        const std::string faster = sox("dat.wav", 48000, 2);
+        const std::string mono = sox("mono.wav", 44100, 1);
+        QVERIFY(!original.empty() && !same.empty() && !faster.empty() && !mono.empty());
+        m_choosers.files = {{same, faster}, {mono}};
+        m_choosers.original = {original};
+        Show([&](QWidget* dialog) {
+            auto* start = Control<QPushButton>(dialog, 1005);
+            auto* warning = Control<QLabel>(dialog, 1004);
+            QVERIFY(!start->isEnabled());
+            Click(dialog, 1010);
+            QVERIFY(!start->isEnabled());  // no original yet: nothing to tell about the formats
+            QVERIFY(warning->isHidden());
+            Click(dialog, 1008);
+            QVERIFY(start->isEnabled());
+            QTableView* list = List(dialog);
+            auto rowWarning = [&](int row) {
+                return list->model()->index(row, 0).data(Qt::ToolTipRole).toString();
+            };
+            QCOMPARE(rowWarning(0), QString());
+            QCOMPARE(rowWarning(1),
+                     QStringLiteral("dat.wav: 48000 Hz, 2 channel(s), but the original has 44100 "
+                                    "Hz, 2 channel(s): the comparison says nothing about the "
+                                    "coding."));
+            QVERIFY(!list->model()->index(1, 0).data(Qt::DecorationRole).isNull());
+            QVERIFY(!warning->isHidden());
+            QVERIFY(warning->text().startsWith(QStringLiteral("1 test file(s) differ")));
+            Click(dialog, 1010);
+            QVERIFY(rowWarning(2).startsWith(QStringLiteral("mono.wav: 44100 Hz, 1 channel(s)")));
+            QVERIFY(warning->text().startsWith(QStringLiteral("2 test file(s) differ")));
+            Click(dialog, 1011);
+            QVERIFY(!start->isEnabled());
+            QVERIFY(warning->isHidden());
+            // The fields are labelled, each label leading to its field.
+            QCOMPARE(Control<QLabel>(dialog, 1009)->text(), QStringLiteral("Original file"));
+            QCOMPARE(Control<QLabel>(dialog, 1009)->buddy(), Control<QLineEdit>(dialog, 1013));
+            QCOMPARE(Control<QLabel>(dialog, 1012)->buddy(), list);
+        });
     }
 
     void TheDialogShowsItsControlsWithTheLanguagesTexts() {

@@ -1,6 +1,8 @@
 #include "plugins/compare/DlgPluginSampleMatch.h"
 
+#include <QBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -8,10 +10,10 @@
 
 #include "plugins/compare/RawFile.h"
 #include "plugins/compare/WavComparison.h"
+#include "plugins/compare/WavFormat.h"
 #include "ui/Choosers.h"
 #include "ui/QtText.h"
 #include "ui/SortListViewEx.h"
-#include "ui/TemplateLayout.h"
 
 namespace {
 
@@ -26,6 +28,8 @@ constexpr std::uint32_t kTextStart = 176;
 constexpr std::uint32_t kTextOriginalFile = 241;
 constexpr std::uint32_t kTextTestingFiles = 242;
 constexpr std::uint32_t kTextProgress = 243;
+constexpr std::uint32_t kTextFormatDiffers = 300;
+constexpr std::uint32_t kTextFilesDiffer = 301;
 
 constexpr const char* kWaveFilter = "Waveform PCM (*.wav)|*.wav||";
 
@@ -49,30 +53,60 @@ void CDlgPluginSampleMatch::SetChoosers(IChoosers* choosers) {
 }
 
 void CDlgPluginSampleMatch::CreateControls() {
-    using Layout = CTemplateLayout;
-    auto* layout = new Layout(this, 232, 246);
+    auto named = [](QWidget* widget, int id) {
+        widget->setObjectName(QStringLiteral("ctl%1").arg(id));
+        return widget;
+    };
     m_loadOriginal = new QPushButton(this);
-    layout->AddControl(m_loadOriginal, 1008, 6, 6, 216, 14, Layout::kSizeX);
+    m_originalLabel = new QLabel(this);
     m_originalBox = new QLineEdit(this);
     m_originalBox->setReadOnly(true);
-    layout->AddControl(m_originalBox, 1013, 6, 24, 216, 14, Layout::kSizeX);
+    m_originalLabel->setBuddy(m_originalBox);
     m_addTests = new QPushButton(this);
-    layout->AddControl(m_addTests, 1010, 6, 42, 102, 14);
     m_removeTests = new QPushButton(this);
-    layout->AddControl(m_removeTests, 1011, 120, 42, 102, 14);
+    m_testsLabel = new QLabel(this);
     m_list = new CSortListViewEx(this);
     // A click on a header sorts nothing here: row j is test file j.
     m_list->horizontalHeader()->setSectionsClickable(false);
-    layout->AddControl(m_list, 1007, 6, 60, 216, 144, Layout::kSizeX | Layout::kSizeY);
+    m_testsLabel->setBuddy(m_list);
+    m_warning = new QLabel(this);
+    m_warning->setWordWrap(true);
+    m_warning->hide();
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, CWavComparison::kProgressRange);
     m_progress->setTextVisible(false);
-    layout->AddControl(m_progress, 1006, 6, 210, 216, 10, Layout::kSizeX | Layout::kMoveY);
     m_start = new QPushButton(this);
-    layout->AddControl(m_start, 1005, 6, 224, 60, 18, Layout::kMoveY);
     m_close = new QPushButton(this);
-    layout->AddControl(m_close, 1003, 162, 224, 60, 18, Layout::kMoveX | Layout::kMoveY);
-    setMinimumSize(layout->minimumSize());
+
+    // The template's arrangement, top to bottom: the original, the test files' buttons, the
+    // list, the progress bar, Start at the left and Close at the right.
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(named(m_loadOriginal, 1008));
+    auto* original = new QHBoxLayout;
+    original->addWidget(named(m_originalLabel, 1009));
+    original->addWidget(named(m_originalBox, 1013), 1);
+    layout->addLayout(original);
+    auto* testButtons = new QHBoxLayout;
+    testButtons->addWidget(named(m_addTests, 1010), 1);
+    testButtons->addWidget(named(m_removeTests, 1011), 1);
+    layout->addLayout(testButtons);
+    layout->addWidget(named(m_testsLabel, 1012));
+    layout->addWidget(named(m_list, 1007), 1);
+    layout->addWidget(named(m_warning, 1004));
+    layout->addWidget(named(m_progress, 1006));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(named(m_start, 1005));
+    buttons->addStretch(1);
+    buttons->addWidget(named(m_close, 1003));
+    layout->addLayout(buttons);
+    setTabOrder(m_loadOriginal, m_originalBox);
+    setTabOrder(m_originalBox, m_addTests);
+    setTabOrder(m_addTests, m_removeTests);
+    setTabOrder(m_removeTests, m_list);
+    setTabOrder(m_list, m_start);
+    setTabOrder(m_start, m_close);
+    const QFontMetrics metrics(font());
+    resize(metrics.averageCharWidth() * 64, metrics.height() * 26);
 
     connect(m_loadOriginal, &QPushButton::clicked, this, &CDlgPluginSampleMatch::OnLoadOriginal);
     connect(m_addTests, &QPushButton::clicked, this, &CDlgPluginSampleMatch::OnAddTestingFiles);
@@ -98,7 +132,9 @@ void CDlgPluginSampleMatch::InitDialog() {
     m_addTests->setText(m_texts.GetString(kTextAddTests));
     m_removeTests->setText(m_texts.GetString(kTextRemoveTests));
     m_loadOriginal->setText(m_texts.GetString(kTextLoadOriginal));
+    m_originalLabel->setText(m_texts.GetString(kTextOriginalFile));
     m_originalBox->setAccessibleName(m_texts.GetString(kTextOriginalFile));
+    m_testsLabel->setText(m_texts.GetString(kTextTestingFiles));
     m_list->setAccessibleName(m_texts.GetString(kTextTestingFiles));
     m_progress->setAccessibleName(m_texts.GetString(kTextProgress));
 
@@ -109,6 +145,7 @@ void CDlgPluginSampleMatch::InitDialog() {
     m_list->AutosizeColumns();
     m_originalBox->setText(ToQString(m_originalPath));
     m_progress->setValue(0);
+    UpdateWarnings();
     SetRunning(false);
 }
 
@@ -136,7 +173,33 @@ void CDlgPluginSampleMatch::SetRunning(bool running) {
     m_loadOriginal->setEnabled(!running);
     m_addTests->setEnabled(!running);
     m_removeTests->setEnabled(!running);
-    m_start->setEnabled(!running);
+    UpdateStart();
+}
+
+void CDlgPluginSampleMatch::UpdateStart() {
+    m_start->setEnabled(!m_running && !m_originalPath.empty() && !m_testPaths.empty());
+}
+
+void CDlgPluginSampleMatch::UpdateWarnings() {
+    const WavFormat original = ReadWavFormat(m_originalPath);
+    int differing = 0;
+    for (std::size_t i = 0; i < m_testPaths.size(); ++i) {
+        const WavFormat test = ReadWavFormat(m_testPaths[i]);
+        // A file whose format cannot be read gets no mark: its row says "n/a" after the run.
+        const bool differs = original.valid && test.valid && !test.SameAs(original);
+        QString warning;
+        if (differs) {
+            ++differing;
+            warning = FillText(
+                m_texts.GetString(kTextFormatDiffers),
+                {ToQString(std::filesystem::path(m_testPaths[i]).filename().string()),
+                 QString::number(test.sampleRate), QString::number(test.channels),
+                 QString::number(original.sampleRate), QString::number(original.channels)});
+        }
+        m_list->SetItemWarning(static_cast<int>(i), warning);
+    }
+    m_warning->setText(FillText(m_texts.GetString(kTextFilesDiffer), {QString::number(differing)}));
+    m_warning->setVisible(differing > 0);
 }
 
 void CDlgPluginSampleMatch::OnLoadOriginal() {
@@ -144,6 +207,8 @@ void CDlgPluginSampleMatch::OnLoadOriginal() {
     if (path.empty()) return;
     m_originalPath = path;
     m_originalBox->setText(ToQString(path));
+    UpdateWarnings();
+    UpdateStart();
 }
 
 void CDlgPluginSampleMatch::OnAddTestingFiles() {
@@ -157,11 +222,15 @@ void CDlgPluginSampleMatch::OnAddTestingFiles() {
     }
     m_list->AutosizeColumns();
     m_list->setUpdatesEnabled(true);
+    UpdateWarnings();
+    UpdateStart();
 }
 
 void CDlgPluginSampleMatch::OnRemoveTestingFiles() {
     m_testPaths.clear();
     m_list->DeleteAllItems();
+    UpdateWarnings();
+    UpdateStart();
 }
 
 void CDlgPluginSampleMatch::done(int result) {

@@ -15,13 +15,16 @@ class CChoosers;
 class CSortListViewEx;
 class ICore;
 class IChoosers;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 struct ComparisonResult;
 
 // The SampleMatch dialog: an original WAV file, a list of test files and the share of words in
-// which each test file differs from the original. The object lives from InitPlugin to
+// which each test file differs from the original. Start waits for an original and a test file;
+// a test file of another sample rate or channel count than the original's is marked, and a
+// line under the list says how many there are. The object lives from InitPlugin to
 // DeInitPlugin and is shown any number of times; the original and the test paths stay from one
 // showing to the next, and each showing lists the kept test files afresh.
 //
@@ -56,6 +59,9 @@ private:
     void InsertColumns();
     void AddTestRow(const std::string& path);
     void SetRunning(bool running);
+    void UpdateStart();
+    // Marks the rows whose file's format differs from the original's, and says how many.
+    void UpdateWarnings();
     void StopRun();
 
     void OnLoadOriginal();
@@ -72,7 +78,10 @@ private:
     std::vector<std::string> m_testPaths;
 
     CSortListViewEx* m_list = nullptr;
+    QLabel* m_originalLabel = nullptr;
     QLineEdit* m_originalBox = nullptr;
+    QLabel* m_testsLabel = nullptr;
+    QLabel* m_warning = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_loadOriginal = nullptr;
     QPushButton* m_addTests = nullptr;

@@ -54,7 +54,7 @@ private:
 }  // namespace
 
 void CDlgPluginSampleMatch::OnStart() {
-    if (m_running) return;
+    if (m_running || m_originalPath.empty() || m_testPaths.empty()) return;
     const std::uint64_t run = ++m_run;
     m_stop = false;
     try {
