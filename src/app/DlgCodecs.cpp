@@ -88,8 +88,8 @@ void CDlgCodecs::Fill() {
     int missing = 0;
     auto append = [&](const std::vector<CodecRow>& rows, int kindText) {
         for (const CodecRow& row : rows) {
-            const int at =
-                m_list->AddItem(count, 0, GetString(static_cast<std::uint32_t>(kindText)));
+            const int at = m_list->AddItem(
+                count, 0, WithoutMnemonic(GetString(static_cast<std::uint32_t>(kindText))));
             m_list->AddItem(at, 1, ToQString(row.Name));
             m_list->AddItem(at, 2, row.Missing ? GetString(kTextMissing) : ToQString(row.SizeText));
             m_list->AddItem(at, 3, ToQString(row.FileName));

@@ -17,8 +17,8 @@
 #include "fileinfo/FileInfo.h"
 #include "session/ProgressEstimate.h"
 #include "settings/SettingsSet.h"
-#include "ui/SortListViewEx.h"
 #include "ui/DialogLayout.h"
+#include "ui/SortListViewEx.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ CDlgJobControl::CDlgJobControl(CSettingsSet* settings, const CLanguageManager* l
     figures->addWidget(m_detail);
 
     auto* label = Named(new QLabel(GetString(kTextPriority), this), 1052);
-    Named(m_priority, 1032)->setAccessibleName(GetString(kTextPriority));
+    Named(m_priority, 1032)->setAccessibleName(WithoutMnemonic(GetString(kTextPriority)));
     label->setBuddy(m_priority);
     for (int id : kPriorityTexts) m_priority->addItem(GetString(static_cast<std::uint32_t>(id)));
     m_priority->setMinimumWidth(TextSize(*this, 24, 0).width());
@@ -133,13 +133,14 @@ void CDlgJobControl::Refresh() {
     for (int i = 0; i < rows; ++i) {
         IProcess* job = running[static_cast<std::size_t>(i)];
         auto* files = dynamic_cast<IProcessJob*>(job);
-        m_list->SetItemText(i, 0, GetString(job->GetKind() == 0 ? kTextCoder : kTextDecoder));
+        m_list->SetItemText(
+            i, 0, WithoutMnemonic(GetString(job->GetKind() == 0 ? kTextCoder : kTextDecoder)));
         m_list->SetItemText(i, 1, FileNameOf(job->GetProgramPath()));
         m_list->SetItemText(i, 2, files ? FileNameOf(files->GetJobInputFile()) : QString());
         m_list->SetItemText(i, 3, files ? FileNameOf(files->GetJobOutputFile()) : QString());
         const double jobPercent = progress.PercentOf(job);
-        m_list->SetItemText(i, 4, jobPercent >= 0 ? QString::asprintf("%.0f%%", jobPercent)
-                                                  : QString());
+        m_list->SetItemText(i, 4,
+                            jobPercent >= 0 ? QString::asprintf("%.0f%%", jobPercent) : QString());
     }
 
     const int total = m_core.GetJobsCount();
@@ -149,12 +150,12 @@ void CDlgJobControl::Refresh() {
     m_progress->setRange(0, std::max(total, 1));
     m_progress->setValue(std::min(started, std::max(total, 1)));
     const double percent = total > 0 ? 100.0 * started / total : 0.0;
-    m_detail->setText(GetString(kTextCpu) + QString::asprintf(": %.0f%%\n", m_core.GetCpuUsage()) +
-                      GetString(kTextStarted) +
-                      QString::asprintf(": %d (%.2f%%)\n", started, percent) +
-                      GetString(kTextWaiting) +
-                      QString::asprintf(": %d (%.2f%%)\n", total - started, 100.0 - percent) +
-                      GetString(kTextTotal) + QString::asprintf(": %d", total) + TimeLeftLine(progress));
+    m_detail->setText(
+        GetString(kTextCpu) + QString::asprintf(": %.0f%%\n", m_core.GetCpuUsage()) +
+        GetString(kTextStarted) + QString::asprintf(": %d (%.2f%%)\n", started, percent) +
+        GetString(kTextWaiting) +
+        QString::asprintf(": %d (%.2f%%)\n", total - started, 100.0 - percent) +
+        GetString(kTextTotal) + QString::asprintf(": %d", total) + TimeLeftLine(progress));
 
     if (m_core.IsRunning()) {
         m_list->AutosizeColumns();
@@ -168,8 +169,7 @@ void CDlgJobControl::Refresh() {
 
 QString CDlgJobControl::TimeLeftLine(const CCore::RunProgress& progress) const {
     return "\n" + GetString(kTextTimeLeft) +
-           QString::asprintf(": %s (%.0f%%)",
-                             FormatDuration(EstimateSecondsLeft(progress)).c_str(),
+           QString::asprintf(": %s (%.0f%%)", FormatDuration(EstimateSecondsLeft(progress)).c_str(),
                              RunPercent(progress));
 }
 

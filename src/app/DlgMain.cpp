@@ -26,9 +26,9 @@
 #include "codecs/Coder.h"
 #include "core/TempFileName.h"
 #include "platform/TempFolder.h"
+#include "ui/DialogLayout.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
-#include "ui/DialogLayout.h"
 
 namespace {
 
@@ -97,10 +97,10 @@ void CDlgMain::CreateControls() {
     openFolder->setAccessibleName(GetString(kTextOpenCoderFolder));
     openFolder->setToolTip(GetString(kTextOpenCoderFolder));
     m_coderBox = Named(new QComboBox(this), 1004);
-    m_coderBox->setAccessibleName(GetString(kTextCoder));
+    m_coderBox->setAccessibleName(WithoutMnemonic(GetString(kTextCoder)));
     m_coderLabel = label(kTextCoder, 1007, m_coderBox);
     m_presetBox = Named(new QComboBox(this), 1005);
-    m_presetBox->setAccessibleName(GetString(kTextPreset));
+    m_presetBox->setAccessibleName(WithoutMnemonic(GetString(kTextPreset)));
     m_presetLabel = label(kTextPreset, 1008, m_presetBox);
     auto* reset = Named(new QPushButton(GetString(kTextReset), this), 1016);
     auto* apply = Named(new QPushButton(GetString(kTextApply), this), 1017);
@@ -144,10 +144,10 @@ void CDlgMain::CreateControls() {
     m_start->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     m_start->setMinimumWidth(std::max(m_start->sizeHint().width(), TextSize(*this, 18, 0).width()));
     m_decoderEdit = Named(new QLineEdit(this), 1010);
-    m_decoderEdit->setAccessibleName(GetString(kTextDecodingLine));
+    m_decoderEdit->setAccessibleName(WithoutMnemonic(GetString(kTextDecodingLine)));
     auto* decodingLabel = label(kTextDecodingLine, 1012, m_decoderEdit);
     m_coderEdit = Named(new QLineEdit(this), 1009);
-    m_coderEdit->setAccessibleName(GetString(kTextCodingLine));
+    m_coderEdit->setAccessibleName(WithoutMnemonic(GetString(kTextCodingLine)));
     auto* codingLabel = label(kTextCodingLine, 1011, m_coderEdit);
     auto* lines = new QGridLayout;
     lines->setVerticalSpacing(0);
@@ -175,7 +175,7 @@ void CDlgMain::CreateControls() {
 
     // Tab goes as one reads the window: the list, the right-hand column from its top, then
     // Start and the command lines.
-    QWidget* order[] = {m_fileList, openFolder, m_coderBox, m_presetBox, reset,
+    QWidget* order[] = {m_fileList, openFolder, m_coderBox, m_presetBox,   reset,
                         apply,      m_info,     m_start,    m_decoderEdit, m_coderEdit};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 

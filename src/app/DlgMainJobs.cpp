@@ -188,7 +188,7 @@ void CDlgMain::OnStart() {
     const StartCheck check = m_conversion.CheckStart(choice);
     if (check.Result == StartCheck::Outcome::Ask) {
         const int answer = m_services.MessageBoxes.Ask(
-            this, StartQuestion(check, choice), GetStdString(kTextStart),
+            this, StartQuestion(check, choice), ToStdString(WithoutMnemonic(GetString(kTextStart))),
             {GetStdString(kTextApplyAndStart), GetStdString(kTextStartAsPrepared),
              GetStdString(kTextCancel)});
         if (answer != 0 && answer != 1) return;

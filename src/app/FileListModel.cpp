@@ -138,7 +138,8 @@ void CFileListModel::ShowRunStates(const CConversion* conversion,
 
 void CFileListModel::ReloadHeaders() {
     for (std::size_t i = 0; i < kHeaderText.size(); ++i) {
-        m_headers[i] = ToQString(m_language.GetString(static_cast<std::uint32_t>(kHeaderText[i])));
+        m_headers[i] = WithoutMnemonic(
+            ToQString(m_language.GetString(static_cast<std::uint32_t>(kHeaderText[i]))));
     }
     m_widestState.clear();
     for (std::size_t i = 1; i < kStateText.size(); ++i) {

@@ -2,8 +2,8 @@
 
 #include <QBoxLayout>
 #include <QGridLayout>
-#include <QStyle>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -82,7 +82,8 @@ void COptionsDialog::FillTree() {
     m_tree->clear();
     QTreeWidgetItem* initial = nullptr;
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
-        const QString title = ToQString(m_pages[i]->GetTitle()).left(kMaxTitleLength);
+        const QString title =
+            WithoutMnemonic(ToQString(m_pages[i]->GetTitle())).left(kMaxTitleLength);
         QTreeWidgetItem* item = InsertTitle(title);
         item->setData(0, kPageRole, static_cast<int>(i));
         if (static_cast<int>(i) == m_initialPage) initial = item;

@@ -25,12 +25,12 @@ COptionsPageCore::COptionsPageCore(const CLanguageManager* language)
 void COptionsPageCore::OnInitPage(QWidget& page) {
     QVBoxLayout* column = AddFrame(page, kTextFrame);
     m_priority = Named(new QComboBox(&page), 1032);
-    m_priority->setAccessibleName(GetString(kTextPriority));
+    m_priority->setAccessibleName(WithoutMnemonic(GetString(kTextPriority)));
     AddLabelled(*column, Named(new QLabel(GetString(kTextPriority), &page), 1052), m_priority,
                 Qt::AlignLeft);
     column->addSpacing(GroupGap(page));
     m_threads = Named(new QComboBox(&page), 1033);
-    m_threads->setAccessibleName(GetString(kTextThreads));
+    m_threads->setAccessibleName(WithoutMnemonic(GetString(kTextThreads)));
     AddLabelled(*column, Named(new QLabel(GetString(kTextThreads), &page), 1053), m_threads,
                 Qt::AlignLeft);
 

@@ -38,7 +38,7 @@ void COptionsPageDatabase::OnInitPage(QWidget& page) {
     column->addWidget(m_byName);
     // The text is longer than a page is wide: broken into lines, whole for screen readers.
     const QString byName = GetString(kTextByName);
-    m_byName->setAccessibleName(byName);
+    m_byName->setAccessibleName(WithoutMnemonic(byName));
     m_byName->setText(WrappedText(byName, m_byName->fontMetrics(), TextSize(page, 50, 0).width()));
     m_byName->setChecked(GetSettings()->Database.FindByFileName == 1);
 }

@@ -39,10 +39,10 @@ void COptionsPageGeneral::OnInitPage(QWidget& page) {
     column->addSpacing(GroupGap(page));
     auto* label = Named(new QLabel(GetString(kTextFolder), &page), 1048);
     m_folder = Named(new QLineEdit(&page), 1043);
-    m_folder->setAccessibleName(GetString(kTextFolder));
+    m_folder->setAccessibleName(WithoutMnemonic(GetString(kTextFolder)));
     label->setBuddy(m_folder);
     m_browse = Named(new QPushButton(QStringLiteral("..."), &page), 1044);
-    m_browse->setAccessibleName(GetString(kTextFolder));
+    m_browse->setAccessibleName(WithoutMnemonic(GetString(kTextFolder)));
     m_browse->setAutoDefault(false);
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_folder, 1);

@@ -24,7 +24,7 @@ COptionsPagePlugins::COptionsPagePlugins(const CLanguageManager* language,
 void COptionsPagePlugins::OnInitPage(QWidget& page) {
     QVBoxLayout* frame = AddFrame(page, kTextTitle, true);
     auto* list = Named(new CSortListViewEx(&page), 1040);
-    list->setAccessibleName(GetString(kTextTitle));
+    list->setAccessibleName(WithoutMnemonic(GetString(kTextTitle)));
     auto* count = Named(new QLabel(&page), 1042);
     frame->addWidget(list, 1);
     frame->addWidget(count);
