@@ -106,10 +106,11 @@ std::string KeyText(char32_t key) {
 // plug-in menu's title. Each carries one access key.
 const std::set<std::uint32_t> kCaptionTexts = {
     101, 105, 106, 107, 108, 109, 110, 116, 123, 124, 133, 134, 135, 138, 144, 150, 151,
-    158, 159, 161, 173, 174, 175, 176, 178, 193, 194, 195, 196, 197, 198, 250, 251, 252, 253};
+    158, 159, 161, 173, 174, 175, 176, 178, 193, 194, 195, 196, 197, 198, 250, 251, 252, 253,
+    264, 265, 280, 281};
 // The texts of every other id up to here are shown as they are (headers, messages, window
 // titles) and must not hold a single "&".
-constexpr std::uint32_t kLastKnownText = 254;
+constexpr std::uint32_t kLastKnownText = 301;
 
 // Captions that appear in one window together; the main window's menu bar joins them below.
 const std::map<std::string, std::vector<std::uint32_t>> kWindows = {
@@ -117,6 +118,8 @@ const std::map<std::string, std::vector<std::uint32_t>> kWindows = {
     {"codecs dialog", {150, 151, 123}},
     {"SampleMatch", {173, 174, 175, 176, 123}},
     {"job window", {138, 161}},
+    {"Start's question box", {264, 265, 124}},
+    {"console", {280, 281, 123}},
     {"Options/General", {133, 134, 135, 158, 159, 124}},
     {"Options/Core", {138, 144, 124}},
     {"Options/Plugins", {116, 124}},
