@@ -64,7 +64,7 @@ private slots:
         const AskedQuestion& asked = m_fixture->Boxes.Asked[0];
         QVERIFY2(Contains(asked.Text, "a.wav (AAC (M4A), 128 kbit/s, " + m_output + "/)"),
                  asked.Text.c_str());
-        QVERIFY2(Contains(asked.Text, "MP3, VBR V2, " + m_output + "/"), asked.Text.c_str());
+        QVERIFY2(Contains(asked.Text, "MP3, VBR V2 (about 190 kbit/s), " + m_output + "/"), asked.Text.c_str());
         QVERIFY(!Contains(asked.Text, "hand edits"));
         QCOMPARE(asked.Buttons.size(), std::size_t{3});
         QVERIFY(WithoutMnemonic(asked.Buttons[0]).starts_with("Apply"));
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(m_fixture->Boxes.Reports.size(),
                  written.isEmpty() ? std::size_t{0} : std::size_t{1});
         if (answer == 0) {
-            QCOMPARE(m_window->GetFiles().Get(0)->PresetName, std::string("VBR V2"));
+            QCOMPARE(m_window->GetFiles().Get(0)->PresetName, std::string("VBR V2 (about 190 kbit/s)"));
             // Once applied, the rows hold what the window shows: the next Start asks nothing.
             m_window->OnStart();
             QCOMPARE(m_fixture->Boxes.Asked.size(), std::size_t{1});
