@@ -2,6 +2,7 @@
 # Pictures of every window and dialog of the desktop program in English, German and Russian, at
 # scale 1 and 2, under Xvfb: for looking at each for texts that are cut or do not fit.
 #   tools/dialog-shots.sh [BUILD-FOLDER] [OUTPUT-FOLDER]
+# SHOT_LANGUAGES=all takes every shipped language; SHOT_SCALES="2" only scale 2.
 # Writes <language>-<scale>-<window>.png into OUTPUT-FOLDER (default BUILD-FOLDER/shots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,11 +26,17 @@ lame --quiet "$scratch/t.wav" "$scratch/Music/03 夜の散歩.mp3"
 rm -f "$scratch/t.wav"
 ls "$scratch/Music"/* > "$work/FileList.m3u"
 
-display=:92
-Xvfb $display -screen 0 2600x1800x24 -nolisten tcp >/dev/null 2>&1 &
-sleep 1
-for language in en:C.UTF-8 de:de_DE.UTF-8 ru:ru_RU.UTF-8; do
-  for scale in 1 2; do
+languages="en:C.UTF-8 de:de_DE.UTF-8 ru:ru_RU.UTF-8"
+if [[ ${SHOT_LANGUAGES:-} == all ]]; then
+  languages="$languages fr:fr_FR.UTF-8 es:es_ES.UTF-8 it:it_IT.UTF-8 pt_BR:pt_BR.UTF-8"
+  languages="$languages pl:pl_PL.UTF-8 nl:nl_NL.UTF-8 sv:sv_SE.UTF-8"
+fi
+# A display no other program uses: Xvfb picks it and names it once it is ready.
+Xvfb -displayfd 5 -screen 0 2600x1800x24 -nolisten tcp 5>"$scratch/display" >/dev/null 2>&1 &
+while [[ ! -s $scratch/display ]]; do sleep 0.2; done
+display=:$(head -1 "$scratch/display")
+for language in $languages; do
+  for scale in ${SHOT_SCALES:-1 2}; do
     cat > "$work/Settings.ini" <<INI
 [Settings]
 CoderIndex=1

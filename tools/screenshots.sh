@@ -3,14 +3,10 @@
 # list of demo files, and the job window during a run. Drives the real program as a user
 # would (xdotool opens the SampleMatch plug-in and presses Start). Writes docs/main-window.png,
 # docs/samplematch.png and docs/job-window.png.
-# With --dialogs it shoots instead the main window, every Options page and the job window in
-# every shipped language at scale 1 and 2, into <build>/screenshots/<language>-x<scale>/
-# (SHOT_LANGUAGES="German russian" and SHOT_SCALES="2" narrow that down).
+# tools/dialog-shots.sh takes pictures of every dialog in several languages and scales.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-mode=readme
-if [[ ${1:-} == --dialogs ]]; then mode=dialogs; shift; fi
 build=$(realpath "${1:-$root/build}")
 bash tools/setup.sh >/dev/null
 cmake --build "$build" -j "$(nproc)" --target kelto >/dev/null
@@ -50,64 +46,6 @@ INI
 
 # The main window, the five Options pages and the job window, per language and scale. Each
 # shot starts the program afresh: the Options dialog opens on the page Settings.ini names.
-shoot_dialogs() {
-  local out="$build/screenshots"
-  local -A locales=([English]=en_US [german]=de_DE [russian]=ru_RU [french]=fr_FR
-    [spanish]=es_ES [italian]=it_IT [portugues_br]=pt_BR [polish]=pl_PL [dutch]=nl_NL
-    [swedish]=sv_SE)
-  cp "$work/Settings.ini" "$scratch/Settings.base"
-  # A display no other program uses: Xvfb picks it and names it once it is ready.
-  Xvfb -displayfd 5 -screen 0 2600x1800x24 -nolisten tcp 5>"$scratch/display" >/dev/null 2>&1 &
-  local xvfb=$!
-  while [[ ! -s $scratch/display ]]; do sleep 0.2; done
-  export DISPLAY=:$(head -1 "$scratch/display")
-  local library language scale dir page pid main win
-  for library in "$build"/work/Languages/*.so; do
-    language=$(basename "$library" .so)
-    [[ -n ${locales[$language]:-} ]] || continue
-    if [[ -n ${SHOT_LANGUAGES:-} && " ${SHOT_LANGUAGES,,} " != *" ${language,,} "* ]]; then
-      continue
-    fi
-    for scale in ${SHOT_SCALES:-1 2}; do
-      dir="$out/$language-x$scale"
-      mkdir -p "$dir"
-      for page in main 0 1 2 3 4 jobs; do
-        cp "$scratch/Settings.base" "$work/Settings.ini"
-        if [[ $page == [0-4] ]]; then
-          sed -i "s/^\[Settings\]$/[Settings]\nOptionsInitialPage=$page/" "$work/Settings.ini"
-        fi
-        (cd "$work" && LANG=${locales[$language]}.UTF-8 LC_ALL= QT_SCALE_FACTOR=$scale \
-          exec "$build/work/kelto" >/dev/null 2>&1) &
-        pid=$!
-        main=$(xdotool search --sync --pid $pid --name '^kelto ' | head -1)
-        sleep 2
-        case $page in
-          main) import -window "$main" "$dir/main.png" ;;
-          jobs)
-            # Enter presses the default button, Start.
-            xdotool windowfocus --sync "$main" key Return
-            sleep 3
-            win=$(xdotool search --onlyvisible --pid $pid --name . | grep -v "^$main$" | tail -1)
-            import -window "$win" "$dir/jobs.png" ;;
-          *)
-            # The first menu's first entry is Options.
-            xdotool windowfocus --sync "$main" mousemove --window "$main" $((12 * scale)) \
-              $((8 * scale)) click 1
-            sleep 1
-            xdotool key Down Return
-            sleep 2
-            win=$(xdotool search --onlyvisible --pid $pid --name . | grep -v "^$main$" | tail -1)
-            import -window "$win" "$dir/options-$page.png" ;;
-        esac
-        kill -TERM $pid 2>/dev/null || true
-        wait $pid 2>/dev/null || true
-      done
-    done
-  done
-  kill $xvfb 2>/dev/null || true
-  echo "wrote $out"
-}
-if [[ $mode == dialogs ]]; then shoot_dialogs; exit 0; fi
 
 display=:93
 Xvfb $display -screen 0 1100x700x24 -nolisten tcp >/dev/null 2>&1 &
