@@ -219,7 +219,7 @@ void CDlgMain::Initialise() {
         // Room for the list's columns beside the right-hand column, within the screen; the
         // layout keeps every text whole at any size it allows.
         const QRect free = screen->availableGeometry();
-        const QSize size = layout()->totalSizeHint().expandedTo(TextSize(*this, 150, 34));
+        const QSize size = layout()->totalSizeHint().expandedTo(TextSize(*this, 170, 34));
         resize(size.boundedTo(free.size()));
         move(free.center() - QPoint(width() / 2, height() / 2));
     }

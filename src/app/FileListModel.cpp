@@ -84,12 +84,17 @@ QVariant CFileListModel::ToolTip(int row, int column) const {
     switch (column) {
         case kName:
             return ToQString(file->Path);
+        case kFormat:
+            return Text(row, column);  // the column may be too narrow for it
         case kDecoder:
         case kCoder:
         case kPreset: {
-            // What the row will write, where the user looks at how it is made.
+            // What the row will write, where the user looks at how it is made; the cell's own
+            // text first, as the column may be too narrow for it.
             const std::string output = CConversion::GetFinalOutput(*file);
-            return output.empty() ? QVariant() : QVariant(ToQString(output));
+            const QString cell = Text(row, column);
+            if (output.empty()) return cell.isEmpty() ? QVariant() : QVariant(cell);
+            return cell + QLatin1Char('\n') + ToQString(output);
         }
         case kState:
             if (m_conversion) {
@@ -107,6 +112,10 @@ QVariant CFileListModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole) return m_headers[static_cast<std::size_t>(section)];
     // The names give way, so the columns that say what is done to them stay in view.
     if (role == kYieldingColumnRole) return section == kName;
+    if (role == kMostCharactersRole) {
+        if (section == kFormat || section == kDecoder || section == kCoder) return 16;
+        if (section == kPreset) return 22;
+    }
     if (role == kWidestTextRole && section == kState) return m_widestState;
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue((section == kSize ? Qt::AlignRight : Qt::AlignLeft) |

@@ -19,3 +19,6 @@ constexpr int kWidestTextRole = Qt::UserRole + 1;
 // true for the one column that gives way, so the columns after it stay in view: it is never
 // made wider than what the others leave of the view (its texts are elided).
 constexpr int kYieldingColumnRole = Qt::UserRole + 2;
+// the most average characters a column is fitted to (longer texts are elided), so that one
+// long text does not push the columns after it out of view.
+constexpr int kMostCharactersRole = Qt::UserRole + 3;

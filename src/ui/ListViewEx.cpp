@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "ui/ColumnWidth.h"
 #include "ui/ListModel.h"
@@ -68,7 +69,9 @@ void CListViewEx::AutosizeColumns(int column) {
             setColumnWidth(c, user->second);
             continue;
         }
-        const int width = FitColumnWidth(*items, c, cells, header);
+        int width = FitColumnWidth(*items, c, cells, header);
+        const QVariant most = items->headerData(c, Qt::Horizontal, kMostCharactersRole);
+        if (most.isValid()) width = std::min(width, cells.averageCharWidth() * most.toInt());
         if (c == yielding) m_fittedYielding = width;
         setColumnWidth(c, width);
     }

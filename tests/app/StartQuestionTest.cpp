@@ -64,7 +64,8 @@ private slots:
         const AskedQuestion& asked = m_fixture->Boxes.Asked[0];
         QVERIFY2(Contains(asked.Text, "a.wav (AAC (M4A), 128 kbit/s, " + m_output + "/)"),
                  asked.Text.c_str());
-        QVERIFY2(Contains(asked.Text, "MP3, VBR V2 (about 190 kbit/s), " + m_output + "/"), asked.Text.c_str());
+        QVERIFY2(Contains(asked.Text, "MP3, VBR V2 (about 190 kbit/s), " + m_output + "/"),
+                 asked.Text.c_str());
         QVERIFY(!Contains(asked.Text, "hand edits"));
         QCOMPARE(asked.Buttons.size(), std::size_t{3});
         QVERIFY(WithoutMnemonic(asked.Buttons[0]).starts_with("Apply"));
@@ -75,7 +76,8 @@ private slots:
         QCOMPARE(m_fixture->Boxes.Reports.size(),
                  written.isEmpty() ? std::size_t{0} : std::size_t{1});
         if (answer == 0) {
-            QCOMPARE(m_window->GetFiles().Get(0)->PresetName, std::string("VBR V2 (about 190 kbit/s)"));
+            QCOMPARE(m_window->GetFiles().Get(0)->PresetName,
+                     std::string("VBR V2 (about 190 kbit/s)"));
             // Once applied, the rows hold what the window shows: the next Start asks nothing.
             m_window->OnStart();
             QCOMPARE(m_fixture->Boxes.Asked.size(), std::size_t{1});
@@ -132,9 +134,11 @@ private slots:
         QVERIFY(Contains(m_fixture->Boxes.Asked[0].Text, moved + "/"));
         QVERIFY(fs::exists(moved + "/a.flac") && fs::exists(moved + "/b.flac"));
         QVERIFY(!fs::exists(m_output + "/a.flac"));
-        // The coder cell says where the row writes.
+        // The coder cell says, under its own text, where the row writes.
         const QModelIndex coder = m_window->GetFileListModel()->index(0, CFileListModel::kCoder);
-        QCOMPARE(coder.data(Qt::ToolTipRole).toString(), QString::fromStdString(moved + "/a.flac"));
+        QCOMPARE(coder.data(Qt::ToolTipRole).toString(),
+                 coder.data(Qt::DisplayRole).toString() + QStringLiteral("\n") +
+                     QString::fromStdString(moved + "/a.flac"));
     }
 
     void TheNameColumnLeavesTheOthersInViewAndUserWidthsStay() {
