@@ -5,6 +5,18 @@
 #include <QStyle>
 #include <algorithm>
 
+namespace {
+
+// The alignment as a plain int, which views read as well as Qt::Alignment. A QVariant of
+// Qt::Alignment would register that type's description from this code; in a plug-in that is
+// unloaded, the registration outlives the library, and the next view that asks for the type
+// reads the unloaded memory.
+QVariant AlignmentValue(Qt::Alignment alignment) {
+    return static_cast<int>(alignment | Qt::AlignVCenter);
+}
+
+}  // namespace
+
 int CListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
@@ -19,8 +31,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
         return GetText(index.row(), index.column());
     }
     if (role == Qt::TextAlignmentRole) {
-        return QVariant::fromValue(m_alignments[static_cast<std::size_t>(index.column())] |
-                                   Qt::AlignVCenter);
+        return AlignmentValue(m_alignments[static_cast<std::size_t>(index.column())]);
     }
     const QString& warning = m_rows[static_cast<std::size_t>(index.row())].Warning;
     if (warning.isEmpty()) return {};
@@ -35,8 +46,7 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return m_titles[section];
     if (role == Qt::TextAlignmentRole) {
-        return QVariant::fromValue(m_alignments[static_cast<std::size_t>(section)] |
-                                   Qt::AlignVCenter);
+        return AlignmentValue(m_alignments[static_cast<std::size_t>(section)]);
     }
     return {};
 }
