@@ -29,6 +29,7 @@
 #include "session/FileListEditor.h"
 #include "session/RunFailures.h"
 #include "session/StartupSettings.h"
+#include "session/UserWorkingFolder.h"
 #include "settings/SettingsSet.h"
 
 namespace {
@@ -151,7 +152,14 @@ int CCliApplication::Execute() {
 }
 
 bool CCliApplication::EnterWorkingFolder() {
-    if (!m_options.WorkDir) return true;
+    if (!m_options.WorkDir) {
+        // An installed kelto-cli started outside a working folder works in the user's own.
+        if (platform::IsDirectory(m_startDirectory + "/Languages")) return true;
+        std::string problem;
+        const bool entered = EnterUserWorkingFolder(&problem);
+        if (!problem.empty()) PrintError((entered ? "warning: " : "") + OneLine(problem));
+        return entered;
+    }
     const std::string folder = Absolute(m_startDirectory, *m_options.WorkDir);
     platform::Error error;
     if (!platform::IsDirectory(folder) || !platform::ChangeCurrentDirectory(folder, &error)) {
