@@ -21,4 +21,10 @@ if(KELTO_FUZZ)
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   target_link_options(kelto_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(NOT KELTO_SANITIZE AND NOT KELTO_TSAN AND NOT KELTO_FUZZ)
+  # The hardening Debian builds its packages with; the plain build is the one packaged.
+  target_compile_options(kelto_options INTERFACE -fstack-protector-strong
+    $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  target_link_options(kelto_options INTERFACE LINKER:-z,relro LINKER:-z,now)
+endif()
 find_package(Threads REQUIRED)
