@@ -23,6 +23,23 @@ endforeach()
 set(packages_dir "${PROJECT_SOURCE_DIR}/packages")
 install(DIRECTORY "${packages_dir}/Coders" "${packages_dir}/Decoders"
   DESTINATION ${KELTO_INSTALL_DATA} FILE_PERMISSIONS ${library_permissions})
+# The packages' links to the codec programs are made relative, as Debian wants links within
+# /usr; a user's copy of a package gets them absolute again.
+install(CODE "
+  set(data \"\${CMAKE_INSTALL_PREFIX}/${KELTO_INSTALL_DATA}\")
+  file(GLOB_RECURSE links LIST_DIRECTORIES false \"\$ENV{DESTDIR}\${data}/*\")
+  foreach(link \${links})
+    if(IS_SYMLINK \"\${link}\")
+      file(READ_SYMLINK \"\${link}\" target)
+      if(IS_ABSOLUTE \"\${target}\")
+        string(REPLACE \"\$ENV{DESTDIR}\" \"\" installed \"\${link}\")
+        get_filename_component(folder \"\${installed}\" DIRECTORY)
+        file(RELATIVE_PATH relative \"\${folder}\" \"\${target}\")
+        file(REMOVE \"\${link}\")
+        file(CREATE_LINK \"\${relative}\" \"\${link}\" SYMBOLIC)
+      endif()
+    endif()
+  endforeach()")
 install(FILES "${packages_dir}/Base.xml" DESTINATION ${KELTO_INSTALL_DATA})
 install(FILES "${KELTO_WORK_DIR}/Manual/Manual.pdf" DESTINATION ${KELTO_INSTALL_DATA}/Manual)
 
@@ -55,16 +72,19 @@ install(FILES "${compressed_dir}/changelog.gz" "${PROJECT_SOURCE_DIR}/data/copyr
 # The Debian package (tools/package.sh). The dependencies on shared libraries are found from
 # the binaries; MediaInfo is loaded at run time and Qt's window system plug-ins are a package
 # of their own, so both are named here.
+# cpack installs what tools/package.sh built, without building everything else first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelto)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "kelto developers <developers@kelto.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch audio converter using real codec programs")
-set(CPACK_PACKAGE_DESCRIPTION "kelto converts whole lists of audio files (single files, folders
-with their subfolders, dropped files, M3U playlists) with a coder and preset of the user's
-choice, running the real command-line codec programs on several files at once and checking
-every output before it counts. It keeps tags and front covers, can keep folder trees, and
-comes with kelto-cli for use without a window and the SampleMatch plug-in.")
+set(CPACK_PACKAGE_DESCRIPTION "kelto converts whole lists of audio files (single files,
+folders with their subfolders, dropped files, M3U playlists) with a coder and
+preset of the user's choice. It runs the real command-line codec programs on
+several files at once and checks every output before it counts. It keeps tags
+and front covers, can keep folder trees, and comes with kelto-cli for use
+without a window and the SampleMatch plug-in.")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kelto.org/")

@@ -14,6 +14,8 @@ packages=(
   qt6-translations-l10n
   # renders the application icon (tools/render_icons.sh)
   librsvg2-bin
+  # the Debian package and its checks (tools/package.sh, tools/install-test.sh)
+  dpkg-dev lintian desktop-file-utils appstream
   # codec programs kelto runs, and tools the tests and benchmarks use
   flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
   # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;

@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "base/Paths.h"
 #include "platform/Directory.h"
 #include "platform/File.h"
 #include "platform/Links.h"
@@ -16,6 +17,26 @@ using platform::EntryKind;
 
 std::string Problem(const std::string& what, const std::string& path, const platform::Error& error) {
     return "cannot " + what + " " + path + (error ? ": " + error.text : std::string());
+}
+
+// The path with "." and ".." parts taken out, as the link resolves it ("/a/b/../c" is "/a/c").
+std::string LexicallyNormal(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string normal;
+    for (const std::string& part : parts) normal += "/" + part;
+    return normal.empty() ? "/" : normal;
 }
 
 std::string MirrorFile(const std::string& source, const std::string& destination) {
@@ -46,6 +67,10 @@ std::string MirrorFile(const std::string& source, const std::string& destination
 std::string MirrorLink(const std::string& source, const std::string& destination) {
     std::string target;
     if (!platform::ReadLink(source, &target)) return "cannot read the link " + source;
+    // A relative link means the same file from the copy only when made absolute.
+    if (!target.empty() && target[0] != '/') {
+        target = LexicallyNormal(PathFolder(source) + "/" + target);
+    }
     std::string present;
     if (platform::ReadLink(destination, &present) && present == target) return {};
     platform::Error error;

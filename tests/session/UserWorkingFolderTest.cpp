@@ -47,6 +47,10 @@ protected:
                      fs::copy_options::recursive | fs::copy_options::copy_symlinks);
         }
         fs::copy_file(packages / "Base.xml", m_dir.Path() / "usr/share/kelto/Base.xml");
+        // Installed packages hold relative links, as Debian wants them.
+        const fs::path flac = m_dir.Path() / "usr/share/kelto/Coders/FLAC/flac";
+        fs::remove(flac);
+        fs::create_symlink(fs::relative("/usr/bin/flac", flac.parent_path()), flac);
     }
 
     InstalledLayout Layout() const {
