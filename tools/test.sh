@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: fuzzers (clang, briefly), the suite under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the core's tests under ThreadSanitizer,
-# and last the plain suite, whose CTest summary closes the output.
+# the plain suite, and last the Debian package made from the plain build, installed and used
+# as an ordinary user, then purged (tools/install-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -33,4 +34,7 @@ cmake --build build-tsan -j "$jobs" --target kelto_core_tests
 echo "== tests"
 configure build
 cmake --build build -j "$jobs"
-cd build && ctest --output-on-failure -j "$jobs" --timeout 600
+(cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+echo "== the Debian package, installed and used as an ordinary user"
+bash tools/install-test.sh build
