@@ -116,6 +116,8 @@ std::string MirrorTree(const std::string& source, const std::string& destination
     }
     const std::set<std::string> wanted(names.begin(), names.end());
     for (const std::string& name : EntryNames(destination)) {
+        // A file another kelto is writing apart at this moment is not one to remove.
+        if (name.find(".kelto-") != std::string::npos) continue;
         if (wanted.count(name) == 0 && !platform::RemoveTree(destination + "/" + name, &error)) {
             return Problem("remove", destination + "/" + name, error);
         }
