@@ -63,6 +63,13 @@ void AppendInline(QTextCursor& cursor, const QString& text, const QTextCharForma
     flush();
 }
 
+// Blocks that go on one page: from the block at first to the one at last, or to the block
+// after first when last is -1.
+struct KeepGroup {
+    int first = 0;
+    int last = -1;
+};
+
 struct Heading {
     int level = 0;
     QString number;  // "2", "2.3"; empty for level 3
@@ -80,8 +87,7 @@ public:
     bool Build(QTextDocument& document, const std::vector<int>& pages, std::string& error);
 
     const std::vector<Heading>& Headings() const { return m_headings; }
-    // Blocks that must start on the page of the block after them.
-    const std::vector<int>& KeepWithNext() const { return m_keep; }
+    const std::vector<KeepGroup>& KeepGroups() const { return m_keep; }
 
 private:
     void NewBlock(const QTextBlockFormat& format, const QTextCharFormat& chars);
@@ -104,7 +110,7 @@ private:
     bool m_first = true;  // the document's first block is there already
     QTextList* m_list = nullptr;
     std::vector<Heading> m_headings;
-    std::vector<int> m_keep;
+    std::vector<KeepGroup> m_keep;
 };
 
 void CManualBuilder::NewBlock(const QTextBlockFormat& format, const QTextCharFormat& chars) {
@@ -219,7 +225,7 @@ void CManualBuilder::AddHeading(const ManualBlock& block, const Heading& heading
     NewBlock(format, Font(kHeadFont, kSizes[block.level - 1], true));
     const QString number = heading.number.isEmpty() ? QString() : heading.number + "  ";
     m_cursor.insertText(number + heading.title);
-    m_keep.push_back(m_cursor.block().position());
+    m_keep.push_back({m_cursor.block().position(), -1});
     m_headings[static_cast<std::size_t>(&heading - m_headings.data())].position =
         m_cursor.block().position();
 }
@@ -257,6 +263,7 @@ void CManualBuilder::AddCode(const QString& text) {
     format.setBottomMargin(Points(8));
     const QTextCharFormat chars = Font(kCodeFont, 8.5);
     const QStringList lines = text.split(QLatin1Char('\n'));
+    KeepGroup group;
     for (const QString& line : lines) {
         NewBlock(format, chars);
         format.setTopMargin(0);
@@ -267,7 +274,11 @@ void CManualBuilder::AddCode(const QString& text) {
             tight.setBottomMargin(0);
             m_cursor.setBlockFormat(tight);
         }
+        if (&line == &lines.front()) group.first = m_cursor.block().position();
     }
+    // An example is read whole; one longer than half a page may break.
+    group.last = m_cursor.block().position();
+    if (lines.size() <= 30) m_keep.push_back(group);
 }
 
 void CManualBuilder::AddTable(const ManualBlock& block) {
@@ -276,7 +287,7 @@ void CManualBuilder::AddTable(const ManualBlock& block) {
     format.setBorder(Points(0.5));
     format.setBorderBrush(QColor(0x90, 0x90, 0x90));
     format.setBorderCollapse(true);
-    format.setCellPadding(Points(3));
+    format.setCellPadding(Points(2));
     format.setCellSpacing(0);
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     format.setHeaderRowCount(1);
@@ -339,7 +350,7 @@ bool CManualBuilder::AddPicture(const ManualBlock& block, bool titlePage, std::s
     picture.setHeight(height / scale);
     m_cursor.insertImage(picture);
     if (!block.text.empty()) {
-        m_keep.push_back(m_cursor.block().position());
+        m_keep.push_back({m_cursor.block().position(), -1});
         QTextBlockFormat caption;
         caption.setAlignment(Qt::AlignHCenter);
         caption.setBottomMargin(Points(12));
@@ -407,14 +418,15 @@ int PageOf(QTextDocument& document, const QTextBlock& block) {
     return static_cast<int>(y / document.pageSize().height());
 }
 
-// A heading or a picture left alone at the foot of a page moves to the next one.
-void KeepTogether(QTextDocument& document, const std::vector<int>& keep) {
-    for (int round = 0; round < 100; ++round) {
+// A heading or a picture left alone at the foot of a page, or a short example cut in two,
+// moves to the next page.
+void KeepTogether(QTextDocument& document, const std::vector<KeepGroup>& keep) {
+    for (int round = 0; round < 200; ++round) {
         bool moved = false;
-        for (int position : keep) {
-            QTextBlock block = document.findBlock(position);
-            const QTextBlock next = block.next();
-            if (!next.isValid() || PageOf(document, block) == PageOf(document, next)) continue;
+        for (const KeepGroup& group : keep) {
+            QTextBlock block = document.findBlock(group.first);
+            const QTextBlock last = group.last < 0 ? block.next() : document.findBlock(group.last);
+            if (!last.isValid() || PageOf(document, block) == PageOf(document, last)) continue;
             QTextBlockFormat format = block.blockFormat();
             if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
             format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
@@ -467,7 +479,7 @@ bool RenderManual(const ManualSource& source, const ManualRenderOptions& options
     // The contents' numbers come from a layout of the whole; twice more settles them.
     for (int pass = 0; pass < 3; ++pass) {
         if (!builder.Build(document, pages, error)) return false;
-        KeepTogether(document, builder.KeepWithNext());
+        KeepTogether(document, builder.KeepGroups());
         const std::vector<int> found = HeadingPages(document, builder.Headings());
         if (found == pages) break;
         pages = found;
