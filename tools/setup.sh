@@ -21,6 +21,8 @@ packages=(
   # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;
   # the locale sources SampleMatch's test compiles a decimal-comma locale from
   python3 locales
+  # the manual's tests read the PDF and check the man pages
+  poppler-utils groff-base man-db
 )
 
 missing=()
