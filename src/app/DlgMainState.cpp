@@ -90,6 +90,8 @@ void CDlgMain::closeEvent(QCloseEvent* event) {
     if (!m_closed && m_workingFolder) {
         if (m_core.IsRunning()) m_core.Stop();
         WaitForWorkers();
+        // Paths handed over just before the close are kept in the list it saves.
+        AddHandedOverPaths();
         SaveState();
         m_closed = true;
     }
