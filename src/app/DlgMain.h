@@ -106,9 +106,8 @@ public:
     // The paths handed over by a drop, in order; folders are added with their subfolders.
     void OnDrop(const std::vector<std::string>& paths);
     // The paths of a kelto started later on this working folder: added as a drop adds them (at
-    // the end of a run when one is in progress), and the window comes to the front. False once
-    // the window has saved its list for good: they would be lost.
-    bool OnHandOver(const std::vector<std::string>& paths);
+    // the end of a run when one is in progress), and the window comes to the front.
+    void OnHandOver(const std::vector<std::string>& paths);
     // Rebuilds the whole file list view.
     void RefreshView();
     // Shows in the state column where the files of the run stand; a timer calls it while the
@@ -141,6 +140,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+signals:
+    // The window is closing for good: what it holds now is saved, and nothing more may come.
+    void Closing();
 
 public slots:
     // Esc does not close the main window.

@@ -214,15 +214,13 @@ void CDlgMain::OnDrop(const std::vector<std::string>& paths) {
     for (const std::string& error : unreadable) ShowError(error);
 }
 
-bool CDlgMain::OnHandOver(const std::vector<std::string>& paths) {
-    if (m_closed) return false;
+void CDlgMain::OnHandOver(const std::vector<std::string>& paths) {
     m_handedOver.insert(m_handedOver.end(), paths.begin(), paths.end());
     // Added from the event loop, so that the kelto that sent them hears at once that they came.
     if (!paths.empty()) QTimer::singleShot(0, this, &CDlgMain::AddHandedOverPaths);
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
-    return true;
 }
 
 void CDlgMain::AddHandedOverPaths() {

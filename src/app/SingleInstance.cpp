@@ -25,6 +25,8 @@ constexpr std::size_t kLongestSocketPath = 99;
 // How long a start waits between two tries while the running instance does not listen yet
 // (it is starting) or any more (it is ending).
 constexpr unsigned long kRetryMilliseconds = 50;
+// How long an ending instance waits for the word of a start it has told that it took its paths.
+constexpr int kLastWordMilliseconds = 200;
 
 void Put32(QByteArray& data, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) data.append(static_cast<char>(value >> shift));
@@ -75,7 +77,26 @@ CSingleInstance::~CSingleInstance() {
 }
 
 void CSingleInstance::StopListening() {
-    if (m_server) m_server->close();
+    if (!m_server) return;
+    m_server->close();
+    // A start told that its paths were taken may have sent its word already: it ended
+    // believing them taken. Any other start is cut off and tries again until this one has gone.
+    std::vector<QLocalSocket*> told;
+    for (const auto& [socket, connection] : m_connections) {
+        if (connection.Taken) told.push_back(socket);
+    }
+    for (QLocalSocket* socket : told) {
+        if (m_connections.count(socket) && socket->bytesAvailable() == 0) {
+            socket->waitForReadyRead(kLastWordMilliseconds);
+        }
+        OnReadable(socket);
+    }
+    for (const auto& [socket, connection] : m_connections) {
+        disconnect(socket, nullptr, this, nullptr);
+        socket->abort();
+        socket->deleteLater();
+    }
+    m_connections.clear();
 }
 
 CSingleInstance::Outcome CSingleInstance::Start(const std::vector<std::string>& paths,
@@ -110,44 +131,58 @@ void CSingleInstance::Listen() {
 
 void CSingleInstance::OnConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        auto received = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this,
-                [this, socket, received] { OnReadable(socket, received.get()); });
-        OnReadable(socket, received.get());
+        m_connections[socket] = {};
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Forget(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadable(socket); });
+        OnReadable(socket);
     }
 }
 
-void CSingleInstance::OnReadable(QLocalSocket* socket, QByteArray* received) {
-    received->append(socket->readAll());
-    std::vector<std::string> paths;
-    switch (handover::Decode(*received, &paths)) {
+void CSingleInstance::Forget(QLocalSocket* socket) {
+    // Gone before its word: it gave up waiting (and said so), so its paths are not taken.
+    m_connections.erase(socket);
+    socket->deleteLater();
+}
+
+void CSingleInstance::OnReadable(QLocalSocket* socket) {
+    const auto found = m_connections.find(socket);
+    if (found == m_connections.end()) return;
+    Connection& connection = found->second;
+    connection.Received.append(socket->readAll());
+    if (connection.Taken) {
+        if (connection.Received.isEmpty()) return;
+        const bool confirmed = connection.Received == QByteArray(1, handover::kConfirmed);
+        std::vector<std::string> paths = std::move(connection.Paths);
+        Forget(socket);
+        socket->abort();
+        if (confirmed) Deliver(std::move(paths));
+        return;
+    }
+    switch (handover::Decode(connection.Received, &connection.Paths)) {
         case handover::Decoded::Incomplete:
             return;
         case handover::Decoded::Bad:
+            Forget(socket);
             socket->abort();
             return;
         case handover::Decoded::Complete:
             break;
     }
-    received->clear();
-    if (!Deliver(std::move(paths))) {
-        socket->abort();
-        return;
-    }
+    connection.Received.clear();
+    connection.Taken = true;
     socket->write(&handover::kTaken, 1);
-    socket->disconnectFromServer();
+    socket->flush();
 }
 
-bool CSingleInstance::Deliver(std::vector<std::string> paths) {
-    if (!m_receiver) {
+void CSingleInstance::Deliver(std::vector<std::string> paths) {
+    if (m_receiver) {
+        m_receiver(paths);
+    } else {
         m_waiting.insert(m_waiting.end(), paths.begin(), paths.end());
-        return true;
     }
-    return m_receiver(paths);
 }
 
-void CSingleInstance::SetReceiver(std::function<bool(const std::vector<std::string>&)> receiver) {
+void CSingleInstance::SetReceiver(std::function<void(const std::vector<std::string>&)> receiver) {
     m_receiver = std::move(receiver);
     if (m_receiver && !m_waiting.empty()) {
         const std::vector<std::string> waiting = std::move(m_waiting);
@@ -204,7 +239,14 @@ bool Send(const std::string& socketPath, const std::vector<std::string>& paths,
         if (!socket.waitForReadyRead(Remaining(deadline))) return false;
     }
     char answer = 0;
-    return socket.read(&answer, 1) == 1 && answer == kTaken;
+    if (socket.read(&answer, 1) != 1 || answer != kTaken) return false;
+    // From here on the paths are the running instance's: it adds them once it reads this word,
+    // which it waits for even when it is ending. Without it, it drops them.
+    socket.write(&kConfirmed, 1);
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(kLastWordMilliseconds)) break;
+    }
+    return true;
 }
 
 }  // namespace handover

@@ -4,6 +4,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,35 +41,48 @@ public:
     // timeoutMilliseconds when that one does not take them (it may be ending: its lock is then
     // taken over).
     Outcome Start(const std::vector<std::string>& paths, int timeoutMilliseconds);
-    // Takes the paths of every later start (none: only come to the front). Returning false
-    // refuses them, and that start tries again. Paths that came before a receiver was given are
-    // handed to it at once.
-    void SetReceiver(std::function<bool(const std::vector<std::string>&)> receiver);
-    // Takes no more paths; the lock stays until this object goes.
+    // Takes the paths of every later start (none: only come to the front). Paths that came
+    // before a receiver was given are handed to it at once.
+    void SetReceiver(std::function<void(const std::vector<std::string>&)> receiver);
+    // Takes no more paths: the window is about to save its list for the last time. The lock
+    // stays until this object goes; a later start waits for that and becomes the instance.
     void StopListening();
     const std::string& GetError() const { return m_error; }
     const std::string& GetSocketPath() const { return m_socketPath; }
 
 private:
+    // A later start talking to this one: what it sent so far, and whether it has been told
+    // that its paths were taken (they are then added once it confirms).
+    struct Connection {
+        QByteArray Received;
+        std::vector<std::string> Paths;
+        bool Taken = false;
+    };
+
     void Listen();
     void OnConnection();
-    void OnReadable(QLocalSocket* socket, QByteArray* received);
-    bool Deliver(std::vector<std::string> paths);
+    void OnReadable(QLocalSocket* socket);
+    void Forget(QLocalSocket* socket);
+    void Deliver(std::vector<std::string> paths);
 
     std::string m_socketPath;
     QLockFile m_lock;
     QLocalServer* m_server = nullptr;
-    std::function<bool(const std::vector<std::string>&)> m_receiver;
+    std::map<QLocalSocket*, Connection> m_connections;
+    std::function<void(const std::vector<std::string>&)> m_receiver;
     std::vector<std::string> m_waiting;
     std::string m_error;
 };
 
 // The hand-over on the wire: "kelto\x01", the number of paths, then each path's length and its
 // bytes (any bytes: a name may hold a line break or be no UTF-8 at all); numbers as 4 bytes,
-// most significant first. The receiver answers with one byte, kTaken.
+// most significant first. The receiver answers with one byte, kTaken, once it has the whole
+// message; the sender confirms with kConfirmed and ends, and only then are the paths added. A
+// sender that gave up before it heard kTaken (and said so) thus never has its paths added later.
 namespace handover {
 
 constexpr char kTaken = 0x06;
+constexpr char kConfirmed = 0x04;
 
 QByteArray Encode(const std::vector<std::string>& paths);
 
@@ -77,7 +91,7 @@ enum class Decoded { Incomplete, Complete, Bad };
 Decoded Decode(const QByteArray& data, std::vector<std::string>* paths);
 
 // Sends paths to the instance listening at socketPath and waits until it has taken them; false
-// when nobody listens there, it refused them or did not answer in time. Needs no event loop:
+// when nobody listens there, it cut the connection or did not answer in time. Needs no event loop:
 // any thread may call it.
 bool Send(const std::string& socketPath, const std::vector<std::string>& paths,
           int timeoutMilliseconds);

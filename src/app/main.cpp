@@ -143,15 +143,15 @@ int main(int argc, char** argv) {
     window->Initialise();
     if (!line.Paths.empty()) window->OnDrop(line.Paths);
     instance.SetReceiver(
-        [&window](const std::vector<std::string>& paths) { return window->OnHandOver(paths); });
+        [&window](const std::vector<std::string>& paths) { window->OnHandOver(paths); });
+    // A kelto started from the close on waits for this one to end, then opens its own window.
+    QObject::connect(window.get(), &CDlgMain::Closing, [&instance] { instance.StopListening(); });
     window->show();
     int code = 0;
     {
         CSignalCloser closer(*window);
         code = QApplication::exec();
     }
-    // A kelto started from now on waits for this one to end, then opens its own window.
-    instance.StopListening();
     language.Free();
     window.reset();
     return code;

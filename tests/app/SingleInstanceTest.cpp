@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -129,23 +130,32 @@ private slots:
         QCOMPARE(first.Start({}, 1000), CSingleInstance::Outcome::First);
         QCOMPARE(first.GetError(), std::string());
         std::vector<std::vector<std::string>> received;
-        first.SetReceiver([&received](const std::vector<std::string>& paths) {
-            received.push_back(paths);
-            return true;
-        });
+        first.SetReceiver(
+            [&received](const std::vector<std::string>& paths) { received.push_back(paths); });
 
         const std::vector<std::string> paths = {"/music/two\nlines.wav", "/música/Dvořák – Ля.flac",
                                                 std::string("/raw/\xff\xfe\x01 not utf-8.wv"),
                                                 "/music/" + std::string(4000, 'n') + ".mp3"};
         QCOMPARE(CLaterStart(socket, paths).Wait(), CSingleInstance::Outcome::HandedOver);
+        // A start that gave up before it heard back (it said so and ended with an error) must
+        // not have its paths added after all.
+        QLocalSocket impatient;
+        impatient.connectToServer(QString::fromStdString(socket));
+        QVERIFY(impatient.waitForConnected(5000));
+        impatient.write(handover::Encode({"/gave/up.wav"}));
+        QVERIFY(impatient.waitForBytesWritten(5000));
+        impatient.abort();
         // Without paths a later start only brings the window forward.
         QCOMPARE(CLaterStart(socket, {}).Wait(), CSingleInstance::Outcome::HandedOver);
+        QCoreApplication::processEvents();
         const std::vector<std::vector<std::string>> expected = {paths, {}};
         QCOMPARE(received, expected);
 
-        // Refused (the window is closing), the later start keeps trying until it gives up.
-        first.SetReceiver([](const std::vector<std::string>&) { return false; });
+        // The window closing, the instance takes nothing more; while it holds the folder, a
+        // later start gives up rather than open a second window there.
+        first.StopListening();
         QCOMPARE(CLaterStart(socket, {"/a.wav"}, 300).Wait(), CSingleInstance::Outcome::NoAnswer);
+        QCOMPARE(received, expected);
     }
 
     void WhatACrashedInstanceLeftIsTakenOver() {
@@ -157,10 +167,7 @@ private slots:
         QCOMPARE(first.Start({"/x.wav"}, 2000), CSingleInstance::Outcome::First);
         QCOMPARE(first.GetError(), std::string());
         std::vector<std::string> received;
-        first.SetReceiver([&received](const std::vector<std::string>& paths) {
-            received = paths;
-            return true;
-        });
+        first.SetReceiver([&received](const std::vector<std::string>& paths) { received = paths; });
         QCOMPARE(CLaterStart(socket, {"/y.wav"}).Wait(), CSingleInstance::Outcome::HandedOver);
         QCOMPARE(received, std::vector<std::string>{"/y.wav"});
     }
@@ -189,7 +196,8 @@ private slots:
         QCOMPARE(first.Start({}, 1000), CSingleInstance::Outcome::First);
         CDlgMain* shown = window.get();
         first.SetReceiver(
-            [shown](const std::vector<std::string>& paths) { return shown->OnHandOver(paths); });
+            [shown](const std::vector<std::string>& paths) { shown->OnHandOver(paths); });
+        connect(shown, &CDlgMain::Closing, &first, &CSingleInstance::StopListening);
 
         fs::create_directories(fixture.Audio("album/cd2"));
         const std::string single = fixture.MakeAudio("line\nbreak é.wav", 0.2, 1);
@@ -211,9 +219,11 @@ private slots:
         QCOMPARE(names, expected);
         QVERIFY(fixture.Boxes.Shown.empty());
 
-        // Closed for good, the window refuses paths it could no longer save.
+        // Closed for good, the window takes nothing it could no longer save.
         window->close();
-        QVERIFY(!window->OnHandOver({single}));
+        QCOMPARE(CLaterStart(socket, {listed}, 300).Wait(), CSingleInstance::Outcome::NoAnswer);
+        QCoreApplication::processEvents();
+        QCOMPARE(window->GetFiles().Count(), 4);
     }
 
     void PathsHandedOverDuringARunWaitForItsEnd() {
@@ -224,16 +234,14 @@ private slots:
         PickCoder(*window, "MP3", 0);
         const std::string late = fixture.MakeAudio("late.wav", 0.2, 2);
         int duringRun = -1;
-        bool taken = false;
         CDlgMain* running = window.get();
         WhenModalOpens([&, running](QWidget* dialog) {
-            taken = running->OnHandOver({late});
+            running->OnHandOver({late});
             QCoreApplication::processEvents();
             duringRun = running->GetFiles().Count();
             qobject_cast<CDlgJobControl*>(dialog)->StopAndClose();
         });
         window->OnStart();
-        QVERIFY(taken);
         QCOMPARE(duringRun, 1);
         QCOMPARE(window->GetFiles().Count(), 2);
         QCOMPARE(window->GetFiles().Get(1)->Path, late);
