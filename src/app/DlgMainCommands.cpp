@@ -216,7 +216,7 @@ void CDlgMain::OnDrop(const std::vector<std::string>& paths) {
 
 void CDlgMain::OnHandOver(const std::vector<std::string>& paths) {
     m_handedOver.insert(m_handedOver.end(), paths.begin(), paths.end());
-    // Added from the event loop, so that the kelto that sent them hears at once that they came.
+    // Added from the event loop, not inside the socket's handler: a folder may take a while.
     if (!paths.empty()) QTimer::singleShot(0, this, &CDlgMain::AddHandedOverPaths);
     if (isMinimized()) showNormal();
     raise();

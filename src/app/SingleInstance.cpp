@@ -132,6 +132,7 @@ void CSingleInstance::Listen() {
 void CSingleInstance::OnConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         m_connections[socket] = {};
+        // Gone before its word: it gave up waiting (and said so), so its paths are not taken.
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Forget(socket); });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadable(socket); });
         OnReadable(socket);
@@ -139,7 +140,6 @@ void CSingleInstance::OnConnection() {
 }
 
 void CSingleInstance::Forget(QLocalSocket* socket) {
-    // Gone before its word: it gave up waiting (and said so), so its paths are not taken.
     m_connections.erase(socket);
     socket->deleteLater();
 }

@@ -68,10 +68,9 @@ void LeaveCrashedInstance(const std::string& socketPath) {
     if (child == 0) ::_exit(0);
     QVERIFY(child > 0);
     QCOMPARE(::waitpid(child, nullptr, 0), child);
-    std::ofstream(socketPath + ".lock")
-        << child << "\n"
-        << QCoreApplication::applicationName().toStdString() << "\n"
-        << QSysInfo::machineHostName().toStdString() << "\n";
+    std::ofstream(socketPath + ".lock") << child << "\n"
+                                        << QCoreApplication::applicationName().toStdString() << "\n"
+                                        << QSysInfo::machineHostName().toStdString() << "\n";
 }
 
 class CFailingShell final : public IShell {
@@ -85,15 +84,15 @@ class CSingleInstanceTest : public QObject {
     Q_OBJECT
 private slots:
     void TheCommandLineGivesAbsolutePathsAndItsOptions() {
-        CommandLine line = ParseCommandLine({"a.wav", "./sub//b.flac", "/x/../y.m3u", "../../c",
-                                             "sub/../d", "--", "-c", "--help"},
-                                            "/home/u/music/");
+        CommandLine line = ParseCommandLine(
+            {"a.wav", "./sub//b.flac", "/x/../y.m3u", "../../c", "sub/../d", "--", "-c", "--help"},
+            "/home/u/music/");
         QCOMPARE(line.What, CommandLine::Action::Run);
         // ".." leaves the starting directory, whose links are resolved, but not a folder the
         // path names, which may be a link.
         const std::vector<std::string> expected = {
-            "/home/u/music/a.wav", "/home/u/music/sub/b.flac", "/x/../y.m3u", "/home/c",
-            "/home/u/music/sub/../d", "/home/u/music/-c", "/home/u/music/--help"};
+            "/home/u/music/a.wav",    "/home/u/music/sub/b.flac", "/x/../y.m3u",         "/home/c",
+            "/home/u/music/sub/../d", "/home/u/music/-c",         "/home/u/music/--help"};
         QCOMPARE(line.Paths, expected);
         // Asked for help or the version, nothing else counts, not even a bad option before it.
         QCOMPARE(ParseCommandLine({"-x", "a", "--version", "--help"}, "/").What,
@@ -108,7 +107,8 @@ private slots:
 
     void TheSocketIsNamedByFolderAndUserAndStaysShort() {
         const std::string runtime = "/run/user/1000";
-        const std::string a = CSingleInstance::SocketPath("/home/u/.local/share/kelto", 1000, runtime);
+        const std::string a =
+            CSingleInstance::SocketPath("/home/u/.local/share/kelto", 1000, runtime);
         QVERIFY(a.rfind(runtime + "/kelto-", 0) == 0);
         QVERIFY(a != CSingleInstance::SocketPath("/home/u/.local/share/kelto", 1001, runtime));
         QVERIFY(a != CSingleInstance::SocketPath("/home/u/.local/share/kelto2", 1000, runtime));
@@ -124,8 +124,8 @@ private slots:
 
     void ALaterStartHandsEveryPathOverWhateverItsBytes() {
         QTemporaryDir runtime;
-        const std::string socket = CSingleInstance::SocketPath("/some/folder", 1000,
-                                                               runtime.path().toStdString());
+        const std::string socket =
+            CSingleInstance::SocketPath("/some/folder", 1000, runtime.path().toStdString());
         CSingleInstance first(socket);
         QCOMPARE(first.Start({}, 1000), CSingleInstance::Outcome::First);
         QCOMPARE(first.GetError(), std::string());
@@ -160,8 +160,8 @@ private slots:
 
     void WhatACrashedInstanceLeftIsTakenOver() {
         QTemporaryDir runtime;
-        const std::string socket = CSingleInstance::SocketPath("/crashed", 1000,
-                                                               runtime.path().toStdString());
+        const std::string socket =
+            CSingleInstance::SocketPath("/crashed", 1000, runtime.path().toStdString());
         LeaveCrashedInstance(socket);
         CSingleInstance first(socket);
         QCOMPARE(first.Start({"/x.wav"}, 2000), CSingleInstance::Outcome::First);
@@ -174,8 +174,8 @@ private slots:
 
     void ALaterStartNeverBecomesASecondWindowOfALiveHolder() {
         QTemporaryDir runtime;
-        const std::string socket = CSingleInstance::SocketPath("/hung", 1000,
-                                                               runtime.path().toStdString());
+        const std::string socket =
+            CSingleInstance::SocketPath("/hung", 1000, runtime.path().toStdString());
         // A live holder of the folder that does not listen (hung, or still starting).
         QLockFile holder(QString::fromStdString(socket + ".lock"));
         QVERIFY(holder.tryLock(0));
@@ -190,8 +190,8 @@ private slots:
         CAppFixture fixture;
         auto window = fixture.OpenWindow();
         QTemporaryDir runtime;
-        const std::string socket = CSingleInstance::SocketPath(fixture.Work(), 1000,
-                                                               runtime.path().toStdString());
+        const std::string socket =
+            CSingleInstance::SocketPath(fixture.Work(), 1000, runtime.path().toStdString());
         CSingleInstance first(socket);
         QCOMPARE(first.Start({}, 1000), CSingleInstance::Outcome::First);
         CDlgMain* shown = window.get();
@@ -205,9 +205,9 @@ private slots:
         fixture.MakeAudio("album/cd2/two.flac", 0.2, 3);
         const std::string listed = fixture.MakeAudio("listed.wav", 0.2, 4);
         std::ofstream(fixture.Audio("list.m3u")) << "#EXTM3U\nlisted.wav\n";
-        QCOMPARE(CLaterStart(socket, {single, fixture.Audio("album"), fixture.Audio("list.m3u")})
-                     .Wait(),
-                 CSingleInstance::Outcome::HandedOver);
+        QCOMPARE(
+            CLaterStart(socket, {single, fixture.Audio("album"), fixture.Audio("list.m3u")}).Wait(),
+            CSingleInstance::Outcome::HandedOver);
         QTRY_COMPARE(window->GetFiles().Count(), 4);
         std::vector<std::string> names;
         for (int row = 0; row < window->GetFiles().Count(); ++row) {
