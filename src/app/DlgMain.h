@@ -99,10 +99,15 @@ public:
     void OnConsole();
     void OnAbout();
     void OnOptions();
+    // Opens the manual, or says where it was looked for.
+    void OnHelp();
     // The dialog of the plug-in at index, owned by this window; nothing for an unknown index.
     void OnPluginCommand(int index);
     // The paths handed over by a drop, in order; folders are added with their subfolders.
     void OnDrop(const std::vector<std::string>& paths);
+    // The paths of a kelto started later on this working folder: added as a drop adds them (at
+    // the end of a run when one is in progress), and the window comes to the front.
+    void OnHandOver(const std::vector<std::string>& paths);
     // Rebuilds the whole file list view.
     void RefreshView();
     // Shows in the state column where the files of the run stand; a timer calls it while the
@@ -135,6 +140,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+signals:
+    // The window is closing for good: what it holds now is saved, and nothing more may come.
+    void Closing();
 
 public slots:
     // Esc does not close the main window.
@@ -174,6 +183,8 @@ private:
     ConversionChoice GetChoice() const;
     std::vector<int> TargetRows() const;
     void ShowError(const std::string& text);
+    // Adds the handed-over paths unless a run is in progress.
+    void AddHandedOverPaths();
 
     const MainWindowServices m_services;
     CSettingsSet m_settingsSet;
@@ -201,6 +212,7 @@ private:
     QMenu* m_contextMenu = nullptr;
     QMenu* m_pluginMenu = nullptr;
     CDlgJobControl* m_jobWindow = nullptr;
+    std::vector<std::string> m_handedOver;
     bool m_closeAfterRun = false;
     bool m_closed = false;
 };

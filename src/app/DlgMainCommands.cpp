@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -16,7 +17,10 @@
 #include "app/MenuBuilder.h"
 #include "app/MenuShortcuts.h"
 #include "app/Shell.h"
+#include "base/AsciiText.h"
 #include "base/FileSize.h"
+#include "base/Folders.h"
+#include "base/Paths.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
@@ -33,6 +37,8 @@ constexpr int kTextAllSupported = 128;
 constexpr int kTextCodecsUpdatedTitle = 152;
 constexpr int kTextCodecsUpdated = 153;
 constexpr int kContextMenu = 215;
+constexpr int kTextNoManual = 302;
+constexpr int kTextManualNotOpened = 303;
 constexpr const char* kPlaylistFilter = "M3U files (*.m3u)|*.m3u||";
 
 // Where the focus is once row has gone from the list, which now holds count rows: it stays on
@@ -123,7 +129,7 @@ void CDlgMain::OnCommand(int commandId) {
             m_services.Shell.Open(m_settingsSet.General.OutputFolder);
             break;
         case kCmdHelp:
-            m_services.Shell.Open(m_workingFolder->GetManualPath());
+            OnHelp();
             break;
         case kCmdHomePage:
             m_services.Shell.Open(kHomePage);
@@ -177,19 +183,52 @@ void CDlgMain::OnAddFolder() {
     RefreshView();
 }
 
+void CDlgMain::OnHelp() {
+    const std::string manual = m_workingFolder->GetManualPath();
+    const auto naming = [&](int id) {
+        return ToStdString(GetString(id).replace(QStringLiteral("%s"), ToQString(manual)));
+    };
+    if (!FileExists(manual)) {
+        ShowError(naming(kTextNoManual));
+    } else if (!m_services.Shell.Open(manual)) {
+        ShowError(naming(kTextManualNotOpened));
+    }
+}
+
 void CDlgMain::OnDrop(const std::vector<std::string>& paths) {
     CFileListEditor editor(m_files, m_settingsSet.General);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::vector<std::string> unreadable;
     // A dropped folder is added as Add folder adds it: a drop that lists nothing looks broken.
     for (const std::string& path : paths) {
         if (platform::IsDirectory(path)) {
             editor.AddFolder(path, true);
+        } else if (LowerAscii(PathExtension(path)) == ".m3u") {
+            if (!editor.AppendPlaylist(path)) unreadable.push_back(editor.GetLastError());
         } else {
             editor.AddPath(path);
         }
     }
     QApplication::restoreOverrideCursor();
     RefreshView();
+    for (const std::string& error : unreadable) ShowError(error);
+}
+
+void CDlgMain::OnHandOver(const std::vector<std::string>& paths) {
+    m_handedOver.insert(m_handedOver.end(), paths.begin(), paths.end());
+    // Added from the event loop, not inside the socket's handler: a folder may take a while.
+    if (!paths.empty()) QTimer::singleShot(0, this, &CDlgMain::AddHandedOverPaths);
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+}
+
+void CDlgMain::AddHandedOverPaths() {
+    // A drop is refused while the modal job window is open: these wait for the end of the run.
+    if (m_jobWindow || m_handedOver.empty()) return;
+    std::vector<std::string> paths;
+    paths.swap(m_handedOver);
+    OnDrop(paths);
 }
 
 void CDlgMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -217,6 +217,7 @@ void CDlgMain::OnStart() {
     WaitForWorkers();
     m_conversion.FinishRun();
     ShowRunStates();
+    AddHandedOverPaths();
     if (m_closeAfterRun) {
         close();
         return;

@@ -88,8 +88,11 @@ void CDlgMain::closeEvent(QCloseEvent* event) {
         return;
     }
     if (!m_closed && m_workingFolder) {
+        emit Closing();
         if (m_core.IsRunning()) m_core.Stop();
         WaitForWorkers();
+        // Paths handed over just before the close are kept in the list it saves.
+        AddHandedOverPaths();
         SaveState();
         m_closed = true;
     }

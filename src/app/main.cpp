@@ -1,14 +1,22 @@
-// kelto, the desktop program: chooses the language, opens the main window on the working
-// folder (the current directory) and runs the message loop.
+// kelto, the desktop program: reads its command line, hands the paths to the kelto already
+// running on the working folder (the current directory) if there is one, else chooses the
+// language, opens the main window there and runs the message loop.
 #include <QApplication>
 #include <atomic>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/DlgMain.h"
 #include "app/Shell.h"
+#include "app/SingleInstance.h"
+#include "base/Version.h"
 #include "lang/LanguageLocale.h"
 #include "lang/LanguageManager.h"
+#include "platform/File.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
 #include "ui/Choosers.h"
@@ -57,10 +65,66 @@ private:
     std::thread m_thread;
 };
 
+// How long a second kelto waits for the running one to take its paths.
+constexpr int kHandOverMilliseconds = 5000;
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+// Answers --help and --version; an exit code, or -1 to go on.
+int Answer(const CommandLine& line) {
+    switch (line.What) {
+        case CommandLine::Action::Help:
+            std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::printf("%s\n", GetVersionText().c_str());
+            return 0;
+        case CommandLine::Action::BadOption:
+            std::fprintf(stderr, "kelto: unknown option %s\n%s", line.BadOption.c_str(),
+                         UsageText().c_str());
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string startDirectory = platform::CurrentDirectory();
+    // --help and --version need no display: answered before Qt looks for one.
+    const CommandLine early = ParseCommandLine(Arguments(argc, argv), startDirectory);
+    if (early.What == CommandLine::Action::Help || early.What == CommandLine::Action::Version) {
+        return Answer(early);
+    }
+    // Qt takes its own options (-platform, -style, ...) out of argv; the rest is kelto's.
     QApplication application(argc, argv);
+    const CommandLine line = ParseCommandLine(Arguments(argc, argv), startDirectory);
+    if (const int code = Answer(line); code >= 0) return code;
+
+    // The working folder is the current directory from here on.
+
+    CSingleInstance instance(CSingleInstance::SocketPathOf(platform::RealPath(".")));
+    switch (instance.Start(line.Paths, kHandOverMilliseconds)) {
+        case CSingleInstance::Outcome::HandedOver:
+            return 0;
+        case CSingleInstance::Outcome::NoAnswer:
+            std::fprintf(stderr,
+                         "kelto: kelto already runs in this folder but did not answer; "
+                         "not opening a second window on it.\n");
+            return 1;
+        case CSingleInstance::Outcome::Failed:
+        case CSingleInstance::Outcome::First:
+            // Without the lock nothing can tell whether another kelto runs here: going on
+            // beats not starting at all.
+            if (!instance.GetError().empty()) {
+                std::fprintf(stderr, "kelto: %s\n", instance.GetError().c_str());
+            }
+            break;
+    }
     // The main window decides when the program ends (after saving), not its last window.
     QApplication::setQuitOnLastWindowClosed(false);
     CFocusStyle::Install();
@@ -77,6 +141,11 @@ int main(int argc, char** argv) {
     InstallQtTranslations(LocaleOfLanguage(language.GetCurrentLanguage()));
     auto window = std::make_unique<CDlgMain>(&language, MainWindowServices{boxes, choosers, shell});
     window->Initialise();
+    if (!line.Paths.empty()) window->OnDrop(line.Paths);
+    instance.SetReceiver(
+        [&window](const std::vector<std::string>& paths) { window->OnHandOver(paths); });
+    // A kelto started from the close on waits for this one to end, then opens its own window.
+    QObject::connect(window.get(), &CDlgMain::Closing, [&instance] { instance.StopListening(); });
     window->show();
     int code = 0;
     {

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "../session/EngineFiles.h"
@@ -270,6 +271,8 @@ private slots:
         window->OnCommand(CDlgMain::kCmdOpenFileFolder);
         window->GetSettings()->General.OutputFolder = m_fixture->Audio("out");
         window->OnCommand(CDlgMain::kCmdOpenOutputFolder);
+        fs::create_directory(m_fixture->Work() + "/Manual");
+        std::ofstream(m_fixture->Work() + "/Manual/Manual.pdf") << "%PDF-1.4\n";
         window->findChild<QAction*>(QStringLiteral("cmd%1").arg(CDlgMain::kCmdHelp))->trigger();
         window->findChild<QAction*>(QStringLiteral("cmd%1").arg(CDlgMain::kCmdHomePage))->trigger();
         SelectCoder(*window, "MP3");

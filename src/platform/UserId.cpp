@@ -1,0 +1,9 @@
+#include "platform/UserId.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+unsigned UserId() { return static_cast<unsigned>(::getuid()); }
+
+}  // namespace platform
