@@ -19,6 +19,7 @@
 #include "platform/File.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SystemLanguage.h"
+#include "session/UserWorkingFolder.h"
 #include "ui/Choosers.h"
 #include "ui/FocusStyle.h"
 #include "ui/MessageBoxes.h"
@@ -105,6 +106,17 @@ int main(int argc, char** argv) {
     const CommandLine line = ParseCommandLine(Arguments(argc, argv), startDirectory);
     if (const int code = Answer(line); code >= 0) return code;
 
+    // An installed kelto works in the user's own folder (~/.local/share/kelto); one run from a
+    // build's working folder in the current directory.
+    std::string problem;
+    const bool entered = EnterUserWorkingFolder(&problem);
+    if (!problem.empty()) std::fprintf(stderr, "kelto: %s\n", problem.c_str());
+    if (!entered) {
+        CMessageBoxes().Show(nullptr, problem, "kelto", IMessageBoxes::Icon::Error);
+        return 1;
+    }
+    // The menu entry's name, for the desktop to match the window with it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelto.Kelto"));
     // The working folder is the current directory from here on.
 
     CSingleInstance instance(CSingleInstance::SocketPathOf(platform::RealPath(".")));
