@@ -71,6 +71,8 @@ CSingleInstance::CSingleInstance(std::string socketPath)
 }
 
 CSingleInstance::~CSingleInstance() {
+    // Whoever received the paths may be gone already: a word still collected now is dropped.
+    m_receiver = nullptr;
     // The socket goes before the lock, so that whoever takes the lock finds no socket to try.
     StopListening();
     m_lock.unlock();

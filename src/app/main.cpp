@@ -164,6 +164,7 @@ int main(int argc, char** argv) {
         CSignalCloser closer(*window);
         code = QApplication::exec();
     }
+    instance.SetReceiver(nullptr);
     language.Free();
     window.reset();
     return code;
