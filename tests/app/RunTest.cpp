@@ -148,7 +148,11 @@ private slots:
             });
         });
         m_window->OnStart();
-        QVERIFY2(percent.endsWith(QLatin1Char('%')) && percent.chopped(1).toInt() < 100,
+        // A program may have read all of its input and still be writing (a decoder reads its
+        // small source at once): 100 % is a running job's share too, on a busy machine.
+        bool number = false;
+        const int share = percent.chopped(1).toInt(&number);
+        QVERIFY2(percent.endsWith(QLatin1Char('%')) && number && share >= 0 && share <= 100,
                  qPrintable(percent));
         const std::vector<std::string> temps = TempWaveFiles(*m_window);
         QVERIFY(!m_window->GetCore().IsRunning());
