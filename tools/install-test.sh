@@ -20,9 +20,10 @@ chmod 755 "$scratch"
 display=:$((90 + RANDOM % 9))
 user=kelto-tester
 made_user=
+xvfb=
 cleanup() {
   set +e
-  pkill -KILL -f "^Xvfb $display" 2>/dev/null
+  [ -n "$xvfb" ] && kill -KILL "$xvfb" 2>/dev/null
   if [ -n "$made_user" ]; then pkill -KILL -u "$user" 2>/dev/null; $sudo userdel -r "$user" 2>/dev/null; fi
   if dpkg-query -W -f='${Status}' kelto 2>/dev/null | grep -q 'ok installed'; then
     $sudo dpkg --purge kelto >/dev/null
@@ -76,6 +77,8 @@ echo "install-test: kelto-cli listed its coders and converted $(ls "$scratch/out
 
 # The window: started from the menu's command, it works in the same folder.
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -ac >/dev/null 2>&1 &
+xvfb=$!
+disown  # its end at the cleanup is no news
 sleep 1
 rm -f "$work/Settings.ini" "$work/FileList.m3u"
 "${run[@]}" kelto >"$scratch/kelto.log" 2>&1 &
