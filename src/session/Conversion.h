@@ -9,6 +9,7 @@
 #include "session/RunHooks.h"
 
 class CCatalogue;
+class CCoder;
 class CCore;
 class CFileInfo;
 class CFileList;
@@ -84,7 +85,8 @@ public:
     RunCounts CountLastRun(const std::unordered_set<const IProcess*>& running, bool runOver) const;
 
     // Empty when outputs go beside their sources; otherwise the OutputFolder setting with one
-    // trailing "/".
+    // trailing "/". With a NamePattern, the pattern names each output below it instead of
+    // the kept folder tree (beside the sources, only the pattern's last part counts).
     std::string GetOutputFolder() const;
     // The folder file's output goes to: GetOutputFolder(), and below it, when KeepFolderTree
     // is on and the file came with an added folder, the file's folder relative to the parent
@@ -111,6 +113,9 @@ public:
 
 private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
+    // The output NamePattern gives file (decoding only, or coded by coder); empty without a
+    // pattern.
+    std::string NamedOutput(const CFileInfo& file, bool decodeOnly, const CCoder* coder) const;
     enum class Prepared { Yes, NoDecoder, NoTempFile };
     Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,
                          const std::string& outputFolder, COutputNames& outputs,
