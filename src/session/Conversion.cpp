@@ -84,14 +84,19 @@ std::string CConversion::GetOutputFolder(const CFileInfo& file) const {
     return folder + below;
 }
 
-std::string CConversion::NamedOutput(const CFileInfo& file, bool decodeOnly,
-                                     const CCoder* coder) const {
-    if (m_settings.General.NamePattern.empty()) return {};
-    // The extension the output would have without a pattern: the first preset's.
+std::string CConversion::GetOutputExtension(const ConversionChoice& choice) const {
+    if (IsDecodeOnly(choice)) return ".wav";
+    // The first preset names the output, whichever preset was chosen.
+    const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
     const CPreset* first = coder ? coder->GetPresets().GetAt(0) : nullptr;
-    const std::string extension = decodeOnly ? ".wav" : first ? first->Extension : std::string();
+    return first ? first->Extension : std::string();
+}
+
+std::string CConversion::NamedOutput(const CFileInfo& file,
+                                     const ConversionChoice& choice) const {
+    if (m_settings.General.NamePattern.empty()) return {};
     return CNamePattern(m_settings.General.NamePattern)
-        .OutputPath(GetOutputFolder(), file.Path, extension);
+        .OutputPath(GetOutputFolder(), file.Path, GetOutputExtension(choice));
 }
 
 bool CConversion::IsDecodeOnly(const ConversionChoice& choice) const {
@@ -120,7 +125,7 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
     const bool decodeOnly = IsDecodeOnly(choice);
     const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
     const CPreset* preset = coder ? coder->GetPresets().GetAt(choice.PresetIndex) : nullptr;
-    const std::string named = NamedOutput(file, decodeOnly, coder);
+    const std::string named = NamedOutput(file, choice);
     const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly,
                                                decodeOnly ? named : std::string());
     if (!file.GetTempNameFailure().Folder.empty()) {

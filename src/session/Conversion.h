@@ -9,7 +9,6 @@
 #include "session/RunHooks.h"
 
 class CCatalogue;
-class CCoder;
 class CCore;
 class CFileInfo;
 class CFileList;
@@ -100,6 +99,8 @@ public:
     // once the run is over.
     const CRunHooks& GetRunHooks() const { return m_hooks; }
     bool IsDecodeOnly(const ConversionChoice& choice) const;
+    // The extension choice gives outputs (".flac"; ".wav" when decoding only).
+    std::string GetOutputExtension(const ConversionChoice& choice) const;
     // Whether the codec programs Start queues write to kelto's own output (the default, as the
     // console window of each job did) or keep it, for the front end to report when a job fails.
     void SetShowPrograms(bool show) { m_showPrograms = show; }
@@ -113,9 +114,8 @@ public:
 
 private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
-    // The output NamePattern gives file (decoding only, or coded by coder); empty without a
-    // pattern.
-    std::string NamedOutput(const CFileInfo& file, bool decodeOnly, const CCoder* coder) const;
+    // The output NamePattern gives file; empty without a pattern.
+    std::string NamedOutput(const CFileInfo& file, const ConversionChoice& choice) const;
     enum class Prepared { Yes, NoDecoder, NoTempFile };
     Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,
                          const std::string& outputFolder, COutputNames& outputs,
