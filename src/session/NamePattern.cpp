@@ -124,10 +124,16 @@ std::string Year(const std::string& date) {
     return leadingYear ? date.substr(0, 4) : date;
 }
 
+// A tag of blanks and control characters only says nothing.
+bool IsBlank(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
 std::string Either(const std::string& first, const std::string& second,
                    const std::string& third = {}) {
-    if (!first.empty()) return first;
-    return !second.empty() ? second : third;
+    if (!IsBlank(first)) return first;
+    return !IsBlank(second) ? second : third;
 }
 
 std::string Value(const std::string& name, const std::string& sourcePath, const NameTags& tags) {
@@ -165,6 +171,11 @@ CNamePattern::CNamePattern(std::string pattern) : m_text(std::move(pattern)) {
             }
             const std::string word = m_text.substr(open + 1, close - open - 1);
             if (!IsPlaceholder(word)) {
+                const bool looksLikeOne =
+                    !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+                        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+                    });
+                if (looksLikeOne && m_unknown.empty()) m_unknown = "%" + word + "%";
                 // Not a placeholder: the first "%" is text, the second may open one.
                 part.push_back({false, m_text.substr(i, close - i)});
                 i = close;
@@ -184,19 +195,6 @@ std::vector<std::string> CNamePattern::Placeholders() {
     std::vector<std::string> all;
     for (const char* name : kPlaceholders) all.push_back("%" + std::string(name) + "%");
     return all;
-}
-
-std::string CNamePattern::UnknownPlaceholder() const {
-    for (const Part& part : m_parts) {
-        for (const Piece& piece : part) {
-            if (piece.Placeholder) continue;
-            const std::size_t open = piece.Text.find('%');
-            const std::size_t close =
-                open == std::string::npos ? open : piece.Text.find('%', open + 1);
-            if (close != std::string::npos) return piece.Text.substr(open, close - open + 1);
-        }
-    }
-    return {};
 }
 
 std::string CNamePattern::Expand(const std::string& sourcePath, const NameTags& tags,

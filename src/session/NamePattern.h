@@ -17,8 +17,9 @@ public:
 
     bool IsEmpty() const { return m_parts.empty(); }
     const std::string& GetText() const { return m_text; }
-    // The first "%word%" of the pattern that is no placeholder; empty when there is none.
-    std::string UnknownPlaceholder() const;
+    // The first "%word%" (letters only) of the pattern that is no placeholder; empty when
+    // there is none. It stays in the names as it is.
+    const std::string& UnknownPlaceholder() const { return m_unknown; }
     // Every placeholder, "%artist%" and so on, in the order the manual lists them.
     static std::vector<std::string> Placeholders();
 
@@ -44,5 +45,6 @@ private:
     using Part = std::vector<Piece>;
 
     std::string m_text;
+    std::string m_unknown;
     std::vector<Part> m_parts;
 };
