@@ -50,7 +50,9 @@ bool CShard::Holds(const std::string& path, const std::string& base) const {
     std::string relative = PathFileName(path);
     std::string folder = base;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (!folder.empty() && path.size() > folder.size() + 1 &&
+    const bool root = folder == "/";
+    if (root) folder.clear();  // every path is below the root, after its first "/"
+    if ((root || !folder.empty()) && path.size() > folder.size() + 1 &&
         path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/') {
         relative = path.substr(folder.size() + 1);
     }
