@@ -21,10 +21,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "BenchShell.h"
+#include "base/WorkingFolder.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "core/Core.h"
-#include "base/WorkingFolder.h"
 #include "fileinfo/FileInfo.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
@@ -41,31 +42,6 @@ constexpr int kRounds = 3;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-void WriteWav(const std::string& path) {
-    const int rate = 8000;
-    const int frames = rate / 10;
-    std::string data;
-    for (int i = 0; i < frames; ++i) {
-        const auto value = static_cast<std::int16_t>(std::sin(i * 0.05) * 6000);
-        data += static_cast<char>(value & 0xFF);
-        data += static_cast<char>((value >> 8) & 0xFF);
-    }
-    auto put32 = [](std::string& out, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    std::string out = "RIFF";
-    put32(out, static_cast<std::uint32_t>(36 + data.size()));
-    out += "WAVEfmt ";
-    put32(out, 16);
-    out += std::string("\x01\x00\x01\x00", 4);
-    put32(out, rate);
-    put32(out, rate * 2);
-    out += std::string("\x02\x00\x10\x00", 4);
-    out += "data";
-    put32(out, static_cast<std::uint32_t>(data.size()));
-    std::ofstream(path, std::ios::binary) << out << data;
 }
 
 int FindCoder(const CCatalogue& catalogue, const std::string& name) {
@@ -164,7 +140,7 @@ int main(int argc, char** argv) {
 
     const std::string wav = (root / "one.wav").string();
     const std::string flac = (root / "one.flac").string();
-    WriteWav(wav);
+    bench::WriteToneWav(wav);
     if (std::system(("flac -s -f -o '" + flac + "' '" + wav + "'").c_str()) != 0) {
         std::fprintf(stderr, "flac could not make the source\n");
         return 1;

@@ -12,6 +12,7 @@
 #include "app/OptionsPageGeneral.h"
 #include "app/OptionsPagePlugins.h"
 #include "core/ProcessPriority.h"
+#include "fileinfo/FileInfo.h"
 
 namespace {
 constexpr int kTextPlugins = 116;
@@ -54,7 +55,12 @@ void CDlgMain::OnOptions() {
     const CDatabase& base = m_catalogue.GetDatabase();
     database->SetDatabaseInfo(static_cast<int>(base.GetCount()), base.GetDate());
     dialog.AddPage(std::move(database));
-    dialog.AddPage(std::make_unique<COptionsPageConversion>(GetLanguage()));
+    auto conversion = std::make_unique<COptionsPageConversion>(GetLanguage());
+    const std::vector<int> selected = GetSelectedRows();
+    if (const CFileInfo* first = selected.empty() ? nullptr : m_files.Get(selected.front())) {
+        conversion->SetExampleSource(first->Path, m_conversion.GetOutputExtension(GetChoice()));
+    }
+    dialog.AddPage(std::move(conversion));
     dialog.SetInitialPage(m_settingsSet.OptionsInitialPage);
     if (dialog.exec() != QDialog::Accepted) return;
     // A Priority outside the list leaves the core's priority as it is.

@@ -4,8 +4,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 
+#include "base/Paths.h"
+#include "session/NamePattern.h"
 #include "settings/SettingsSet.h"
 
 namespace {
@@ -18,6 +21,24 @@ constexpr int kTextExisting = 195;
 constexpr int kTextExistingChoices[3] = {196, 197, 198};
 constexpr int kTextFullCheck = 250;
 constexpr int kTextFullCheckChoices[3] = {251, 252, 253};
+constexpr int kTextPattern = 306;
+constexpr int kTextPlaceholders = 307;
+constexpr int kTextExample = 308;
+constexpr int kTextNoExample = 309;
+constexpr int kTextUnknownPlaceholder = 310;
+constexpr int kTextSourceNames = 311;
+
+// text with each "%s" replaced by the next of values, in order; a value's own "%s" stays.
+QString FillIn(QString text, const QStringList& values) {
+    qsizetype at = 0;
+    for (const QString& value : values) {
+        at = text.indexOf(QStringLiteral("%s"), at);
+        if (at < 0) break;
+        text.replace(at, 2, value);
+        at += value.size();
+    }
+    return text;
+}
 
 }  // namespace
 
@@ -35,7 +56,13 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
     column->addSpacing(GroupGap(page));
     AddChoices(page, *column, kTextFullCheck, 1066, kTextFullCheckChoices, m_fullCheck);
 
+    column->addSpacing(GroupGap(page));
+    AddNamePattern(page, *column);
+
     const CSettingsGeneral& general = GetSettings()->General;
+    m_pattern->setText(ToQString(general.NamePattern));
+    ShowExample();
+    QObject::connect(m_pattern, &QLineEdit::textChanged, &page, [this] { ShowExample(); });
     m_copyTags->setChecked(general.CopyTags == 1);
     m_keepTree->setChecked(general.KeepFolderTree == 1);
     // A value the page does not know selects no button and is written back unchanged.
@@ -45,9 +72,49 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
         m_fullCheck[general.FullCheck]->setChecked(true);
 }
 
-void COptionsPageConversion::AddChoices(QWidget& page, QVBoxLayout& column, int textId,
-                                        int labelId, const int (&texts)[3],
-                                        QRadioButton* (&buttons)[3]) {
+void COptionsPageConversion::SetExampleSource(std::string path, std::string extension) {
+    m_examplePath = std::move(path);
+    m_exampleExtension = std::move(extension);
+}
+
+void COptionsPageConversion::AddNamePattern(QWidget& page, QVBoxLayout& column) {
+    auto* label = Named(new QLabel(GetString(kTextPattern), &page), 1070);
+    m_pattern = Named(new QLineEdit(&page), 1071);
+    m_pattern->setAccessibleName(WithoutMnemonic(GetString(kTextPattern)));
+    QString placeholders;
+    for (const std::string& name : CNamePattern::Placeholders()) {
+        placeholders += QStringLiteral(" ") + ToQString(name);
+    }
+    m_pattern->setToolTip(GetString(kTextPlaceholders) + placeholders);
+    m_pattern->setPlaceholderText(QStringLiteral("%albumartist%/%album%/%track% - %title%"));
+    AddLabelled(column, label, m_pattern);
+    m_example = Named(new QLabel(&page), 1072);
+    m_example->setWordWrap(true);
+    m_example->setTextFormat(Qt::PlainText);
+    column.addWidget(m_example);
+}
+
+void COptionsPageConversion::ShowExample() {
+    const CNamePattern pattern(ToStdString(m_pattern->text()));
+    const std::string unknown = pattern.UnknownPlaceholder();
+    if (pattern.IsEmpty()) {
+        m_example->setText(GetString(kTextSourceNames));
+    } else if (!unknown.empty()) {
+        m_example->setText(FillIn(GetString(kTextUnknownPlaceholder), {ToQString(unknown)}));
+    } else if (m_examplePath.empty()) {
+        m_example->setText(GetString(kTextNoExample));
+    } else {
+        std::string name = pattern.NameFor(m_examplePath, m_exampleExtension);
+        // Beside the sources only the pattern's last part names the output.
+        if (GetSettings()->General.OutputFolderSameAsOriginal != 0) name = PathFileName(name);
+        m_example->setText(FillIn(GetString(kTextExample),
+                                  {ToQString(PathFileName(m_examplePath)), ToQString(name)}));
+    }
+    m_example->setAccessibleName(m_example->text());
+}
+
+void COptionsPageConversion::AddChoices(QWidget& page, QVBoxLayout& column, int textId, int labelId,
+                                        const int (&texts)[3], QRadioButton* (&buttons)[3]) {
     auto* label = Named(new QLabel(GetString(static_cast<std::uint32_t>(textId)), &page), labelId);
     column.addWidget(label);
     auto* indented = new QVBoxLayout;
@@ -56,9 +123,8 @@ void COptionsPageConversion::AddChoices(QWidget& page, QVBoxLayout& column, int 
     auto* group = new QButtonGroup(&page);
     for (int i = 0; i < 3; ++i) {
         // The buttons' ids follow the label's.
-        buttons[i] = Named(
-            new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page),
-            labelId + 1 + i);
+        buttons[i] = Named(new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page),
+                           labelId + 1 + i);
         indented->addWidget(buttons[i]);
         group->addButton(buttons[i], i);
     }
@@ -73,4 +139,5 @@ void COptionsPageConversion::OnApply() {
         if (m_existing[i]->isChecked()) general.ExistingOutput = i;
         if (m_fullCheck[i]->isChecked()) general.FullCheck = i;
     }
+    general.NamePattern = ToStdString(m_pattern->text());
 }

@@ -1,17 +1,25 @@
 #pragma once
 
+#include <string>
+
 #include "app/OptionsPageImpl.h"
 
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QRadioButton;
 class QVBoxLayout;
 
 // Page 4: what a conversion keeps of the user's files (Settings.General): tags and cover art,
 // the folder tree of added folders, outputs that exist already, and which outputs are
-// decoded again and compared once written.
+// decoded again and compared once written, and the pattern that names outputs after their
+// tags, with an example made from a listed file as it is typed.
 class COptionsPageConversion final : public COptionsPageImpl {
 public:
     explicit COptionsPageConversion(const CLanguageManager* language);
+    // The file the pattern's example is named from (the first selected one) and the extension
+    // its output gets; an empty path shows no example.
+    void SetExampleSource(std::string path, std::string extension);
 
 protected:
     void OnInitPage(QWidget& page) override;
@@ -23,6 +31,13 @@ private:
     void AddChoices(QWidget& page, QVBoxLayout& column, int textId, int labelId,
                     const int (&texts)[3], QRadioButton* (&buttons)[3]);
 
+    void AddNamePattern(QWidget& page, QVBoxLayout& column);
+    void ShowExample();
+
+    std::string m_examplePath;
+    std::string m_exampleExtension;
+    QLineEdit* m_pattern = nullptr;
+    QLabel* m_example = nullptr;
     QCheckBox* m_copyTags = nullptr;
     QCheckBox* m_keepTree = nullptr;
     // Indexed by the value of ExistingOutput: overwrite, skip, keep both.

@@ -28,6 +28,7 @@
 #include "session/FileList.h"
 #include "session/FileListEditor.h"
 #include "session/RunFailures.h"
+#include "session/Shard.h"
 #include "session/StartupSettings.h"
 #include "session/UserWorkingFolder.h"
 #include "settings/SettingsSet.h"
@@ -135,6 +136,7 @@ int CCliApplication::Execute() {
     if (!ChooseCoder(choice) || !ChoosePreset(choice) || !ApplyRunSettings() || !BuildFileList()) {
         return kExitUsage;
     }
+    if (m_shareEmpty) return CRunSummary::PrintInputs(stderr, m_inputs, "kelto-cli: ");
     if (m_options.Info) {
         for (int i = 0; i < m_files->Count(); ++i) {
             std::printf("%s\n", FileInfoJson(*m_files->Get(i)).c_str());
@@ -258,6 +260,11 @@ bool CCliApplication::ApplyRunSettings() {
     if (m_options.FullCheck) m_settings->General.FullCheck = *m_options.FullCheck;
     if (m_options.KeepTree) m_settings->General.KeepFolderTree = 1;
     if (m_options.ExistingOutput) m_settings->General.ExistingOutput = *m_options.ExistingOutput;
+    if (m_options.NamePattern) m_settings->General.NamePattern = *m_options.NamePattern;
+    if (!m_options.Shard.empty()) {
+        std::string error;
+        CShard::Parse(m_options.Shard, m_shard, error);  // read once by CliOptions already
+    }
     m_core = std::make_unique<CCore>();
     const int threads = m_options.Threads.value_or(std::max(1, m_settings->Core.ThreadsCount));
     m_core->SetThreadsCount(threads);
@@ -286,6 +293,7 @@ bool CCliApplication::BuildFileList() {
         if (!AddNamedFiles(named)) return false;
         // What a folder or a playlist holds besides audio is passed over, not listed.
         CFileListEditor editor(*m_files, m_settings->General, m_audio.get());
+        editor.SetShard(&m_shard);
         AddOutcome outcome;
         if (isFolder) {
             editor.AddFolder(input, true, &outcome);
@@ -296,6 +304,13 @@ bool CCliApplication::BuildFileList() {
         TakeOutcome(outcome);
     }
     if (!AddNamedFiles(named)) return false;
+    if (m_files->Count() == 0 && !m_shard.IsWhole()) {
+        // Another machine's shares may hold every file of a small library.
+        std::fprintf(stderr, "kelto-cli: share %d of %d holds no file\n", m_shard.GetIndex(),
+                     m_shard.GetCount());
+        m_shareEmpty = true;
+        return true;
+    }
     if (m_files->Count() == 0) {
         UsageError("the inputs hold no audio file");
         return false;
@@ -319,7 +334,9 @@ bool CCliApplication::AddNamedFiles(std::vector<std::string>& files) {
     files.clear();
     const int first = m_files->Count();
     AddOutcome outcome;
-    CFileListEditor(*m_files, m_settings->General, m_audio.get()).AddPaths(audio, &outcome);
+    CFileListEditor editor(*m_files, m_settings->General, m_audio.get());
+    editor.SetShard(&m_shard);
+    editor.AddPaths(audio, &outcome);
     for (int i = first; i < m_files->Count(); ++i) m_namedFiles.insert(m_files->Get(i));
     for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
         PrintError(PrintableText(refusal.Path) + ": " + refusal.Reason);

@@ -9,6 +9,7 @@
 #include "cli/RunSummary.h"
 #include "session/AddOutcome.h"
 #include "session/Conversion.h"
+#include "session/Shard.h"
 
 class CAudioExtensions;
 class CCatalogue;
@@ -64,4 +65,6 @@ private:
     // Files named on the command line (not found in a folder or a playlist).
     std::unordered_set<const CFileInfo*> m_namedFiles;
     InputCounts m_inputs;
+    CShard m_shard;            // --shard: the share of the inputs' files to convert
+    bool m_shareEmpty = false;  // the share holds none of them
 };

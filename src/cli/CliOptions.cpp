@@ -2,9 +2,20 @@
 
 #include <charconv>
 
+#include "session/NamePattern.h"
+#include "session/Shard.h"
+
 namespace {
 
 constexpr int kMaxThreads = 256;
+
+std::string PlaceholderList() {
+    std::string list;
+    for (const std::string& name : CNamePattern::Placeholders()) {
+        list += (list.empty() ? "" : " ") + name;
+    }
+    return list;
+}
 
 bool ParseCount(const std::string& text, int& value) {
     const char* end = text.data() + text.size();
@@ -89,6 +100,16 @@ bool ReadValueOption(CArgumentReader& reader, CliOptions& options, std::string& 
             return false;
         }
         options.Threads = count;
+    } else if (name == "--name") {
+        if (const std::string unknown = CNamePattern(value).UnknownPlaceholder(); !unknown.empty()) {
+            error = "--name: " + unknown + " is no placeholder (known: " + PlaceholderList() + ")";
+            return false;
+        }
+        options.NamePattern = value;
+    } else if (name == "--shard") {
+        CShard shard;
+        if (!CShard::Parse(value, shard, error)) return false;
+        options.Shard = value;
     } else if (name == "--existing") {
         const int policy = ExistingOutputForName(value);
         if (policy < 0) {
@@ -104,7 +125,7 @@ bool ReadValueOption(CArgumentReader& reader, CliOptions& options, std::string& 
         }
         options.PriorityIndex = index;
     }
-    if (value.empty() && name != "--preset" && name != "--coder") {
+    if (value.empty() && name != "--preset" && name != "--coder" && name != "--name") {
         error = "option " + name + " needs a value";
         return false;
     }
@@ -148,7 +169,8 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
 
 bool IsValueOption(const std::string& name) {
     return name == "--coder" || name == "--preset" || name == "--threads" || name == "--priority" ||
-           name == "--output" || name == "--workdir" || name == "--existing";
+           name == "--output" || name == "--workdir" || name == "--existing" ||
+           name == "--name" || name == "--shard";
 }
 
 }  // namespace
@@ -204,6 +226,16 @@ const char* CliOptions::Usage() {
            "  --existing WHAT     an output that exists already: overwrite, skip\n"
            "                      (the file is not converted) or keep (the new output gets\n"
            "                      \" (2)\" before its extension); default: the saved setting\n"
+           "  --name PATTERN      name each output after its source's tags, below DIR in\n"
+           "                      place of the kept tree (beside the sources: the file name\n"
+           "                      only), e.g. '%albumartist%/%album%/%track% - %title%';\n"
+           "                      placeholders: %artist% %albumartist% %album% %title%\n"
+           "                      %track% %disc% %year% %genre% %composer% %name% %stem%\n"
+           "                      %folder%; '' names outputs after their sources\n"
+           "                      (default: the saved setting)\n"
+           "  --shard K/N         convert only the K-th of N shares of the inputs' files,\n"
+           "                      split by each file's path below its input, so that N\n"
+           "                      machines convert a library together, each file once\n"
            "  --copy-tags         copy tags and cover art from each source to its output\n"
            "                      (default: the saved setting, on when none is saved)\n"
            "  --no-copy-tags      leave the outputs' tags as the coder wrote them\n"

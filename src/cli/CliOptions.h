@@ -18,6 +18,8 @@ struct CliOptions {
     std::optional<int> FullCheck;      // --verify (2) / --no-verify (0); the setting otherwise
     bool KeepTree = false;             // --keep-tree
     std::optional<int> ExistingOutput;  // 0 overwrite, 1 skip, 2 keep both
+    std::optional<std::string> NamePattern;  // --name: names outputs after their tags
+    std::string Shard;                       // --shard K/N as given; empty: every file
     bool ListCoders = false;
     bool Info = false;
     bool DryRun = false;

@@ -13,6 +13,7 @@
 #include "lang/LanguageManager.h"
 #include "session/Catalogue.h"
 #include "session/FileList.h"
+#include "session/NamePattern.h"
 #include "session/OutputNames.h"
 #include "settings/SettingsSet.h"
 
@@ -83,6 +84,21 @@ std::string CConversion::GetOutputFolder(const CFileInfo& file) const {
     return folder + below;
 }
 
+std::string CConversion::GetOutputExtension(const ConversionChoice& choice) const {
+    if (IsDecodeOnly(choice)) return ".wav";
+    // The first preset names the output, whichever preset was chosen.
+    const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
+    const CPreset* first = coder ? coder->GetPresets().GetAt(0) : nullptr;
+    return first ? first->Extension : std::string();
+}
+
+std::string CConversion::NamedOutput(const CFileInfo& file,
+                                     const ConversionChoice& choice) const {
+    if (m_settings.General.NamePattern.empty()) return {};
+    return CNamePattern(m_settings.General.NamePattern)
+        .OutputPath(GetOutputFolder(), file.Path, GetOutputExtension(choice));
+}
+
 bool CConversion::IsDecodeOnly(const ConversionChoice& choice) const {
     return m_catalogue.IsPassThrough(choice.CoderIndex);
 }
@@ -107,7 +123,11 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
                                                COutputNames& outputs,
                                                const std::unordered_set<std::string>& sources) {
     const bool decodeOnly = IsDecodeOnly(choice);
-    const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly);
+    const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
+    const CPreset* preset = coder ? coder->GetPresets().GetAt(choice.PresetIndex) : nullptr;
+    const std::string named = NamedOutput(file, choice);
+    const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly,
+                                               decodeOnly ? named : std::string());
     if (!file.GetTempNameFailure().Folder.empty()) {
         // Coding a WAV source directly instead would ignore the decoder that lists "wav".
         file.ResetJobs();
@@ -118,8 +138,6 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
         file.ResetJobs();
         return Prepared::NoDecoder;
     }
-    const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
-    const CPreset* preset = coder ? coder->GetPresets().GetAt(choice.PresetIndex) : nullptr;
     if (!decodeOnly && !preset) {
         // A coder without presets has no command line to run, and a decoded WAV file nobody
         // codes would only be left behind in the temporary folder.
@@ -133,7 +151,7 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
         file.PresetName.clear();
     } else {
         file.SetCoder(coder);
-        file.PrepareCoder(preset->CommandLine, outputFolder);
+        file.PrepareCoder(preset->CommandLine, outputFolder, named);
         file.PresetName = preset->Name;
     }
     KeepOutputApart(file, choice, outputFolder, outputs, sources);
@@ -288,6 +306,7 @@ void CConversion::RecordPrepared(const CFileInfo& file, const PreparedWith& chos
                                  const std::string& outputFolder, bool failed) {
     PreparedWith with = chosen;
     with.OutputFolder = outputFolder;
+    with.NamePattern = m_settings.General.NamePattern;
     with.Failed = failed;
     if (file.Decoder) with.DecoderLine = CPreparedRows::LineHash(file.Decoder->GetCommandLine());
     if (file.Coder) with.CoderLine = CPreparedRows::LineHash(file.Coder->GetCommandLine());
@@ -303,7 +322,8 @@ StartCheck CConversion::CheckStart(const ConversionChoice& choice) const {
         const PreparedWith* with = m_prepared.Find(file);
         const bool sameChoice =
             with && with->CoderName == wanted.CoderName && with->PresetName == wanted.PresetName &&
-            with->PresetIndex == wanted.PresetIndex && with->OutputFolder == GetOutputFolder(file);
+            with->PresetIndex == wanted.PresetIndex && with->OutputFolder == GetOutputFolder(file) &&
+            with->NamePattern == m_settings.General.NamePattern;
         if (!file.Decoder && !file.Coder) {
             // Applying this very choice again would fail again.
             if (with && with->Failed && sameChoice) continue;

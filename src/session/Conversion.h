@@ -84,7 +84,8 @@ public:
     RunCounts CountLastRun(const std::unordered_set<const IProcess*>& running, bool runOver) const;
 
     // Empty when outputs go beside their sources; otherwise the OutputFolder setting with one
-    // trailing "/".
+    // trailing "/". With a NamePattern, the pattern names each output below it instead of
+    // the kept folder tree (beside the sources, only the pattern's last part counts).
     std::string GetOutputFolder() const;
     // The folder file's output goes to: GetOutputFolder(), and below it, when KeepFolderTree
     // is on and the file came with an added folder, the file's folder relative to the parent
@@ -98,6 +99,8 @@ public:
     // once the run is over.
     const CRunHooks& GetRunHooks() const { return m_hooks; }
     bool IsDecodeOnly(const ConversionChoice& choice) const;
+    // The extension choice gives outputs (".flac"; ".wav" when decoding only).
+    std::string GetOutputExtension(const ConversionChoice& choice) const;
     // Whether the codec programs Start queues write to kelto's own output (the default, as the
     // console window of each job did) or keep it, for the front end to report when a job fails.
     void SetShowPrograms(bool show) { m_showPrograms = show; }
@@ -111,6 +114,8 @@ public:
 
 private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
+    // The output NamePattern gives file; empty without a pattern.
+    std::string NamedOutput(const CFileInfo& file, const ConversionChoice& choice) const;
     enum class Prepared { Yes, NoDecoder, NoTempFile };
     Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,
                          const std::string& outputFolder, COutputNames& outputs,

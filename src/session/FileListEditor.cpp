@@ -1,14 +1,17 @@
 #include "session/FileListEditor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include "base/Folders.h"
+#include "base/Paths.h"
 #include "base/TextFileException.h"
 #include "platform/File.h"
 #include "platform/ReadableFile.h"
 #include "session/AudioExtensions.h"
 #include "session/FileList.h"
+#include "session/Shard.h"
 #include "settings/SettingsGeneral.h"
 
 CFileListEditor::CFileListEditor(CFileList& list, const CSettingsGeneral& settings,
@@ -36,7 +39,17 @@ int CFileListEditor::AddPaths(const std::vector<std::string>& paths, AddOutcome*
     std::vector<std::string> folded;
     folded.reserve(paths.size());
     for (const std::string& path : paths) folded.push_back(FoldDoubledSeparators(path));
-    return Offer(folded, m_settings.AddOnlyExists == 1, outcome, addedFolder);
+    return Offer(InShare(std::move(folded), addedFolder), m_settings.AddOnlyExists == 1, outcome,
+                 addedFolder);
+}
+
+std::vector<std::string> CFileListEditor::InShare(std::vector<std::string> paths,
+                                                  const std::string& base) const {
+    if (!m_shard || m_shard->IsWhole()) return paths;
+    paths.erase(std::remove_if(paths.begin(), paths.end(),
+                               [&](const std::string& path) { return !m_shard->Holds(path, base); }),
+                paths.end());
+    return paths;
 }
 
 int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReadable,
@@ -138,6 +151,6 @@ bool CFileListEditor::AppendPlaylist(const std::string& path, AddOutcome* outcom
         paths = CFileList::ReadPlaylist(path);
         return true;
     });
-    if (read) Offer(paths, false, outcome, {});
+    if (read) Offer(InShare(std::move(paths), PathFolder(path)), false, outcome, {});
     return read;
 }

@@ -7,6 +7,7 @@
 
 class CAudioExtensions;
 class CFileList;
+class CShard;
 class CSettingsGeneral;
 
 // The add and playlist commands shared by the main window and the command-line front end.
@@ -44,6 +45,11 @@ public:
     // cannot be read: then it is not taken as an empty one.
     bool AppendPlaylist(const std::string& path, AddOutcome* outcome = nullptr);
 
+    // From now on only the files of shard's share are offered to the list (AddPaths,
+    // AddFolder and AppendPlaylist): the others are passed over unread and uncounted. Lent;
+    // null offers every file.
+    void SetShard(const CShard* shard) { m_shard = shard; }
+
     // The failed playlist operation's system error code (errno) and a text naming the file.
     int GetLastErrorCode() const { return m_lastErrorCode; }
     const std::string& GetLastError() const { return m_lastError; }
@@ -58,10 +64,13 @@ private:
     // onlyReadable, can be read; the rest are settled here.
     int Offer(const std::vector<std::string>& paths, bool onlyReadable, AddOutcome* outcome,
               const std::string& addedFolder);
+    // paths without those outside the shard's share, each taken relative to base.
+    std::vector<std::string> InShare(std::vector<std::string> paths, const std::string& base) const;
 
     CFileList& m_list;
     const CSettingsGeneral& m_settings;
     const CAudioExtensions* m_audioOnly;
+    const CShard* m_shard = nullptr;
     int m_lastErrorCode = 0;
     std::string m_lastError;
 };

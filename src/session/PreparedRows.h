@@ -15,6 +15,7 @@ struct PreparedWith {
     std::string PresetName;  // empty when decoding only
     int PresetIndex = -1;
     std::string OutputFolder;  // the folder the output went to then; empty: beside the source
+    std::string NamePattern;   // the NamePattern setting then
     // The command lines as prepared, hashed: a line that differs now was edited by hand.
     std::size_t DecoderLine = 0;
     std::size_t CoderLine = 0;

@@ -26,4 +26,7 @@ public:
     // 1 those of lossless coders, 2 every output.
     int FullCheck;
     std::string OutputFolder;
+    // Names outputs after their sources' tags ("%artist%/%album%/%track% - %title%") in place
+    // of the kept folder tree; empty: each output is named after its source.
+    std::string NamePattern;
 };

@@ -43,6 +43,9 @@ QStringList CutTexts(const QWidget& root) {
         if (qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
             qobject_cast<const QComboBox*>(widget)) {
             needed = widget->sizeHint();
+            // A label that wraps its words needs only the height of its lines at its width.
+            const auto* label = qobject_cast<const QLabel*>(widget);
+            if (label && label->wordWrap()) needed = {0, label->heightForWidth(label->width())};
         } else if (qobject_cast<const QGroupBox*>(widget)) {
             needed = widget->minimumSizeHint();
         } else {
@@ -234,7 +237,8 @@ private slots:
             {0, {"ctl1020", "ctl1031", "ctl1032", "ctl1046", "ctl1045", "ctl1043", "ctl1044",
                  "ctl1", "ctl2"}},
             {1, {"ctl1020", "ctl1032", "ctl1033", "ctl1", "ctl2"}},
-            {4, {"ctl1020", "ctl1060", "ctl1061", "ctl1063", "ctl1067", "ctl1", "ctl2"}}};
+            {4, {"ctl1020", "ctl1060", "ctl1061", "ctl1063", "ctl1067", "ctl1071", "ctl1",
+                 "ctl2"}}};
         for (const auto& [page, expected] : pages) {
             settings.OptionsInitialPage = page;
             // Read while the dialog is open: its pages go with it.

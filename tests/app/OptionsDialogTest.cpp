@@ -19,6 +19,7 @@
 #include "app/OptionsDialog.h"
 #include "app/OptionsPageCore.h"
 #include "app/OptionsPageGeneral.h"
+#include "fileinfo/FileInfo.h"
 #include "lang/LanguageManager.h"
 #include "settings/SettingsSet.h"
 
@@ -231,6 +232,73 @@ private slots:
         window->OnOptions();
         QCOMPARE(checked, 0);
         QCOMPARE(settings.General.ExistingOutput, 7);
+    }
+
+    void TheNamePatternShowsAnExampleOfTheFirstSelectedFileAndIsSaved() {
+        WriteSettings(
+            "[Settings]\nOptionsInitialPage=4\n[Settings.General]\n"
+            "OutputFolderSameAsOriginal=0\n");
+        const std::string plain = m_fixture->MakeAudio("plain.flac");
+        const std::string tagged = m_fixture->MakeAudio("tagged.flac");
+        QCOMPARE(std::system(("metaflac --set-tag='ARTIST=AC/DC' --set-tag='TITLE=Song: One' "
+                              "--set-tag=TRACKNUMBER=5 '" +
+                              tagged + "'")
+                                 .c_str()),
+                 0);
+        auto window = m_fixture->OpenWindow();
+        window->OnDrop({plain, tagged});
+        PickCoder(*window, "MP3", 0);
+        window->SelectRows({1});
+        CSettingsSet& settings = *window->GetSettings();
+        QStringList examples;
+        QString accessible;
+        QWidget* buddy = nullptr;
+        const auto example = [](QWidget* page) { return Find<QLabel>(page, "ctl1072")->text(); };
+        WhenModalOpens([&](QWidget* dialog) {
+            QWidget* page = Find<QWidget>(dialog, "dlg231");
+            auto* pattern = Find<QLineEdit>(page, "ctl1071");
+            buddy = Find<QLabel>(page, "ctl1070")->buddy();
+            accessible = pattern->accessibleName();
+            examples << example(page);
+            pattern->setFocus();
+            QTest::keyClicks(pattern, QStringLiteral("%artist%/%track% - %title%"));
+            examples << example(page);
+            QTest::keyClicks(pattern, QStringLiteral("%artst%"));
+            examples << example(page);
+            for (int i = 0; i < 7; ++i) QTest::keyClick(pattern, Qt::Key_Backspace);
+            Click(dialog, "ctl1");
+        });
+        window->OnOptions();
+        QVERIFY(buddy && buddy->objectName() == QStringLiteral("ctl1071"));
+        QCOMPARE(accessible, QStringLiteral("Name pattern for outputs"));
+        QCOMPARE(examples, QStringList({QStringLiteral("Without a pattern each output is named "
+                                                       "after its source."),
+                                        QStringLiteral("For tagged.flac: AC_DC/05 - Song_ One.mp3"),
+                                        QStringLiteral("%artst% is not a placeholder; it stays "
+                                                       "in the name as it is.")}));
+        QCOMPARE(settings.General.NamePattern, std::string("%artist%/%track% - %title%"));
+
+        // Beside the sources only the file name is the pattern's; with no file selected there
+        // is no example, and Apply names the outputs by the pattern saved.
+        settings.General.OutputFolderSameAsOriginal = 1;
+        window->SelectRows({0});
+        WhenModalOpens([&](QWidget* dialog) {
+            examples = {example(Find<QWidget>(dialog, "dlg231"))};
+            Click(dialog, "ctl2");
+        });
+        window->OnOptions();
+        QCOMPARE(examples, QStringList({QStringLiteral("For plain.flac: 00 - plain.mp3")}));
+        window->SelectRows({});
+        WhenModalOpens([&](QWidget* dialog) {
+            examples = {example(Find<QWidget>(dialog, "dlg231"))};
+            Click(dialog, "ctl2");
+        });
+        window->OnOptions();
+        QCOMPARE(examples, QStringList({QStringLiteral("Select a file in the list to see an "
+                                                       "example here.")}));
+        window->OnApplySettings();
+        QCOMPARE(QString::fromStdString(window->GetFiles().Get(1)->OutputPath),
+                 QString::fromStdString(m_fixture->Audio("05 - Song_ One.mp3")));
     }
 
     void TitlesWithLevelsNestAndMorePagesFit() {

@@ -77,7 +77,7 @@ TEST(SettingsSet, FirstSaveWritesEveryKeyInExchangeOrder) {
                   Home() +
                   "\nRememberFileList=1\n"
                   "OutputFolderSameAsOriginal=1\nShowWarnings=1\nAddOnlyExists=1\n"
-                  "CopyTags=1\nKeepFolderTree=0\nExistingOutput=0\nFullCheck=1\n\n"
+                  "CopyTags=1\nKeepFolderTree=0\nExistingOutput=0\nFullCheck=1\nNamePattern=\n\n"
                   "[Settings.Database]\nFindByFileName=0\n");
 }
 
@@ -100,6 +100,7 @@ TEST(SettingsSet, EveryValueRoundTrips) {
     saved.General.OutputFolderSameAsOriginal = 0;
     saved.General.ShowWarnings = 0;
     saved.General.AddOnlyExists = 0;
+    saved.General.NamePattern = " %albumartist%/\"%album%\"/%track% - %title% ";
     saved.Database.FindByFileName = 1;
     ASSERT_TRUE(saved.SaveFile(path));
 
@@ -119,6 +120,7 @@ TEST(SettingsSet, EveryValueRoundTrips) {
     EXPECT_EQ(loaded.General.OutputFolderSameAsOriginal, 0);
     EXPECT_EQ(loaded.General.ShowWarnings, 0);
     EXPECT_EQ(loaded.General.AddOnlyExists, 0);
+    EXPECT_EQ(loaded.General.NamePattern, saved.General.NamePattern);
     EXPECT_EQ(loaded.Database.FindByFileName, 1);
 }
 
@@ -179,7 +181,7 @@ TEST(SettingsSet, HandWrittenFileLoadsAndKeepsItsOtherLinesOnSave) {
               "AddOnlyExists=0\r\n"
               "Unknown=kept\r\n"
               "RememberFileList=1\r\nOutputFolderSameAsOriginal=1\r\nShowWarnings=1\r\n"
-              "CopyTags=1\r\nKeepFolderTree=0\r\nExistingOutput=0\r\nFullCheck=1\r\n"
+              "CopyTags=1\r\nKeepFolderTree=0\r\nExistingOutput=0\r\nFullCheck=1\r\nNamePattern=\r\n"
               "\r\n"
               "[Unrelated]\r\n"
               "Key=Value\r\n"
