@@ -49,6 +49,7 @@ bool CFormatReaderWAV::Read(const std::string& path, CFileInfo* record, MediaInf
     record->Resolution = format.BitsPerSample;
     // A file cut short is still listed, so the user sees it; the run fails it with the reason.
     record->SetExactLength(layout.Frames());
+    record->NeedsDecoding = layout.NeedsDecoding();
     if (layout.IsTruncated()) record->Truncation = TruncationText(layout);
     AddLogLine("Header (" + std::to_string(36) + " bytes) was red successfully");
     return true;
