@@ -16,12 +16,15 @@ constexpr std::size_t kChunkHeaderBytes = 12;
 constexpr std::size_t kDescBytes = 32;
 constexpr std::size_t kPaktBytes = 24;
 constexpr std::int64_t kEditCountBytes = 4;
+constexpr std::size_t kAlacCookieBytes = 48;
 constexpr int kMostChunks = 256;
 
 struct CafChunks {
     bool HasDesc = false;
     double SampleRate = 0;
     bool Pcm = false;
+    bool Alac = false;
+    std::int32_t AlacBits = 0;
     std::uint32_t BytesPerPacket = 0;
     std::uint32_t FramesPerPacket = 0;
     std::uint32_t Channels = 0;
@@ -43,10 +46,17 @@ void ReadChunks(platform::File& file, std::int64_t fileSize, CafChunks& caf) {
             caf.HasDesc = true;
             caf.SampleRate = std::bit_cast<double>(BigEndian64(d, 0));
             caf.Pcm = HasSignature(d, 8, "lpcm", 4);
+            caf.Alac = HasSignature(d, 8, "alac", 4);
             caf.BytesPerPacket = BigEndian32(d, 16);
             caf.FramesPerPacket = BigEndian32(d, 20);
             caf.Channels = BigEndian32(d, 24);
             caf.Bits = BigEndian32(d, 28);
+        } else if (HasSignature(h, 0, "kuki", 4)) {
+            // ALAC's configuration (its depth in byte 5), bare as Apple writes it, or in the
+            // "frma" and "alac" atoms of an MP4 file as FFmpeg does.
+            const HeaderBytes k = ReadHeaderBytes(file, kAlacCookieBytes);
+            const std::size_t config = HasSignature(k, 4, "frma", 4) ? 24 : 0;
+            if (config + 6 <= k.size()) caf.AlacBits = k[config + 5];
         } else if (HasSignature(h, 0, "pakt", 4)) {
             const HeaderBytes p = ReadHeaderBytes(file, kPaktBytes);
             if (p.size() == kPaktBytes) caf.ValidFrames = static_cast<std::int64_t>(BigEndian64(p, 8));
@@ -86,6 +96,7 @@ bool CFormatReaderCAF::Read(const std::string& path, CFileInfo* record,
     record->SampleRate = static_cast<std::int32_t>(std::lround(caf.SampleRate));
     record->Channels = static_cast<std::int32_t>(caf.Channels & 0xFFFFu);
     if (caf.Pcm) record->Resolution = static_cast<std::int32_t>(caf.Bits & 0xFFu);
+    if (caf.Alac && caf.AlacBits > 0) record->Resolution = caf.AlacBits;
     record->SetExactLength(Frames(caf));
     // MediaInfo's bit rate follows its own idea of the length.
     if (record->Duration > 0 && caf.DataBytes > 0)
