@@ -82,17 +82,19 @@ std::int64_t Frames(const CafChunks& caf) {
 bool CFormatReaderCAF::Read(const std::string& path, CFileInfo* record,
                             MediaInfoHandle* mediaInfo) {
     if (!record) return false;
+    CafChunks caf;
+    {
+        platform::File file = platform::File::OpenRead(path);
+        if (!file.IsOpen() || !HasSignature(ReadHeaderBytes(file, 4), 0, "caff", 4)) return false;
+        ReadChunks(file, file.Size(), caf);
+    }
+    // A file refused keeps every field as it was.
+    if (!caf.HasDesc || !(caf.SampleRate > 0 && caf.SampleRate < 1e9)) return false;
     {
         CMediaInfoQuery query(mediaInfo, path);
         query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
         query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Codec, *record);
     }
-    platform::File file = platform::File::OpenRead(path);
-    if (!file.IsOpen()) return false;
-    if (!HasSignature(ReadHeaderBytes(file, 4), 0, "caff", 4)) return false;
-    CafChunks caf;
-    ReadChunks(file, file.Size(), caf);
-    if (!caf.HasDesc || !(caf.SampleRate > 0 && caf.SampleRate < 1e9)) return false;
     record->SampleRate = static_cast<std::int32_t>(std::lround(caf.SampleRate));
     record->Channels = static_cast<std::int32_t>(caf.Channels & 0xFFFFu);
     if (caf.Pcm) record->Resolution = static_cast<std::int32_t>(caf.Bits & 0xFFu);

@@ -186,15 +186,8 @@ TEST_F(CliSourceFormatsTest, DsdBecomes24BitPcmAt88kHzWithItsLevelKept) {
     ASSERT_TRUE(WriteDsdSine(Sources() + "/a.dsf", DsdFile::Dsf, 2, 1.0, peak));
     ASSERT_TRUE(WriteDsdSine(Sources() + "/b.dff", DsdFile::Dsdiff, 1, 1.0, peak));
 
-    const CliResult dsf = Run("--info " + ShellQuoted(Sources() + "/a.dsf"));
-    EXPECT_TRUE(Contains(dsf.Out, "\"format\": \"DSF (DSD)\", \"format_id\": 28,")) << dsf.Out;
-    EXPECT_TRUE(Contains(dsf.Out, "\"sample_rate\": 2822400, \"channels\": 2, \"resolution\": 1,"))
-        << dsf.Out;
-    const CliResult dff = Run("--info " + ShellQuoted(Sources() + "/b.dff"));
-    EXPECT_TRUE(Contains(dff.Out, "\"format\": \"DSDIFF (DSD)\", \"format_id\": 29,")) << dff.Out;
-    EXPECT_TRUE(Contains(dff.Out, "\"sample_rate\": 2822400, \"channels\": 1, \"resolution\": 1,"))
-        << dff.Out;
-
+    // Listed as the 1-bit streams they are (NativeLengthReaders checks how), which must not
+    // make the decoder write 16 bits.
     const CliResult run = Run("--coder FLAC --verify --output " + ShellQuoted(Outputs()) + " " +
                               ShellQuoted(Sources()));
 
