@@ -89,7 +89,7 @@ bool CFormatReaderCAF::Read(const std::string& path, CFileInfo* record,
         ReadChunks(file, file.Size(), caf);
     }
     // A file refused keeps every field as it was.
-    if (!caf.HasDesc || !(caf.SampleRate > 0 && caf.SampleRate < 1e9)) return false;
+    if (!caf.HasDesc || !(caf.SampleRate >= 1 && caf.SampleRate < 1e9)) return false;
     {
         CMediaInfoQuery query(mediaInfo, path);
         query.Store(MediaInfoHandle::kStreamAudio, MediaInfoProperty::Resolution, *record);
