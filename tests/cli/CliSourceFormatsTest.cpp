@@ -118,6 +118,9 @@ TEST_F(CliSourceFormatsTest, EveryFormatIsListedAndConvertedThroughItsDecoder) {
          true},
         {"m.wav", "ffmpeg -v error -nostdin -y -i {in} -c:a pcm_f32le {out}", "WAV", 3, 44100, 32,
          false},
+        // ADPCM: blocks of frames, counted by the fact chunk.
+        {"o.wav", "ffmpeg -v error -nostdin -y -i {in} -c:a adpcm_ima_wav {out}", "WAV", 3, 44100,
+         4, false},
         {"n.bw64",
          "ffmpeg -v error -nostdin -y -i {in} -rf64 always -f wav {out} && printf BW64 | "
          "dd of={out} conv=notrunc status=none",
