@@ -89,12 +89,5 @@ WaveLayoutStatus ReadWaveLayout(platform::File& file, WaveLayout& layout) {
         return WaveLayoutStatus::NoFormat;
     if (!ReadFormat(file, format, layout.Format)) return WaveLayoutStatus::ShortFormat;
     ReadData(file, fileSize, layout);
-    RiffChunk fact;
-    if (layout.Format.Tag != WaveFormat::kIntegerPcm &&
-        FindRiffChunk(file, kFirstChunk, fileSize, "fact", fact) && fact.BodySize >= 4 &&
-        file.Seek(fact.BodyOffset)) {
-        const HeaderBytes frames = ReadHeaderBytes(file, 4);
-        if (frames.size() == 4) layout.FactFrames = LittleEndian32(frames, 0);
-    }
     return WaveLayoutStatus::Read;
 }

@@ -37,9 +37,6 @@ struct WaveLayout {
     // placeholders streaming writers leave (sox 0x7FFFF000, lame 0x7FFFFFFF), and RF64, whose
     // ds64 chunk may still be empty.
     std::int64_t PromisedBytes = -1;
-    // The "fact" chunk's count of sample frames, read for codings other than integer PCM;
-    // -1 without one.
-    std::int64_t FactFrames = -1;
 
     bool IsTruncated() const { return HasData && PromisedBytes > DataBytes; }
     // Whole frames of samples the file holds; -1 without data or a frame size.
@@ -47,8 +44,8 @@ struct WaveLayout {
     // Whether most coders cannot read the file as it is: RF64/BW64, or samples that are not
     // integer PCM (floating point, A-law, ADPCM, ...).
     bool NeedsDecoding() const { return Rf64 || Format.Tag != WaveFormat::kIntegerPcm; }
-    // Whether the samples are coded in blocks of several frames (ADPCM, GSM, ...): then only
-    // the fact chunk tells how many frames there are.
+    // Whether the samples are coded in blocks of several frames (ADPCM, GSM, ...), so that
+    // the data's size does not tell how many frames there are.
     bool IsBlockCoded() const {
         return Format.Tag != WaveFormat::kIntegerPcm && Format.Tag != WaveFormat::kFloat &&
                Format.Tag != WaveFormat::kALaw && Format.Tag != WaveFormat::kMuLaw;

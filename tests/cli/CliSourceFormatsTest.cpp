@@ -118,7 +118,7 @@ TEST_F(CliSourceFormatsTest, EveryFormatIsListedAndConvertedThroughItsDecoder) {
          true},
         {"m.wav", "ffmpeg -v error -nostdin -y -i {in} -c:a pcm_f32le {out}", "WAV", 3, 44100, 32,
          false},
-        // ADPCM: blocks of frames, counted by the fact chunk.
+        // ADPCM: blocks of frames, whose length the decoded WAV file tells.
         {"o.wav", "ffmpeg -v error -nostdin -y -i {in} -c:a adpcm_ima_wav {out}", "WAV", 3, 44100,
          4, false},
         {"n.bw64",
