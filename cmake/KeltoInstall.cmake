@@ -91,7 +91,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kelto.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmediainfo0v5, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "flac, lame, vorbis-tools, opus-tools, wavpack, speex, ffmpeg, qt6-translations-l10n")
+  "flac, lame, vorbis-tools, opus-tools, wavpack, speex, ffmpeg, musepack-tools, qt6-translations-l10n")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -33,7 +33,8 @@ PROGRAMS = {
     "wvunpack": ("WavPack decoder", "WavPack"),
     "speexenc": ("Speex encoder", "Speex"),
     "speexdec": ("Speex decoder", "Speex"),
-    "ffmpeg": ("FFmpeg", "AAC, ALAC, TTA, APE, WMA, MP2"),
+    "ffmpeg": ("FFmpeg", "AAC, ALAC, TTA, APE, WMA, MP2, AIFF, CAF, W64, MKA, AC-3, DTS, DSD"),
+    "mpcdec": ("Musepack decoder", "Musepack"),
 }
 
 

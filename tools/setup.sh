@@ -17,7 +17,7 @@ packages=(
   # the Debian package and its checks (tools/package.sh, tools/install-test.sh)
   dpkg-dev lintian desktop-file-utils appstream
   # codec programs kelto runs, and tools the tests and benchmarks use
-  flac lame vorbis-tools opus-tools wavpack speex ffmpeg sox mediainfo parallel
+  flac lame vorbis-tools opus-tools wavpack speex ffmpeg musepack-tools sox mediainfo parallel
   # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;
   # the locale sources SampleMatch's test compiles a decimal-comma locale from
   python3 locales

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <set>
 
 #include "app/DlgAbout.h"
 #include "app/DlgCodecs.h"
@@ -148,15 +149,20 @@ void CDlgMain::OnCommand(int commandId) {
 
 void CDlgMain::OnAddFile() {
     // "All supported files |*.flac; *.mp3; ...; *.wav|Waveform PCM (*.wav)|*.wav|" and one
-    // entry per decoder with presets.
+    // entry per decoder with presets. Each extension appears once in the first entry, also
+    // one that two decoders list or that is "wav" (which decodes the WAV files coders cannot
+    // read).
     std::string all = GetStdString(kTextAllSupported) + " |";
     std::string perDecoder;
+    std::set<std::string> named;
     const CDecoderList& decoders = m_catalogue.GetDecoders();
     for (int i = 0; i < decoders.GetCount(); ++i) {
         const CPresetList& presets = decoders.GetAt(i)->GetPresets();
         std::string patterns;
         for (int p = 0; p < presets.GetCount(); ++p) {
-            all += "*" + presets.GetAt(p)->Extension + "; ";
+            if (presets.GetAt(p)->Extension != ".wav" &&
+                named.insert(presets.GetAt(p)->Extension).second)
+                all += "*" + presets.GetAt(p)->Extension + "; ";
             patterns += (p ? "; *" : "*") + presets.GetAt(p)->Extension;
         }
         if (presets.GetCount() > 0) {

@@ -70,6 +70,10 @@ public:
     // promises N bytes, the file holds M"); empty when it looks whole. Such a file is listed,
     // and a run fails it with this text.
     std::string Truncation;
+    // A WAV file that most coders cannot read as it is (RF64/BW64, floating point or other
+    // codings than integer PCM): it is decoded first, like a compressed source. A plain PCM
+    // WAV file is never decoded.
+    bool NeedsDecoding = false;
     // Records an exact length of samples frames (SampleRate must be set first); a negative
     // count or a rate of 0 leaves the length unknown.
     void SetExactLength(std::int64_t samples);

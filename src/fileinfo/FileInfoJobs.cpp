@@ -10,6 +10,7 @@
 #include "core/TempFileName.h"
 #include "core/Templates.h"
 #include "fileinfo/FileInfo.h"
+#include "fileinfo/FormatTable.h"
 #include "platform/TempFolder.h"
 
 namespace {
@@ -55,7 +56,10 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     Decoder.reset();
     m_tempNameFailure = {};
     const CPreset* preset = nullptr;
-    const CDecoder* found = decoders.FindFor(LowerAscii(PathExtension(Path)), &preset);
+    // The decoder that lists "wav" takes only the WAV files coders cannot read themselves.
+    const bool readAsItIs = FormatId == kFormatWAV && !NeedsDecoding;
+    const CDecoder* found =
+        readAsItIs ? nullptr : decoders.FindFor(LowerAscii(PathExtension(Path)), &preset);
     if (!found) {
         m_tempWaveFile.Release();
         return false;

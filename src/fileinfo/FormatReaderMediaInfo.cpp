@@ -17,3 +17,10 @@ bool CFormatReaderMediaInfo::Read(const std::string& path, CFileInfo* record,
     query.StoreLength(*record);
     return true;
 }
+
+bool CFormatReaderMediaInfoNoLength::Read(const std::string& path, CFileInfo* record,
+                                          MediaInfoHandle* mediaInfo) {
+    if (!CFormatReaderMediaInfo::Read(path, record, mediaInfo)) return false;
+    record->Duration = -1;
+    return true;
+}

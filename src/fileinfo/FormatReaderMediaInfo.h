@@ -9,3 +9,10 @@ class CFormatReaderMediaInfo : public CFormatReader {
 public:
     bool Read(const std::string& path, CFileInfo* record, MediaInfoHandle* mediaInfo) override;
 };
+
+// Streams whose length MediaInfo only estimates from the bit rate (E-AC-3, off by half a
+// percent): the properties as above, the length left unknown.
+class CFormatReaderMediaInfoNoLength : public CFormatReaderMediaInfo {
+public:
+    bool Read(const std::string& path, CFileInfo* record, MediaInfoHandle* mediaInfo) override;
+};

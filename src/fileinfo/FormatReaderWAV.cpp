@@ -48,7 +48,10 @@ bool CFormatReaderWAV::Read(const std::string& path, CFileInfo* record, MediaInf
     record->BitRate = static_cast<double>(static_cast<std::int64_t>(format.ByteRate) * 8 / 1000);
     record->Resolution = format.BitsPerSample;
     // A file cut short is still listed, so the user sees it; the run fails it with the reason.
-    record->SetExactLength(layout.Frames());
+    // Block-coded samples (ADPCM) have no fixed size of a frame: their length is left unknown,
+    // and the WAV file their decoder writes tells it.
+    if (!layout.IsBlockCoded()) record->SetExactLength(layout.Frames());
+    record->NeedsDecoding = layout.NeedsDecoding();
     if (layout.IsTruncated()) record->Truncation = TruncationText(layout);
     AddLogLine("Header (" + std::to_string(36) + " bytes) was red successfully");
     return true;

@@ -52,14 +52,48 @@ SignatureMatch MatchFormatSignature(const std::string& path, std::int32_t format
     // Only formats whose streams may follow an ID3v2 tag look past one.
     const bool afterId3 = formatId == kFormatMPEG || formatId == kFormatMP2 ||
                           formatId == kFormatAAC || formatId == kFormatFLAC ||
-                          formatId == kFormatTTA || formatId == kFormatAPE;
+                          formatId == kFormatTTA || formatId == kFormatAPE ||
+                          formatId == kFormatMusepack || formatId == kFormatAC3 ||
+                          formatId == kFormatDTS || formatId == kFormatTAK;
     const std::int64_t start = afterId3 ? SkipId3v2(file) : 0;
     if (!file.Seek(start)) return SignatureMatch::Unknown;
     const HeaderBytes b = ReadHeaderBytes(file, kBytesLooked);
     switch (formatId) {
         case kFormatWAV:
-            return Match((HasSignature(b, 0, "RIFF", 4) || HasSignature(b, 0, "RF64", 4)) &&
+        case kFormatRF64:
+            return Match((HasSignature(b, 0, "RIFF", 4) || HasSignature(b, 0, "RF64", 4) ||
+                          HasSignature(b, 0, "BW64", 4)) &&
                          HasSignature(b, 8, "WAVE", 4));
+        case kFormatAIFF:
+        case kFormatAIFC:
+            return Match(HasSignature(b, 0, "FORM", 4) &&
+                         (HasSignature(b, 8, "AIFF", 4) || HasSignature(b, 8, "AIFC", 4)));
+        case kFormatCAF:
+            return Match(HasSignature(b, 0, "caff", 4));
+        case kFormatWave64:
+            return Match(HasSignature(b, 0, "riff\x2E\x91\xCF\x11", 8));
+        case kFormatMatroska:
+        case kFormatWebM:
+            return Match(HasSignature(b, 0, "\x1A\x45\xDF\xA3", 4));
+        case kFormatAC3:
+        case kFormatEAC3:
+            return Match(HasSignature(b, 0, "\x0B\x77", 2));
+        case kFormatDTS:
+            return Match(HasSignature(b, 0, "\x7F\xFE\x80\x01", 4) ||
+                         HasSignature(b, 0, "\xFE\x7F\x01\x80", 4) ||
+                         HasSignature(b, 0, "DTSHDHDR", 8));
+        case kFormatMusepack:
+            return Match(HasSignature(b, 0, "MPCK", 4) || HasSignature(b, 0, "MP+", 3));
+        case kFormatDSF:
+            return Match(HasSignature(b, 0, "DSD ", 4));
+        case kFormatDSDIFF:
+            return Match(HasSignature(b, 0, "FRM8", 4));
+        case kFormatShorten:
+            return Match(HasSignature(b, 0, "ajkg", 4));
+        case kFormatAU:
+            return Match(HasSignature(b, 0, ".snd", 4));
+        case kFormatTAK:
+            return Match(HasSignature(b, 0, "tBaK", 4));
         case kFormatFLAC:
             return Match(HasSignature(b, 0, "fLaC", 4));
         case kFormatMPEG:

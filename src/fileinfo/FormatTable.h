@@ -28,6 +28,22 @@ enum : std::int32_t {
     kFormatMP2 = 14,
     kFormatM4B = 15,
     kFormatOggAudio = 16,
+    kFormatAIFF = 17,
+    kFormatAIFC = 18,
+    kFormatCAF = 19,
+    kFormatWave64 = 20,
+    kFormatRF64 = 21,
+    kFormatMatroska = 22,
+    kFormatWebM = 23,
+    kFormatAC3 = 24,
+    kFormatEAC3 = 25,
+    kFormatDTS = 26,
+    kFormatMusepack = 27,
+    kFormatDSF = 28,
+    kFormatDSDIFF = 29,
+    kFormatShorten = 30,
+    kFormatAU = 31,
+    kFormatTAK = 32,
 };
 
 inline constexpr const char* kUnknownFormatName = "Unknown";

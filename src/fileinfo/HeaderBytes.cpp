@@ -23,6 +23,22 @@ std::uint32_t LittleEndian32(const HeaderBytes& bytes, std::size_t offset) {
            (static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
 }
 
+std::uint64_t LittleEndian64(const HeaderBytes& bytes, std::size_t offset) {
+    return std::uint64_t{LittleEndian32(bytes, offset)} |
+           std::uint64_t{LittleEndian32(bytes, offset + 4)} << 32;
+}
+
+std::uint32_t BigEndian32(const HeaderBytes& bytes, std::size_t offset) {
+    return (static_cast<std::uint32_t>(bytes[offset]) << 24) |
+           (static_cast<std::uint32_t>(bytes[offset + 1]) << 16) |
+           (static_cast<std::uint32_t>(bytes[offset + 2]) << 8) |
+           static_cast<std::uint32_t>(bytes[offset + 3]);
+}
+
+std::uint64_t BigEndian64(const HeaderBytes& bytes, std::size_t offset) {
+    return std::uint64_t{BigEndian32(bytes, offset)} << 32 | BigEndian32(bytes, offset + 4);
+}
+
 std::int32_t SignedLittleEndian16(const HeaderBytes& bytes, std::size_t offset) {
     return static_cast<std::int16_t>(LittleEndian16(bytes, offset));
 }

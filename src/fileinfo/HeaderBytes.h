@@ -21,6 +21,10 @@ std::uint16_t LittleEndian16(const HeaderBytes& bytes, std::size_t offset);
 std::uint32_t LittleEndian32(const HeaderBytes& bytes, std::size_t offset);
 std::int32_t SignedLittleEndian16(const HeaderBytes& bytes, std::size_t offset);
 std::int32_t SignedLittleEndian32(const HeaderBytes& bytes, std::size_t offset);
+std::uint64_t LittleEndian64(const HeaderBytes& bytes, std::size_t offset);
+// Big-endian fields (AU, CAF, DSDIFF), under the same condition.
+std::uint32_t BigEndian32(const HeaderBytes& bytes, std::size_t offset);
+std::uint64_t BigEndian64(const HeaderBytes& bytes, std::size_t offset);
 
 // True when bytes holds the signature's bytes at offset (false when they were not read).
 bool HasSignature(const HeaderBytes& bytes, std::size_t offset, const char* signature,

@@ -80,7 +80,7 @@ std::int64_t WaveLayout::Frames() const {
 WaveLayoutStatus ReadWaveLayout(platform::File& file, WaveLayout& layout) {
     layout = {};
     const HeaderBytes start = ReadHeaderBytes(file, 12);
-    layout.Rf64 = HasSignature(start, 0, "RF64", 4);
+    layout.Rf64 = HasSignature(start, 0, "RF64", 4) || HasSignature(start, 0, "BW64", 4);
     if (!layout.Rf64 && !HasSignature(start, 0, "RIFF", 4)) return WaveLayoutStatus::NoRiff;
     if (!HasSignature(start, 8, "WAVE", 4)) return WaveLayoutStatus::NoWave;
     const std::int64_t fileSize = file.Size();

@@ -10,6 +10,8 @@ class File;
 struct WaveFormat {
     static constexpr std::uint16_t kIntegerPcm = 1;
     static constexpr std::uint16_t kFloat = 3;
+    static constexpr std::uint16_t kALaw = 6;
+    static constexpr std::uint16_t kMuLaw = 7;
     static constexpr std::uint16_t kExtensible = 0xFFFE;
 
     // 1 integer PCM, 3 IEEE float, ...; for WAVE_FORMAT_EXTENSIBLE the tag of its sub-format.
@@ -24,7 +26,7 @@ struct WaveFormat {
 
 // Where a WAV file's samples lie, and whether the file holds what its header promises.
 struct WaveLayout {
-    bool Rf64 = false;
+    bool Rf64 = false;  // RF64 or BW64: 64-bit sizes in a ds64 chunk
     WaveFormat Format;
     bool HasData = false;
     std::int64_t DataOffset = 0;
@@ -39,11 +41,20 @@ struct WaveLayout {
     bool IsTruncated() const { return HasData && PromisedBytes > DataBytes; }
     // Whole frames of samples the file holds; -1 without data or a frame size.
     std::int64_t Frames() const;
+    // Whether most coders cannot read the file as it is: RF64/BW64, or samples that are not
+    // integer PCM (floating point, A-law, ADPCM, ...).
+    bool NeedsDecoding() const { return Rf64 || Format.Tag != WaveFormat::kIntegerPcm; }
+    // Whether the samples are coded in blocks of several frames (ADPCM, GSM, ...), so that
+    // the data's size does not tell how many frames there are.
+    bool IsBlockCoded() const {
+        return Format.Tag != WaveFormat::kIntegerPcm && Format.Tag != WaveFormat::kFloat &&
+               Format.Tag != WaveFormat::kALaw && Format.Tag != WaveFormat::kMuLaw;
+    }
 };
 
 enum class WaveLayoutStatus {
     Read,
-    NoRiff,      // neither "RIFF" nor "RF64" at the start
+    NoRiff,      // neither "RIFF" nor "RF64" (or its twin "BW64") at the start
     NoWave,      // no "WAVE" after it
     NoFormat,    // no "fmt " chunk
     ShortFormat  // the file ends inside the "fmt " chunk's first 16 bytes

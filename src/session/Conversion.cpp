@@ -133,7 +133,7 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
         file.ResetJobs();
         return Prepared::NoTempFile;
     }
-    if (!decodable && file.FormatId != kFormatWAV) {
+    if (!decodable && (file.FormatId != kFormatWAV || file.NeedsDecoding)) {
         // Without a decoder an earlier coder job would read a WAV file nobody writes.
         file.ResetJobs();
         return Prepared::NoDecoder;

@@ -146,8 +146,8 @@ private slots:
         QVERIFY2(QString::fromStdString(ReadFileBytes(version)).startsWith(shown["flac"]),
                  qPrintable(shown["flac"]));
         QCOMPARE(shown.keys(),
-                 (QStringList{"ffmpeg", "flac", "lame", "oggdec", "oggenc", "opusdec", "opusenc",
-                              "speexdec", "speexenc", "wavpack", "wvunpack"}));
+                 (QStringList{"ffmpeg", "flac", "lame", "mpcdec", "oggdec", "oggenc", "opusdec",
+                              "opusenc", "speexdec", "speexenc", "wavpack", "wvunpack"}));
         QVERIFY(qtLine.startsWith(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())));
         // kelto's own icon, compiled in at every hicolor size, is the window's.
         QCOMPARE(GetAppIcon().availableSizes().size(), 7);

@@ -300,6 +300,14 @@ private slots:
         QVERIFY(filter.rfind("All supported files |*.", 0) == 0);
         QVERIFY(filter.find("*.flac; ") != std::string::npos);
         QVERIFY(filter.find("*.wav|Waveform PCM (*.wav)|*.wav|") != std::string::npos);
+        // Every source a library holds, each once in the first entry.
+        const std::string all = filter.substr(0, filter.find("|Waveform PCM"));
+        for (const char* pattern : {"*.aiff; ", "*.caf; ", "*.w64; ", "*.mka; ", "*.webm; ",
+                                    "*.ac3; ", "*.eac3; ", "*.dts; ", "*.mpc; ", "*.dsf; ",
+                                    "*.dff; ", "*.shn; ", "*.au; ", "*.tak; "}) {
+            QVERIFY2(all.find(pattern) != std::string::npos, pattern);
+        }
+        QCOMPARE(all.find("*.wav"), all.rfind("*.wav"));
         QVERIFY(filter.size() > 2 && filter.compare(filter.size() - 2, 2, "||") == 0);
         QCOMPARE(
             QString::fromStdString(ToQtFilter("Waveform PCM (*.wav)|*.wav|MP3 (*.mp3)|*.mp3||")),

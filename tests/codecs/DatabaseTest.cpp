@@ -130,7 +130,7 @@ TEST(Database, MissingMalformedAndReloadedFiles) {
 
 const char* const kShippedPrograms[] = {"flac",     "lame",     "oggenc",  "oggdec",
                                         "opusenc",  "opusdec",  "wavpack", "wvunpack",
-                                        "speexenc", "speexdec", "ffmpeg"};
+                                        "speexenc", "speexdec", "ffmpeg",  "mpcdec"};
 
 TEST(Database, ShippedBaseXmlIdentifiesTheInstalledPrograms) {
     CDatabase db;

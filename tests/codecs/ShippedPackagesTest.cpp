@@ -8,6 +8,7 @@
 #include "codecs/CoderList.h"
 #include "codecs/DecoderList.h"
 #include "core/Templates.h"
+#include "support/DsdFiles.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -86,8 +87,12 @@ TEST(ShippedPackages, AllCodersAndDecodersLoadWithTheirNames) {
         }
     }
     EXPECT_EQ(extensions,
-              (std::set<std::string>{".aac", ".ape", ".flac", ".m4a", ".m4b", ".mp2", ".mp3",
-                                     ".oga", ".ogg", ".opus", ".spx", ".tta", ".wma", ".wv"}));
+              (std::set<std::string>{".aac",  ".ac3",  ".aif", ".aifc", ".aiff", ".ape", ".au",
+                                     ".bw64", ".caf",  ".dff", ".dsf",  ".dts",  ".eac3", ".ec3",
+                                     ".flac", ".m4a",  ".m4b", ".mka",  ".mp+",  ".mp2",  ".mp3",
+                                     ".mpc",  ".mpp",  ".oga", ".ogg",  ".opus", ".rf64", ".shn",
+                                     ".snd",  ".spx",  ".tak", ".tta",  ".w64",  ".wav",  ".webm",
+                                     ".wma",  ".wv"}));
     // The packages are links to the system's programs, not copies.
     EXPECT_TRUE(fs::is_symlink(kWork + "/Coders/FLAC/flac"));
     EXPECT_TRUE(fs::is_directory(kWork + "/Codecs"));
@@ -181,6 +186,22 @@ bool MakeEncoded(const std::string& wav, const std::string& extension, const std
     if (extension == ".m4b") command = ffmpeg + "-c:a aac " + to;
     // Ogg audio as FLAC in Ogg, which no other decoder reads.
     if (extension == ".oga") command = ffmpeg + "-c:a flac " + to;
+    // The WAV files coders cannot read: floating point, RF64 (and BW64, its twin).
+    if (extension == ".wav") command = ffmpeg + "-c:a pcm_f32le " + to;
+    if (extension == ".rf64" || extension == ".bw64") command = ffmpeg + "-rf64 always -f wav " + to;
+    if (extension == ".aiff" || extension == ".aif" || extension == ".aifc" ||
+        extension == ".w64" || extension == ".au" || extension == ".caf")
+        command = "sox " + in + " -t " + extension.substr(1) + " " + to;
+    if (extension == ".snd") command = "sox " + in + " -t au " + to;
+    if (extension == ".mka" || extension == ".webm") command = ffmpeg + "-c:a libopus " + to;
+    if (extension == ".ac3") command = ffmpeg + "-c:a ac3 " + to;
+    if (extension == ".eac3" || extension == ".ec3") command = ffmpeg + "-c:a eac3 -f eac3 " + to;
+    if (extension == ".dts") command = ffmpeg + "-strict -2 -c:a dca " + to;
+    if (extension == ".mpc" || extension == ".mp+" || extension == ".mpp")
+        command = "mpcenc --silent " + in + " " + to;
+    if (extension == ".dsf" || extension == ".dff")
+        return WriteDsdSine(out, extension == ".dsf" ? DsdFile::Dsf : DsdFile::Dsdiff, 2, 1.0,
+                            0.5);
     return !command.empty() && RunShell(command);
 }
 
@@ -195,9 +216,10 @@ TEST(ShippedPackages, EveryDecoderPresetDecodesARealFileOverAnOldOne) {
         CDecoder& decoder = *catalogue.Decoders.GetAt(d);
         for (const CPreset& preset : decoder.GetPresets()) {
             SCOPED_TRACE(decoder.GetName() + " " + preset.Extension + ": " + preset.CommandLine);
-            if (preset.Extension == ".ape") {
-                // Debian 12 has no Monkey's Audio encoder to make a test file with; the line
-                // must be the one the other FFmpeg formats prove.
+            if (preset.Extension == ".ape" || preset.Extension == ".shn" ||
+                preset.Extension == ".tak") {
+                // Debian 12 has no Monkey's Audio, Shorten or TAK encoder to make a test file
+                // with; the line must be the one the other FFmpeg formats prove.
                 EXPECT_EQ(preset.CommandLine, decoder.GetPresets().GetAt(1)->CommandLine);
                 continue;
             }
@@ -209,13 +231,19 @@ TEST(ShippedPackages, EveryDecoderPresetDecodesARealFileOverAnOldOne) {
                 << ReadFileBytes(wav + ".log");
             const WavContent decoded = ReadWav(wav);
             ASSERT_TRUE(decoded.Valid);
-            EXPECT_EQ(decoded.SampleRate, 48000);
+            // DSD comes out as 24-bit PCM at 88.2 kHz, whatever the rate handed in.
+            const bool dsd = preset.Extension == ".dsf" || preset.Extension == ".dff";
+            const int rate = dsd ? 88200 : 48000;
+            EXPECT_EQ(decoded.SampleRate, rate);
+            if (dsd) {
+                EXPECT_EQ(decoded.BitsPerSample, 24);
+            }
             EXPECT_EQ(decoded.Channels, 2);
-            EXPECT_NEAR(static_cast<double>(decoded.Frames()), 48000.0, 2048.0);
+            EXPECT_NEAR(static_cast<double>(decoded.Frames()), rate, 2048.0);
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 13);
+    EXPECT_EQ(checked, 13 + 21);
 }
 
 // Programs that can tell a damaged source from a good one are told to fail on it. lame,

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
+#include "AudioFiles.h"
 #include "codecs/Coder.h"
 #include "codecs/CoderList.h"
 #include "codecs/Decoder.h"
@@ -204,4 +207,31 @@ TEST_F(FileInfoJobsTest, RetargetingKeepsAnEditedCommandLineAndItsWaveFile) {
     ASSERT_TRUE(m_file.RetargetOutput("/out/x (3).mp3"));
     EXPECT_EQ(m_file.Coder->GetCommandLine(), "-q " + QuoteCommandLineArgument(wave) + " " +
                                                   QuoteCommandLineArgument("/out/x (3).mp3"));
+}
+
+TEST_F(FileInfoJobsTest, OnlyAWavFileThatCodersCannotReadGoesToTheDecoderThatListsWav) {
+    Package("Decoders/Wave", "wav\nrf64\n", "wave %in% %out%\nwave %in% %out%\n");
+    CDecoderList decoders;
+    ASSERT_TRUE(decoders.LoadFromFolder(m_dir / "Decoders"));
+    const std::string plain = MakeWav(m_dir / "plain.wav", 44100, 2, 24);
+    const std::string ffmpeg = "ffmpeg -v error -nostdin -y -i {in} ";
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {plain, false},
+        {Encode(plain, m_dir / "float.wav", ffmpeg + "-c:a pcm_f32le {out}"), true},
+        {Encode(plain, m_dir / "alaw.wav", ffmpeg + "-c:a pcm_alaw {out}"), true},
+        {Encode(plain, m_dir / "big.wav", ffmpeg + "-rf64 always {out}"), true},
+        // RF64 under its own name is no WAV file to kelto: decoded as its extension says.
+        {Encode(plain, m_dir / "big.rf64", ffmpeg + "-rf64 always -f wav {out}"), true},
+    };
+    for (const auto& [path, decoded] : cases) {
+        SCOPED_TRACE(path);
+        CFileInfo file;
+        ASSERT_TRUE(file.Open(path, nullptr));
+        EXPECT_EQ(file.NeedsDecoding, decoded);
+        EXPECT_EQ(file.PrepareDecoder(decoders, "", false), decoded);
+        EXPECT_EQ(file.Decoder != nullptr, decoded);
+        if (decoded) {
+            EXPECT_EQ(file.Decoder->GetName(), "Wave");
+        }
+    }
 }

@@ -118,10 +118,10 @@ TEST_F(FileListEditorTest, FilesThatDoNotBecomeEntriesAreReportedInListOrder) {
 }
 
 TEST_F(FileListEditorTest, AudioAloneIsListedOtherFilesAreCountedAndSpecialOnesRefused) {
-    // A decoder of DSD files, which no header reader knows.
-    const std::string package = m_dir / "Decoders/DSD";
-    MakeFile("Decoders/DSD/Extensions.ini");
-    WriteFileBytes(package + "/Extensions.ini", "dsf\n");
+    // A decoder of MLP files, which no header reader knows.
+    const std::string package = m_dir / "Decoders/MLP";
+    MakeFile("Decoders/MLP/Extensions.ini");
+    WriteFileBytes(package + "/Extensions.ini", "mlp\n");
     WriteFileBytes(package + "/Format.ini", "-d %in% -o %out%\n");
     WriteFileBytes(package + "/prog", "#!/bin/sh\n");
     std::filesystem::permissions(package + "/prog", std::filesystem::perms::owner_all);
@@ -132,12 +132,12 @@ TEST_F(FileListEditorTest, AudioAloneIsListedOtherFilesAreCountedAndSpecialOnesR
     WriteTestWav(MakeFile("music/a.wav"), 44100, 2, 0.1, 1);
     MakeFile("music/cover.jpg");
     MakeFile("music/album.cue");
-    MakeFile("music/x.DSF");
+    MakeFile("music/x.MLP");
     MakeFile("music/.hidden/b.wav");
     ASSERT_TRUE(RunShell("mkfifo " + ShellQuoted(music + "/pipe")));
     m_settings.AddOnlyExists = 0;
     const std::vector<std::string> paths = {
-        music + "/pipe",    music + "/x.DSF", music + "/y.dsf",    music + "/cover.jpg",
+        music + "/pipe",    music + "/x.MLP", music + "/y.mlp",    music + "/cover.jpg",
         music + "/.hidden", music + "/a.wav", music + "/album.cue"};
 
     AddOutcome outcome;
@@ -146,10 +146,10 @@ TEST_F(FileListEditorTest, AudioAloneIsListedOtherFilesAreCountedAndSpecialOnesR
     CFileList windowList;
     CFileListEditor(windowList, m_settings).AddPaths(paths, &windowOutcome);
 
-    EXPECT_EQ(Paths(), (std::vector<std::string>{music + "/x.DSF", music + "/a.wav"}));
+    EXPECT_EQ(Paths(), (std::vector<std::string>{music + "/x.MLP", music + "/a.wav"}));
     EXPECT_EQ(Refusals(outcome),
               (std::vector<std::string>{music + "/pipe: not a regular file (named pipe)",
-                                        music + "/y.dsf: No such file or directory"}));
+                                        music + "/y.mlp: No such file or directory"}));
     EXPECT_EQ(outcome.NotAudio, 2);  // the folder is no file
     // The window lists whatever is not refused, as "Unknown" when no reader knows it.
     EXPECT_EQ(windowList.Count(), 6);
