@@ -3,6 +3,7 @@
 #include <taglib/fileref.h>
 #include <taglib/tfile.h>
 
+#include "tags/TagLibLock.h"
 #include "tags/TextFields.h"
 
 namespace {
@@ -17,6 +18,7 @@ std::string First(const TagLib::PropertyMap& fields, const char* key) {
 
 bool ReadNameTags(const std::string& path, NameTags& tags) {
     tags = {};
+    const auto lock = LockTagLib();
     const TagLib::FileRef file(path.c_str(), false);
     if (file.isNull() || !file.file()->isValid()) return false;
     const TagLib::PropertyMap fields = ReadTextFields(*file.file());

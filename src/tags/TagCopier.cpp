@@ -5,6 +5,7 @@
 
 #include "base/Paths.h"
 #include "tags/CoverPicture.h"
+#include "tags/TagLibLock.h"
 #include "tags/TextFields.h"
 
 namespace {
@@ -44,6 +45,7 @@ void KeepOutputsEncodingFields(const TagLib::PropertyMap& own, TagLib::PropertyM
 
 CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string& output,
                                     std::string* error) {
+    const auto lock = LockTagLib();
     TagLib::PropertyMap fields;
     std::optional<CoverPicture> cover;
     {

@@ -1,0 +1,6 @@
+#include "tags/TagLibLock.h"
+
+std::unique_lock<std::mutex> LockTagLib() {
+    static std::mutex mutex;
+    return std::unique_lock<std::mutex>(mutex);
+}
