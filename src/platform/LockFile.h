@@ -35,6 +35,9 @@ public:
     // without an error, when another holds the lock or the file was removed meanwhile (by its
     // holder, or by another prober that took it first).
     static LockFile TryTakeStale(const std::string& path, Error* error = nullptr);
+    // Opens path, made when missing and kept afterwards, and waits until its lock is ours: for
+    // a file that only serves as a lock shared by every process that writes one resource.
+    static LockFile Wait(const std::string& path, Error* error = nullptr);
 
     bool IsHeld() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }

@@ -1,0 +1,201 @@
+#include "fileinfo/FileInfoCache.h"
+
+#include <charconv>
+#include <cstring>
+#include <cstdio>
+#include <vector>
+
+#include "base/Paths.h"
+#include "fileinfo/FileInfo.h"
+#include "platform/File.h"
+#include "platform/SiblingTempFile.h"
+#include "platform/SmallFile.h"
+
+namespace {
+
+constexpr std::string_view kHeader = "kelto-fileinfo 1";
+constexpr std::size_t kFields = 15;
+
+std::string Escape(const std::string& field) {
+    std::string out;
+    out.reserve(field.size());
+    for (const char c : field) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\t') out += "\\t";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else out += c;
+    }
+    return out;
+}
+
+bool Unescape(std::string_view field, std::string* out) {
+    out->clear();
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            *out += field[i];
+            continue;
+        }
+        if (++i == field.size()) return false;
+        const char c = field[i];
+        if (c == '\\') *out += '\\';
+        else if (c == 't') *out += '\t';
+        else if (c == 'n') *out += '\n';
+        else if (c == 'r') *out += '\r';
+        else return false;
+    }
+    return true;
+}
+
+template <class Number>
+bool ReadNumber(std::string_view text, Number* value) {
+    if (text.empty()) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// Doubles are written exactly, as the bits of their value.
+std::string DoubleText(double value) {
+    std::uint64_t bits = 0;
+    static_assert(sizeof(bits) == sizeof(value));
+    std::memcpy(&bits, &value, sizeof(bits));
+    return std::to_string(bits);
+}
+
+bool ReadDouble(std::string_view text, double* value) {
+    std::uint64_t bits = 0;
+    if (!ReadNumber(text, &bits)) return false;
+    std::memcpy(value, &bits, sizeof(bits));
+    return true;
+}
+
+}  // namespace
+
+bool CFileInfoCache::Fill(const std::string& path, const platform::FileStamp& stamp,
+                          CFileInfo* record) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_entries.find(path);
+    if (found == m_entries.end() || !(found->second.Stamp == stamp)) return false;
+    const Entry& entry = found->second;
+    record->Path = path;
+    record->Folder = PathFolder(path);
+    record->Name = PathFileName(path);
+    record->Size = static_cast<std::uint64_t>(stamp.Size);
+    record->SampleRate = entry.SampleRate;
+    record->BitRate = entry.BitRate;
+    record->Channels = entry.Channels;
+    record->FormatId = entry.FormatId;
+    record->FormatName = entry.FormatName;
+    record->Resolution = entry.Resolution;
+    record->Codec = entry.Codec;
+    record->Samples = entry.Samples;
+    record->Duration = entry.Duration;
+    record->LengthExact = entry.LengthExact;
+    record->NeedsDecoding = entry.NeedsDecoding;
+    record->Truncation = entry.Truncation;
+    return true;
+}
+
+void CFileInfoCache::Store(const CFileInfo& record, const platform::FileStamp& stamp) {
+    Entry entry;
+    entry.Stamp = stamp;
+    entry.SampleRate = record.SampleRate;
+    entry.BitRate = record.BitRate;
+    entry.Channels = record.Channels;
+    entry.FormatId = record.FormatId;
+    entry.FormatName = record.FormatName;
+    entry.Resolution = record.Resolution;
+    entry.Codec = record.Codec;
+    entry.Samples = record.Samples;
+    entry.Duration = record.Duration;
+    entry.LengthExact = record.LengthExact;
+    entry.NeedsDecoding = record.NeedsDecoding;
+    entry.Truncation = record.Truncation;
+    std::lock_guard lock(m_mutex);
+    m_entries[record.Path] = std::move(entry);
+    m_changed = true;
+}
+
+std::size_t CFileInfoCache::Count() const {
+    std::lock_guard lock(m_mutex);
+    return m_entries.size();
+}
+
+void CFileInfoCache::Parse(std::string_view text) {
+    std::lock_guard lock(m_mutex);
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        std::vector<std::string_view> parts;
+        for (std::size_t from = 0; parts.size() <= kFields;) {
+            const std::size_t tab = line.find('\t', from);
+            parts.push_back(line.substr(from, tab == std::string_view::npos ? tab : tab - from));
+            if (tab == std::string_view::npos) break;
+            from = tab + 1;
+        }
+        if (parts.size() != kFields) continue;
+        std::string path;
+        Entry entry;
+        int exact = 0;
+        int decoding = 0;
+        if (!Unescape(parts[0], &path) || path.empty() ||
+            !ReadNumber(parts[1], &entry.Stamp.Size) || entry.Stamp.Size < 0 ||
+            !ReadNumber(parts[2], &entry.Stamp.ModifiedNs) ||
+            !ReadNumber(parts[3], &entry.SampleRate) || !ReadDouble(parts[4], &entry.BitRate) ||
+            !ReadNumber(parts[5], &entry.Channels) || !ReadNumber(parts[6], &entry.FormatId) ||
+            !Unescape(parts[7], &entry.FormatName) || !ReadNumber(parts[8], &entry.Resolution) ||
+            !Unescape(parts[9], &entry.Codec) || !ReadNumber(parts[10], &entry.Samples) ||
+            !ReadDouble(parts[11], &entry.Duration) || !ReadNumber(parts[12], &exact) ||
+            !ReadNumber(parts[13], &decoding) || !Unescape(parts[14], &entry.Truncation) ||
+            (exact != 0 && exact != 1) || (decoding != 0 && decoding != 1)) {
+            continue;
+        }
+        entry.LengthExact = exact == 1;
+        entry.NeedsDecoding = decoding == 1;
+        m_entries[std::move(path)] = std::move(entry);
+    }
+}
+
+std::string CFileInfoCache::Format() const {
+    std::lock_guard lock(m_mutex);
+    std::string text(kHeader);
+    text += '\n';
+    for (const auto& [path, e] : m_entries) {
+        text += Escape(path) + '\t' + std::to_string(e.Stamp.Size) + '\t' +
+                std::to_string(e.Stamp.ModifiedNs) + '\t' + std::to_string(e.SampleRate) + '\t' +
+                DoubleText(e.BitRate) + '\t' + std::to_string(e.Channels) + '\t' +
+                std::to_string(e.FormatId) + '\t' + Escape(e.FormatName) + '\t' +
+                std::to_string(e.Resolution) + '\t' + Escape(e.Codec) + '\t' +
+                std::to_string(e.Samples) + '\t' + DoubleText(e.Duration) + '\t' +
+                (e.LengthExact ? "1" : "0") + '\t' + (e.NeedsDecoding ? "1" : "0") + '\t' +
+                Escape(e.Truncation) + '\n';
+    }
+    return text;
+}
+
+void CFileInfoCache::Load(const std::string& path) {
+    std::string text;
+    if (platform::ReadSmallFile(path, &text)) Parse(text);
+    std::lock_guard lock(m_mutex);
+    m_changed = false;
+}
+
+bool CFileInfoCache::Save(const std::string& path) const {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_changed) return true;
+    }
+    const std::string text = Format();
+    std::string temporary;
+    platform::File file = platform::CreateSiblingTempFile(path, temporary);
+    if (file.IsOpen() && file.WriteAll(text.data(), text.size()) && file.Close() &&
+        platform::RenameFile(temporary, path)) {
+        std::lock_guard lock(m_mutex);
+        m_changed = false;
+        return true;
+    }
+    if (!temporary.empty()) platform::RemoveFile(temporary);
+    return false;
+}
