@@ -77,6 +77,7 @@ bool CFileInfoCache::Fill(const std::string& path, const platform::FileStamp& st
     const auto found = m_entries.find(path);
     if (found == m_entries.end() || !(found->second.Stamp == stamp)) return false;
     const Entry& entry = found->second;
+    entry.Used = true;
     record->Path = path;
     record->Folder = PathFolder(path);
     record->Name = PathFileName(path);
@@ -111,6 +112,7 @@ void CFileInfoCache::Store(const CFileInfo& record, const platform::FileStamp& s
     entry.LengthExact = record.LengthExact;
     entry.NeedsDecoding = record.NeedsDecoding;
     entry.Truncation = record.Truncation;
+    entry.Used = true;
     std::lock_guard lock(m_mutex);
     m_entries[record.Path] = std::move(entry);
     m_changed = true;
@@ -182,9 +184,17 @@ void CFileInfoCache::Load(const std::string& path) {
     m_changed = false;
 }
 
-bool CFileInfoCache::Save(const std::string& path) const {
+bool CFileInfoCache::Save(const std::string& path) {
     {
         std::lock_guard lock(m_mutex);
+        for (auto entry = m_entries.begin(); entry != m_entries.end();) {
+            if (!entry->second.Used && !platform::PathExists(entry->first)) {
+                entry = m_entries.erase(entry);
+                m_changed = true;
+            } else {
+                ++entry;
+            }
+        }
         if (!m_changed) return true;
     }
     const std::string text = Format();

@@ -30,7 +30,8 @@ public:
     // The cache file at path (an empty cache when missing or unreadable).
     void Load(const std::string& path);
     // Replaces the file at path atomically; nothing is written when nothing changed since Load.
-    bool Save(const std::string& path) const;
+    // Entries of files that were not asked for since Load and are gone are left out.
+    bool Save(const std::string& path);
 
 private:
     struct Entry {
@@ -47,9 +48,10 @@ private:
         bool LengthExact = false;
         bool NeedsDecoding = false;
         std::string Truncation;
+        mutable bool Used = false;  // asked for or stored since Load
     };
 
     mutable std::mutex m_mutex;
     std::unordered_map<std::string, Entry> m_entries;
-    mutable bool m_changed = false;
+    bool m_changed = false;
 };
