@@ -233,6 +233,8 @@ void CDlgMain::ShowRunStates() {
 }
 
 void CDlgMain::ShowRunSummary() {
+    // Kept after each run as well, so that a program that ends without closing keeps it.
+    m_infoCache.Save(InfoCachePath());
     const RunCounts counts = m_conversion.CountLastRun({}, true);
     const auto count = [this](int id, int value) {
         return GetString(id).replace(QStringLiteral("%d"), QString::number(value)).toStdString();

@@ -98,8 +98,8 @@ LockFile LockFile::TryTakeStale(const std::string& path, Error* error) {
     return LockFile(fd, path, static_cast<std::int64_t>(info.st_size));
 }
 
-LockFile LockFile::Wait(const std::string& path, Error* error) {
-    const int fd = OpenRetrying(path, O_RDWR | O_CREAT);
+LockFile LockFile::WaitForFolder(const std::string& path, Error* error) {
+    const int fd = OpenRetrying(path, O_RDONLY | O_DIRECTORY);
     if (fd < 0) {
         SetError(error, errno);
         return {};

@@ -120,10 +120,7 @@ void CFileListEditor::LeaveOutRecorded(std::vector<std::string>& files,
     }
     std::erase_if(files, [&](const std::string& path) {
         const std::string name = PathFileName(path);
-        if (name == COutputRecord::kFileName ||
-            name == std::string(COutputRecord::kFileName) + ".lock") {
-            return true;
-        }
+        if (name == COutputRecord::kFileName) return true;
         return written.count(FoldDoubledSeparators(path)) != 0;
     });
 }

@@ -163,9 +163,10 @@ bool COutputRecord::Merge(const std::string& folder, const std::vector<RecordEnt
     if (entries.empty()) return true;
     const std::string path = RecordPath(folder);
     platform::Error error;
-    // Other kelto processes writing into the same folder take turns; the lock file stays, so
-    // that nobody ever locks a file that another has just removed.
-    platform::LockFile lock = platform::LockFile::Wait(path + ".lock", &error);
+    // Other kelto processes writing into the same folder take turns. The folder carries the
+    // lock: the record itself is replaced by each writer, so another could lock an old one.
+    platform::LockFile lock =
+        platform::LockFile::WaitForFolder(folder.empty() ? "." : folder, &error);
     if (!lock.IsHeld()) {
         *reason = "cannot lock " + path + ": " + error.text;
         return false;
