@@ -1,5 +1,6 @@
 #include "fileinfo/FileInfoCache.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <cstdio>
@@ -162,9 +163,17 @@ void CFileInfoCache::Parse(std::string_view text) {
 
 std::string CFileInfoCache::Format() const {
     std::lock_guard lock(m_mutex);
+    // In the order of the paths, so that the same entries always give the same text.
+    std::vector<const std::pair<const std::string, Entry>*> sorted;
+    sorted.reserve(m_entries.size());
+    for (const auto& entry : m_entries) sorted.push_back(&entry);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto* a, const auto* b) { return a->first < b->first; });
     std::string text(kHeader);
     text += '\n';
-    for (const auto& [path, e] : m_entries) {
+    for (const auto* sortedEntry : sorted) {
+        const std::string& path = sortedEntry->first;
+        const Entry& e = sortedEntry->second;
         text += Escape(path) + '\t' + std::to_string(e.Stamp.Size) + '\t' +
                 std::to_string(e.Stamp.ModifiedNs) + '\t' + std::to_string(e.SampleRate) + '\t' +
                 DoubleText(e.BitRate) + '\t' + std::to_string(e.Channels) + '\t' +

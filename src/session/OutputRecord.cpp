@@ -1,5 +1,6 @@
 #include "session/OutputRecord.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "base/AsciiText.h"
@@ -105,9 +106,16 @@ void COutputRecord::Parse(std::string_view text) {
 }
 
 std::string COutputRecord::Format() const {
+    // In the order of the outputs, so that the same entries always give the same text.
+    std::vector<const RecordEntry*> sorted;
+    sorted.reserve(m_entries.size());
+    for (const auto& [output, entry] : m_entries) sorted.push_back(&entry);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const RecordEntry* a, const RecordEntry* b) { return a->Output < b->Output; });
     std::string text(kHeader);
     text += '\n';
-    for (const auto& [output, entry] : m_entries) {
+    for (const RecordEntry* sortedEntry : sorted) {
+        const RecordEntry& entry = *sortedEntry;
         text += Escape(entry.Output) + '\t' + Escape(entry.Source) + '\t' +
                 std::to_string(entry.SourceSize) + '\t' + std::to_string(entry.SourceModifiedNs) +
                 '\t' + Escape(entry.Settings) + '\t' + Escape(entry.Coder) + '\t' +
