@@ -8,8 +8,8 @@
 
 #include "app/PluginList.h"
 #include "base/WorkingFolder.h"
-#include "fileinfo/FileInfoCache.h"
 #include "core/Core.h"
+#include "fileinfo/FileInfoCache.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"

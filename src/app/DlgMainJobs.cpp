@@ -275,7 +275,8 @@ void CDlgMain::ShowRunSummary() {
     }
     m_console->Refresh();
     IMessageBoxes::Icon icon = IMessageBoxes::Icon::Information;
-    if (!notes.empty() || !orphans.empty() || counts.Stopped != 0) icon = IMessageBoxes::Icon::Warning;
+    if (!notes.empty() || !orphans.empty() || counts.Stopped != 0)
+        icon = IMessageBoxes::Icon::Warning;
     if (!failures.empty()) icon = IMessageBoxes::Icon::Error;
     m_services.MessageBoxes.ShowReport(this, text, details, GetStdString(kTextRunFinished), icon);
 }

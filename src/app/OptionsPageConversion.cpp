@@ -128,8 +128,8 @@ void COptionsPageConversion::AddChoices(QWidget& page, QVBoxLayout& column, int 
     column.addLayout(indented);
     auto* group = new QButtonGroup(&page);
     for (int i = 0; i < count; ++i) {
-        buttons[i] = Named(new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page),
-                           ids[i]);
+        buttons[i] =
+            Named(new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page), ids[i]);
         indented->addWidget(buttons[i]);
         group->addButton(buttons[i], i);
     }

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "base/Paths.h"
+#include "base/TabFields.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
 #include "platform/SiblingTempFile.h"
@@ -16,44 +17,6 @@ namespace {
 
 constexpr std::string_view kHeader = "kelto-fileinfo 1";
 constexpr std::size_t kFields = 15;
-
-std::string Escape(const std::string& field) {
-    std::string out;
-    out.reserve(field.size());
-    for (const char c : field) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
-    }
-    return out;
-}
-
-bool Unescape(std::string_view field, std::string* out) {
-    out->clear();
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            *out += field[i];
-            continue;
-        }
-        if (++i == field.size()) return false;
-        const char c = field[i];
-        if (c == '\\') *out += '\\';
-        else if (c == 't') *out += '\t';
-        else if (c == 'n') *out += '\n';
-        else if (c == 'r') *out += '\r';
-        else return false;
-    }
-    return true;
-}
-
-template <class Number>
-bool ReadNumber(std::string_view text, Number* value) {
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return error == std::errc() && end == text.data() + text.size();
-}
 
 // Doubles are written exactly, as the bits of their value.
 std::string DoubleText(double value) {
@@ -65,7 +28,7 @@ std::string DoubleText(double value) {
 
 bool ReadDouble(std::string_view text, double* value) {
     std::uint64_t bits = 0;
-    if (!ReadNumber(text, &bits)) return false;
+    if (!ReadFieldNumber(text, &bits)) return false;
     std::memcpy(value, &bits, sizeof(bits));
     return true;
 }
@@ -132,27 +95,24 @@ void CFileInfoCache::Parse(std::string_view text) {
         const std::string_view line = text.substr(at, end - at);
         at = end + 1;
         std::vector<std::string_view> parts;
-        for (std::size_t from = 0; parts.size() <= kFields;) {
-            const std::size_t tab = line.find('\t', from);
-            parts.push_back(line.substr(from, tab == std::string_view::npos ? tab : tab - from));
-            if (tab == std::string_view::npos) break;
-            from = tab + 1;
-        }
-        if (parts.size() != kFields) continue;
+        if (!SplitFields(line, kFields, &parts)) continue;
         std::string path;
         Entry entry;
         int exact = 0;
         int decoding = 0;
-        if (!Unescape(parts[0], &path) || path.empty() ||
-            !ReadNumber(parts[1], &entry.Stamp.Size) || entry.Stamp.Size < 0 ||
-            !ReadNumber(parts[2], &entry.Stamp.ModifiedNs) ||
-            !ReadNumber(parts[3], &entry.SampleRate) || !ReadDouble(parts[4], &entry.BitRate) ||
-            !ReadNumber(parts[5], &entry.Channels) || !ReadNumber(parts[6], &entry.FormatId) ||
-            !Unescape(parts[7], &entry.FormatName) || !ReadNumber(parts[8], &entry.Resolution) ||
-            !Unescape(parts[9], &entry.Codec) || !ReadNumber(parts[10], &entry.Samples) ||
-            !ReadDouble(parts[11], &entry.Duration) || !ReadNumber(parts[12], &exact) ||
-            !ReadNumber(parts[13], &decoding) || !Unescape(parts[14], &entry.Truncation) ||
-            (exact != 0 && exact != 1) || (decoding != 0 && decoding != 1)) {
+        if (!UnescapeField(parts[0], &path) || path.empty() ||
+            !ReadFieldNumber(parts[1], &entry.Stamp.Size) || entry.Stamp.Size < 0 ||
+            !ReadFieldNumber(parts[2], &entry.Stamp.ModifiedNs) ||
+            !ReadFieldNumber(parts[3], &entry.SampleRate) ||
+            !ReadDouble(parts[4], &entry.BitRate) || !ReadFieldNumber(parts[5], &entry.Channels) ||
+            !ReadFieldNumber(parts[6], &entry.FormatId) ||
+            !UnescapeField(parts[7], &entry.FormatName) ||
+            !ReadFieldNumber(parts[8], &entry.Resolution) ||
+            !UnescapeField(parts[9], &entry.Codec) || !ReadFieldNumber(parts[10], &entry.Samples) ||
+            !ReadDouble(parts[11], &entry.Duration) || !ReadFieldNumber(parts[12], &exact) ||
+            !ReadFieldNumber(parts[13], &decoding) ||
+            !UnescapeField(parts[14], &entry.Truncation) || (exact != 0 && exact != 1) ||
+            (decoding != 0 && decoding != 1)) {
             continue;
         }
         entry.LengthExact = exact == 1;
@@ -174,14 +134,14 @@ std::string CFileInfoCache::Format() const {
     for (const auto* sortedEntry : sorted) {
         const std::string& path = sortedEntry->first;
         const Entry& e = sortedEntry->second;
-        text += Escape(path) + '\t' + std::to_string(e.Stamp.Size) + '\t' +
+        text += EscapeField(path) + '\t' + std::to_string(e.Stamp.Size) + '\t' +
                 std::to_string(e.Stamp.ModifiedNs) + '\t' + std::to_string(e.SampleRate) + '\t' +
                 DoubleText(e.BitRate) + '\t' + std::to_string(e.Channels) + '\t' +
-                std::to_string(e.FormatId) + '\t' + Escape(e.FormatName) + '\t' +
-                std::to_string(e.Resolution) + '\t' + Escape(e.Codec) + '\t' +
+                std::to_string(e.FormatId) + '\t' + EscapeField(e.FormatName) + '\t' +
+                std::to_string(e.Resolution) + '\t' + EscapeField(e.Codec) + '\t' +
                 std::to_string(e.Samples) + '\t' + DoubleText(e.Duration) + '\t' +
                 (e.LengthExact ? "1" : "0") + '\t' + (e.NeedsDecoding ? "1" : "0") + '\t' +
-                Escape(e.Truncation) + '\n';
+                EscapeField(e.Truncation) + '\n';
     }
     return text;
 }

@@ -102,8 +102,7 @@ std::string CConversion::NamedOutput(const CFileInfo& file,
         if (record == m_records.end()) {
             record = m_records.emplace(folder, COutputRecord::Load(folder)).first;
         }
-        const RecordEntry* entry =
-            record->second.FindSource(file.Path, GetOutputExtension(choice));
+        const RecordEntry* entry = record->second.FindSource(file.Path, GetOutputExtension(choice));
         if (entry) return TrailingSeparator(folder, true) + entry->Output;
     }
     return CNamePattern(m_settings.General.NamePattern)

@@ -104,7 +104,8 @@ void CFileListEditor::LeaveOutRecorded(std::vector<std::string>& files,
                                        const std::vector<std::string>& folders) {
     // A record may lie in any folder listed, or above the added one (its output folder).
     std::vector<std::string> recordFolders;
-    for (const std::string& folder : folders) recordFolders.push_back(TrailingSeparator(folder, false));
+    for (const std::string& folder : folders)
+        recordFolders.push_back(TrailingSeparator(folder, false));
     for (std::string above = recordFolders.empty() ? std::string() : PathFolder(recordFolders[0]);
          !above.empty() && above != "/" && above != "."; above = PathFolder(above)) {
         recordFolders.push_back(above);

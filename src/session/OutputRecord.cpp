@@ -6,6 +6,7 @@
 #include "base/AsciiText.h"
 #include "base/Folders.h"
 #include "base/Paths.h"
+#include "base/TabFields.h"
 #include "platform/File.h"
 #include "platform/LockFile.h"
 #include "platform/SiblingTempFile.h"
@@ -16,64 +17,15 @@ namespace {
 constexpr std::string_view kHeader = "kelto-record 1";
 constexpr std::size_t kFields = 7;
 
-// Tabs, line ends and backslashes in a field are written as \t, \n, \r and \\.
-std::string Escape(const std::string& field) {
-    std::string out;
-    out.reserve(field.size());
-    for (const char c : field) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-bool Unescape(std::string_view field, std::string* out) {
-    out->clear();
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            *out += field[i];
-            continue;
-        }
-        if (++i == field.size()) return false;
-        switch (field[i]) {
-            case '\\': *out += '\\'; break;
-            case 't': *out += '\t'; break;
-            case 'n': *out += '\n'; break;
-            case 'r': *out += '\r'; break;
-            default: return false;
-        }
-    }
-    return true;
-}
-
-bool ReadNumber(std::string_view text, std::int64_t* value) {
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
 bool ParseLine(std::string_view line, RecordEntry* entry) {
-    std::string_view parts[kFields];
-    std::size_t count = 0;
-    for (std::size_t at = 0;;) {
-        const std::size_t tab = line.find('\t', at);
-        if (count == kFields) return false;
-        parts[count++] = line.substr(at, tab == std::string_view::npos ? tab : tab - at);
-        if (tab == std::string_view::npos) break;
-        at = tab + 1;
-    }
-    if (count != kFields) return false;
+    std::vector<std::string_view> parts;
+    if (!SplitFields(line, kFields, &parts)) return false;
     std::string source;
-    if (!Unescape(parts[0], &entry->Output) || !Unescape(parts[1], &source) ||
-        !ReadNumber(parts[2], &entry->SourceSize) ||
-        !ReadNumber(parts[3], &entry->SourceModifiedNs) ||
-        !Unescape(parts[4], &entry->Settings) || !Unescape(parts[5], &entry->Coder) ||
-        !Unescape(parts[6], &entry->Preset)) {
+    if (!UnescapeField(parts[0], &entry->Output) || !UnescapeField(parts[1], &source) ||
+        !ReadFieldNumber(parts[2], &entry->SourceSize) ||
+        !ReadFieldNumber(parts[3], &entry->SourceModifiedNs) ||
+        !UnescapeField(parts[4], &entry->Settings) || !UnescapeField(parts[5], &entry->Coder) ||
+        !UnescapeField(parts[6], &entry->Preset)) {
         return false;
     }
     entry->Source = std::move(source);
@@ -116,10 +68,10 @@ std::string COutputRecord::Format() const {
     text += '\n';
     for (const RecordEntry* sortedEntry : sorted) {
         const RecordEntry& entry = *sortedEntry;
-        text += Escape(entry.Output) + '\t' + Escape(entry.Source) + '\t' +
+        text += EscapeField(entry.Output) + '\t' + EscapeField(entry.Source) + '\t' +
                 std::to_string(entry.SourceSize) + '\t' + std::to_string(entry.SourceModifiedNs) +
-                '\t' + Escape(entry.Settings) + '\t' + Escape(entry.Coder) + '\t' +
-                Escape(entry.Preset) + '\n';
+                '\t' + EscapeField(entry.Settings) + '\t' + EscapeField(entry.Coder) + '\t' +
+                EscapeField(entry.Preset) + '\n';
     }
     return text;
 }

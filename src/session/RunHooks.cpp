@@ -11,8 +11,8 @@
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "platform/File.h"
-#include "platform/FileStamp.h"
 #include "platform/FileIdentity.h"
+#include "platform/FileStamp.h"
 #include "platform/MakeFolders.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
@@ -82,8 +82,8 @@ std::string CRunHooks::SettingsKey(const CFileInfo& file) {
     std::uint64_t hash = StableHash("kelto");
     const std::string wave = file.Decoder ? file.Decoder->GetWaveFile() : std::string();
     const std::string output = CConversion::GetFinalOutput(file);
-    for (CCodec* job : {static_cast<CCodec*>(file.Decoder.get()),
-                         static_cast<CCodec*>(file.Coder.get())}) {
+    for (CCodec* job :
+         {static_cast<CCodec*>(file.Decoder.get()), static_cast<CCodec*>(file.Coder.get())}) {
         if (!job) {
             hash = StableHash("-", hash);
             continue;
@@ -250,8 +250,10 @@ void CRunHooks::NoteWritten(const FileState& state) {
     entry.SourceSize = state.Stamp.Size;
     entry.SourceModifiedNs = state.Stamp.ModifiedNs;
     entry.Settings = state.Settings;
-    if (state.File->Coder) entry.Coder = state.File->Coder->GetName();
-    else if (state.File->Decoder) entry.Coder = state.File->Decoder->GetName();
+    if (state.File->Coder)
+        entry.Coder = state.File->Coder->GetName();
+    else if (state.File->Decoder)
+        entry.Coder = state.File->Decoder->GetName();
     entry.Preset = state.File->PresetName;
     m_written[state.RecordFolder].push_back(std::move(entry));
 }

@@ -168,7 +168,7 @@ private:
     std::unordered_set<std::string> m_claimed;  // outputs of files that started in this run
     std::unordered_set<std::string> m_cleanedFolders;  // output folders rid of stale files
     std::unique_ptr<CRunFiles> m_runFiles;             // the names claimed apart in this run
-    std::unordered_map<std::string, COutputRecord> m_records;  // by folder, as read
+    std::unordered_map<std::string, COutputRecord> m_records;             // by folder, as read
     std::unordered_map<std::string, std::vector<RecordEntry>> m_written;  // by folder
     std::vector<std::string> m_orphans;
     std::vector<std::string> m_recordFailures;

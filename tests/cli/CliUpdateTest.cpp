@@ -57,8 +57,8 @@ TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputs
     const std::string library = m_dir / "Music";
     for (int i = 1; i <= 3; ++i) Flac(library + "/s" + std::to_string(i) + ".flac", i);
     const std::string output = m_dir / "out";
-    const std::string update = Cli() + " --coder FLAC --existing update --output " +
-                               ShellQuoted(output) + " ";
+    const std::string update =
+        Cli() + " --coder FLAC --existing update --output " + ShellQuoted(output) + " ";
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
     EXPECT_EQ(Count("Written: "), 3) << Out;
     const std::set<std::string> outputs{"s1.flac", "s2.flac", "s3.flac"};
@@ -69,9 +69,9 @@ TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputs
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
     EXPECT_EQ(Count("Written: "), 0) << Out;
     EXPECT_EQ(Count("Skipped: "), 3) << Out;
-    EXPECT_NE(Out.find("Skipped: " + library + "/s1.flac: skipped: " + output +
-                       "/s1.flac is up to date"),
-              std::string::npos)
+    EXPECT_NE(
+        Out.find("Skipped: " + library + "/s1.flac: skipped: " + output + "/s1.flac is up to date"),
+        std::string::npos)
         << Out;
     EXPECT_NE(Out.find("0 of 3 file(s) converted"), std::string::npos) << Out;
 
