@@ -10,6 +10,7 @@
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
+#include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileStamp.h"
@@ -23,6 +24,9 @@
 #include "tags/TagCopier.h"
 
 namespace {
+
+// How often the records are written while a run goes on, in 100-ns units: 10 seconds.
+constexpr std::int64_t kRecordInterval = 100000000;
 
 // How many names apart from an output are tried before it is written in place.
 constexpr int kApartNameTries = 1000;
@@ -123,6 +127,7 @@ void CRunHooks::Begin(const CFileList& files, const Policy& policy) {
     m_cleanedFolders.clear();
     m_records.clear();
     m_written.clear();
+    m_lastRecordWrite = platform::MonotonicTime100ns();
     m_orphans.clear();
     m_recordFailures.clear();
     m_runFiles = std::make_unique<CRunFiles>();
@@ -258,7 +263,32 @@ void CRunHooks::NoteWritten(const FileState& state) {
     m_written[state.RecordFolder].push_back(std::move(entry));
 }
 
+void CRunHooks::WriteRecordsNow() {
+    std::unique_lock turn(m_recordMutex, std::try_to_lock);
+    if (!turn.owns_lock()) return;  // another worker writes them
+    std::unordered_map<std::string, std::vector<RecordEntry>> written;
+    {
+        std::lock_guard lock(m_mutex);
+        const std::int64_t now = platform::MonotonicTime100ns();
+        if (m_written.empty() || now - m_lastRecordWrite < kRecordInterval) return;
+        m_lastRecordWrite = now;
+        written.swap(m_written);
+    }
+    for (const auto& [folder, entries] : written) {
+        std::string reason;
+        if (COutputRecord::Merge(folder, entries, &reason)) continue;
+        // Tried again at the end of the run.
+        std::lock_guard lock(m_mutex);
+        auto& pending = m_written[folder];
+        pending.insert(pending.begin(), entries.begin(), entries.end());
+    }
+}
+
 void CRunHooks::WriteRecords() {
+    // A worker that is still writing its share is waited for.
+    std::lock_guard turn(m_recordMutex);
+    std::lock_guard lock(m_mutex);
+    m_orphans.clear();
     for (const auto& [folder, entries] : m_written) {
         std::string reason;
         if (!COutputRecord::Merge(folder, entries, &reason)) {
@@ -266,6 +296,7 @@ void CRunHooks::WriteRecords() {
             m_recordFailures.push_back(std::move(reason));
         }
     }
+    m_written.clear();
     if (m_policy.ExistingOutput != ExistingOutputPolicy::Update) return;
     for (const auto& [folder, record] : m_records) {
         for (const auto& [output, entry] : record.Entries()) {
@@ -398,15 +429,19 @@ bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
         CTagCopier::Copy(file.Path, output, &tagError) != CTagCopier::Result::Failed) {
         tagError.clear();
     }
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     state->TagWarning = tagError;
     if (state->Apart.empty()) {
         state->Placed = true;
         NoteWritten(*state);
+        lock.unlock();
+        WriteRecordsNow();
         return true;
     }
     const bool placed = PlaceOutput(*state, reason);
     if (placed && state->Placed) NoteWritten(*state);
+    lock.unlock();
+    WriteRecordsNow();
     return placed;
 }
 
@@ -460,7 +495,7 @@ void CRunHooks::DropApart(FileState& state) {
 }
 
 void CRunHooks::Finish() {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     for (auto& entry : m_states) {
         FileState& state = entry.second;
         if (!state.File || state.Apart.empty()) continue;
@@ -472,6 +507,7 @@ void CRunHooks::Finish() {
     }
     // Anything still claimed was left by a job that never finished.
     m_runFiles.reset();
+    lock.unlock();
     WriteRecords();
 }
 

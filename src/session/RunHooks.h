@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -136,10 +137,14 @@ private:
     // Under m_mutex: with Update, the name the file's output takes (the recorded one, or a
     // free one), or empty when the recorded one is up to date.
     std::string ChooseForUpdate(CFileInfo& file, FileState& state, const std::string& wanted);
-    // Under m_mutex: notes a placed output for its folder's record.
+    // Under m_mutex: notes a placed output for its folder's record (written by WriteRecordsNow
+    // and WriteRecords).
     void NoteWritten(const FileState& state);
-    // Writes the notes into the records and finds the orphaned outputs.
+    // Not under m_mutex: writes the notes into the records and finds the orphaned outputs.
     void WriteRecords();
+    // Writes the notes so far into the records when the last time is long enough ago, so that
+    // a run that never ends (a crash, the power) loses little of them. Not under m_mutex.
+    void WriteRecordsNow();
 
     // Under m_mutex: decides where file's output goes and claims the name it is written under.
     Decision DecideOutput(CFileInfo& file, FileState& state, std::string* reason);
@@ -172,4 +177,6 @@ private:
     std::unordered_map<std::string, std::vector<RecordEntry>> m_written;  // by folder
     std::vector<std::string> m_orphans;
     std::vector<std::string> m_recordFailures;
+    std::int64_t m_lastRecordWrite = 0;  // platform::MonotonicTime100ns
+    std::mutex m_recordMutex;            // one thread writes the records at a time
 };
