@@ -229,6 +229,8 @@ void CDlgMain::Initialise() {
     setWindowTitle(ToQString(GetVersionText()));
     setWindowIcon(GetAppIcon());
     m_workingFolder = CWorkingFolder::FromCurrentDirectory();
+    m_infoCache.Load(InfoCachePath());
+    m_files.SetInfoCache(&m_infoCache);
     RemoveStaleTempFiles(platform::TemporaryFolder());  // what a kelto that died left
     LoadPlugins();
     LoadState();

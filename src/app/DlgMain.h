@@ -9,6 +9,7 @@
 #include "app/PluginList.h"
 #include "base/WorkingFolder.h"
 #include "core/Core.h"
+#include "fileinfo/FileInfoCache.h"
 #include "session/Catalogue.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
@@ -173,6 +174,8 @@ private:
     void OnOpenFileFolder();
     // The box at the end of every run: how many files ended how, and the failures.
     void ShowRunSummary();
+    // The file information cache's place in the working folder.
+    std::string InfoCachePath() const;
     // What Start asks when the files' jobs do not all hold what the window shows.
     std::string StartQuestion(const StartCheck& check, const ConversionChoice& choice) const;
     std::string DescribePrepared(const PreparedWith& with, const std::string& folder) const;
@@ -190,6 +193,8 @@ private:
     CSettingsSet m_settingsSet;
     CCore m_core;
     CPluginList m_plugins;
+    // What listing read from each file, kept in the working folder; lent to m_files.
+    CFileInfoCache m_infoCache;
     CFileList m_files;
     CCatalogue m_catalogue;
     CConversion m_conversion;

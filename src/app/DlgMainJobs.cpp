@@ -24,6 +24,7 @@ constexpr int kTextCancel = 124;
 constexpr int kTextRunFailed = 181;
 constexpr int kTextNoTempFile = 183;
 constexpr int kTextRunNotes = 192;
+constexpr int kTextOrphans = 341;
 constexpr int kTextVerified = 254;
 constexpr int kTextDiffering = 260;
 constexpr int kTextUnprepared = 261;
@@ -232,6 +233,8 @@ void CDlgMain::ShowRunStates() {
 }
 
 void CDlgMain::ShowRunSummary() {
+    // Kept after each run as well, so that a program that ends without closing keeps it.
+    m_infoCache.Save(InfoCachePath());
     const RunCounts counts = m_conversion.CountLastRun({}, true);
     const auto count = [this](int id, int value) {
         return GetString(id).replace(QStringLiteral("%d"), QString::number(value)).toStdString();
@@ -264,9 +267,16 @@ void CDlgMain::ShowRunSummary() {
         details += GetStdString(kTextRunNotes);
         for (const RunNote& note : notes) details += "\n" + note.File->Path + "\n    " + note.Text;
     }
+    const std::vector<std::string>& orphans = m_conversion.GetRunHooks().GetOrphanedOutputs();
+    if (!orphans.empty()) {
+        if (!details.empty()) details += "\n\n";
+        details += GetStdString(kTextOrphans);
+        for (const std::string& output : orphans) details += "\n" + output;
+    }
     m_console->Refresh();
     IMessageBoxes::Icon icon = IMessageBoxes::Icon::Information;
-    if (!notes.empty() || counts.Stopped != 0) icon = IMessageBoxes::Icon::Warning;
+    if (!notes.empty() || !orphans.empty() || counts.Stopped != 0)
+        icon = IMessageBoxes::Icon::Warning;
     if (!failures.empty()) icon = IMessageBoxes::Icon::Error;
     m_services.MessageBoxes.ShowReport(this, text, details, GetStdString(kTextRunFinished), icon);
 }

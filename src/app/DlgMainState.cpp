@@ -7,6 +7,7 @@
 #include "app/DlgConsole.h"
 #include "app/DlgJobControl.h"
 #include "app/DlgMain.h"
+#include "base/Folders.h"
 #include "platform/File.h"
 #include "session/FileListEditor.h"
 #include "session/StartupSettings.h"
@@ -78,6 +79,10 @@ bool CDlgMain::SaveState() {
     return saved;
 }
 
+std::string CDlgMain::InfoCachePath() const {
+    return TrailingSeparator(m_workingFolder->GetFolder(), true) + CFileInfoCache::kFileName;
+}
+
 void CDlgMain::closeEvent(QCloseEvent* event) {
     if (m_jobWindow) {
         // The window manager can close the program while the modal job window is open: stop
@@ -94,6 +99,7 @@ void CDlgMain::closeEvent(QCloseEvent* event) {
         // Paths handed over just before the close are kept in the list it saves.
         AddHandedOverPaths();
         SaveState();
+        m_infoCache.Save(InfoCachePath());
         m_closed = true;
     }
     if (m_console) m_console->close();

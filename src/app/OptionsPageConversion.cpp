@@ -18,7 +18,10 @@ constexpr int kTextTitle = 199;
 constexpr int kTextCopyTags = 193;
 constexpr int kTextKeepTree = 194;
 constexpr int kTextExisting = 195;
-constexpr int kTextExistingChoices[3] = {196, 197, 198};
+constexpr int kTextExistingChoices[4] = {196, 197, 198, 340};
+// The fourth choice came later: the ids after the label's three were taken by then.
+constexpr int kExistingIds[4] = {1063, 1064, 1065, 1073};
+constexpr int kFullCheckIds[3] = {1067, 1068, 1069};
 constexpr int kTextFullCheck = 250;
 constexpr int kTextFullCheckChoices[3] = {251, 252, 253};
 constexpr int kTextPattern = 306;
@@ -52,9 +55,11 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
     column->addWidget(m_copyTags);
     column->addWidget(m_keepTree);
     column->addSpacing(GroupGap(page));
-    AddChoices(page, *column, kTextExisting, 1062, kTextExistingChoices, m_existing);
+    AddChoices(page, *column, kTextExisting, 1062, 4, kTextExistingChoices, kExistingIds,
+               m_existing);
     column->addSpacing(GroupGap(page));
-    AddChoices(page, *column, kTextFullCheck, 1066, kTextFullCheckChoices, m_fullCheck);
+    AddChoices(page, *column, kTextFullCheck, 1066, 3, kTextFullCheckChoices, kFullCheckIds,
+               m_fullCheck);
 
     column->addSpacing(GroupGap(page));
     AddNamePattern(page, *column);
@@ -66,7 +71,7 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
     m_copyTags->setChecked(general.CopyTags == 1);
     m_keepTree->setChecked(general.KeepFolderTree == 1);
     // A value the page does not know selects no button and is written back unchanged.
-    if (general.ExistingOutput >= 0 && general.ExistingOutput < 3)
+    if (general.ExistingOutput >= 0 && general.ExistingOutput < 4)
         m_existing[general.ExistingOutput]->setChecked(true);
     if (general.FullCheck >= 0 && general.FullCheck < 3)
         m_fullCheck[general.FullCheck]->setChecked(true);
@@ -114,17 +119,17 @@ void COptionsPageConversion::ShowExample() {
 }
 
 void COptionsPageConversion::AddChoices(QWidget& page, QVBoxLayout& column, int textId, int labelId,
-                                        const int (&texts)[3], QRadioButton* (&buttons)[3]) {
+                                        int count, const int* texts, const int* ids,
+                                        QRadioButton** buttons) {
     auto* label = Named(new QLabel(GetString(static_cast<std::uint32_t>(textId)), &page), labelId);
     column.addWidget(label);
     auto* indented = new QVBoxLayout;
     indented->setContentsMargins(ButtonIndent(page), 0, 0, 0);
     column.addLayout(indented);
     auto* group = new QButtonGroup(&page);
-    for (int i = 0; i < 3; ++i) {
-        // The buttons' ids follow the label's.
-        buttons[i] = Named(new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page),
-                           labelId + 1 + i);
+    for (int i = 0; i < count; ++i) {
+        buttons[i] =
+            Named(new QRadioButton(GetString(static_cast<std::uint32_t>(texts[i])), &page), ids[i]);
         indented->addWidget(buttons[i]);
         group->addButton(buttons[i], i);
     }
@@ -135,8 +140,10 @@ void COptionsPageConversion::OnApply() {
     CSettingsGeneral& general = GetSettings()->General;
     general.CopyTags = m_copyTags->isChecked() ? 1 : 0;
     general.KeepFolderTree = m_keepTree->isChecked() ? 1 : 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         if (m_existing[i]->isChecked()) general.ExistingOutput = i;
+    }
+    for (int i = 0; i < 3; ++i) {
         if (m_fullCheck[i]->isChecked()) general.FullCheck = i;
     }
     general.NamePattern = ToStdString(m_pattern->text());

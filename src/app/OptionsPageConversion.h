@@ -27,9 +27,9 @@ protected:
 
 private:
     // A label (its id labelId, its text textId) and below it, indented, one radio button per
-    // text, one group.
-    void AddChoices(QWidget& page, QVBoxLayout& column, int textId, int labelId,
-                    const int (&texts)[3], QRadioButton* (&buttons)[3]);
+    // text (ids[i] its id), one group.
+    void AddChoices(QWidget& page, QVBoxLayout& column, int textId, int labelId, int count,
+                    const int* texts, const int* ids, QRadioButton** buttons);
 
     void AddNamePattern(QWidget& page, QVBoxLayout& column);
     void ShowExample();
@@ -41,7 +41,7 @@ private:
     QCheckBox* m_copyTags = nullptr;
     QCheckBox* m_keepTree = nullptr;
     // Indexed by the value of ExistingOutput: overwrite, skip, keep both.
-    QRadioButton* m_existing[3] = {};
+    QRadioButton* m_existing[4] = {};
     // Indexed by the value of FullCheck: none, lossless coders, every coder.
     QRadioButton* m_fullCheck[3] = {};
 };

@@ -4,17 +4,19 @@
 #include <cstdio>
 
 #include "base/AsciiText.h"
-#include "cli/RunSummary.h"
-#include "core/TempFileName.h"
+#include "base/Folders.h"
 #include "base/Version.h"
 #include "base/WorkingFolder.h"
 #include "cli/CliListing.h"
 #include "cli/PrintableText.h"
 #include "cli/RunMonitor.h"
+#include "cli/RunSummary.h"
 #include "codecs/Coder.h"
 #include "core/Core.h"
 #include "core/ProcessPriority.h"
+#include "core/TempFileName.h"
 #include "fileinfo/FileInfo.h"
+#include "fileinfo/FileInfoCache.h"
 #include "fileinfo/FormatTable.h"
 #include "lang/LanguageManager.h"
 #include "platform/File.h"
@@ -276,6 +278,12 @@ bool CCliApplication::ApplyRunSettings() {
 
 bool CCliApplication::BuildFileList() {
     m_files = std::make_unique<CFileList>();
+    // What an earlier listing read is taken as it is while the files stay the same.
+    const std::string cachePath =
+        TrailingSeparator(platform::CurrentDirectory(), true) + CFileInfoCache::kFileName;
+    m_infoCache = std::make_unique<CFileInfoCache>();
+    m_infoCache->Load(cachePath);
+    m_files->SetInfoCache(m_infoCache.get());
     m_conversion = std::make_unique<CConversion>(*m_settings, *m_files, *m_catalogue, *m_core);
     // Files named one after another (a shell pattern gives thousands) are read together, on
     // every processor; a folder or a playlist between them keeps its place in the list.
@@ -304,6 +312,7 @@ bool CCliApplication::BuildFileList() {
         TakeOutcome(outcome);
     }
     if (!AddNamedFiles(named)) return false;
+    if (!m_infoCache->Save(cachePath)) PrintError("warning: cannot write " + cachePath);
     if (m_files->Count() == 0 && !m_shard.IsWhole()) {
         // Another machine's shares may hold every file of a small library.
         std::fprintf(stderr, "kelto-cli: share %d of %d holds no file\n", m_shard.GetIndex(),
@@ -400,5 +409,6 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     const std::vector<RunNote> notes = CollectRunNotes(*m_files, m_conversion->GetRunHooks());
     CRunSummary summary(jobs, notes, m_inputs);
     summary.SetVerifiedCount(CountVerified(*m_files, m_conversion->GetRunHooks()));
+    summary.SetOrphanedOutputs(m_conversion->GetRunHooks().GetOrphanedOutputs());
     return summary.Print(stdout, monitor.GetStopSignal());
 }

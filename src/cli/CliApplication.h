@@ -14,6 +14,7 @@
 class CAudioExtensions;
 class CCatalogue;
 class CCore;
+class CFileInfoCache;
 class CFileList;
 class CSettingsSet;
 class CWorkingFolder;
@@ -58,6 +59,7 @@ private:
     std::string m_startDirectory;
     std::unique_ptr<CSettingsSet> m_settings;
     std::unique_ptr<CCatalogue> m_catalogue;
+    std::unique_ptr<CFileInfoCache> m_infoCache;
     std::unique_ptr<CFileList> m_files;
     std::unique_ptr<CCore> m_core;
     std::unique_ptr<CConversion> m_conversion;

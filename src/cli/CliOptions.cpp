@@ -24,8 +24,8 @@ bool ParseCount(const std::string& text, int& value) {
 }
 
 int ExistingOutputForName(const std::string& name) {
-    static const char* const kNames[] = {"overwrite", "skip", "keep"};
-    for (int i = 0; i < 3; ++i) {
+    static const char* const kNames[] = {"overwrite", "skip", "keep", "update"};
+    for (int i = 0; i < 4; ++i) {
         if (name == kNames[i]) return i;
     }
     return -1;
@@ -113,7 +113,7 @@ bool ReadValueOption(CArgumentReader& reader, CliOptions& options, std::string& 
     } else if (name == "--existing") {
         const int policy = ExistingOutputForName(value);
         if (policy < 0) {
-            error = "--existing takes overwrite, skip or keep, not '" + value + "'";
+            error = "--existing takes overwrite, skip, keep or update, not '" + value + "'";
             return false;
         }
         options.ExistingOutput = policy;
@@ -225,7 +225,10 @@ const char* CliOptions::Usage() {
            "                      same tree below DIR, starting with the folder's own name\n"
            "  --existing WHAT     an output that exists already: overwrite, skip\n"
            "                      (the file is not converted) or keep (the new output gets\n"
-           "                      \" (2)\" before its extension); default: the saved setting\n"
+           "                      \" (2)\" before its extension) or update (skip a file\n"
+           "                      whose output kelto recorded and whose source and settings\n"
+           "                      are unchanged; convert a changed one again under the same\n"
+           "                      name, a new one as new); default: the saved setting\n"
            "  --name PATTERN      name each output after its source's tags, below DIR in\n"
            "                      place of the kept tree (beside the sources: the file name\n"
            "                      only), e.g. '%albumartist%/%album%/%track% - %title%';\n"

@@ -17,7 +17,7 @@ struct CliOptions {
     std::optional<bool> CopyTags;      // --copy-tags / --no-copy-tags; the setting otherwise
     std::optional<int> FullCheck;      // --verify (2) / --no-verify (0); the setting otherwise
     bool KeepTree = false;             // --keep-tree
-    std::optional<int> ExistingOutput;  // 0 overwrite, 1 skip, 2 keep both
+    std::optional<int> ExistingOutput;       // 0 overwrite, 1 skip, 2 keep both, 3 update
     std::optional<std::string> NamePattern;  // --name: names outputs after their tags
     std::string Shard;                       // --shard K/N as given; empty: every file
     bool ListCoders = false;

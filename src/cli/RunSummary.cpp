@@ -93,6 +93,12 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
                      m_verified);
     }
     if (skipped != 0) std::fprintf(out, "%d file(s) skipped: their output exists.\n", skipped);
+    for (const std::string& output : m_orphans) {
+        std::fprintf(out, "Source gone: %s (kept)\n", PrintableText(output).c_str());
+    }
+    if (!m_orphans.empty()) {
+        std::fprintf(out, "%zu output(s) kept whose source is gone.\n", m_orphans.size());
+    }
     PrintNotAudio(out, m_inputs, "");
     std::fflush(out);
     const bool allRead = m_inputs.Unreadable == 0;

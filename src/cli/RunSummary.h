@@ -26,6 +26,8 @@ public:
 
     // How many files' outputs passed the full check, for the summary to say.
     void SetVerifiedCount(int verified) { m_verified = verified; }
+    // The outputs whose recorded source is gone (CRunHooks::GetOrphanedOutputs), to be named.
+    void SetOrphanedOutputs(std::vector<std::string> outputs) { m_orphans = std::move(outputs); }
 
     // Prints the summary; the exit status: 0 when every job ran and exited with status 0 or
     // was skipped because its output existed, and every input could be read; 1 otherwise (a
@@ -49,5 +51,6 @@ private:
     const std::vector<RunJob>& m_jobs;
     std::vector<RunNote> m_notes;
     int m_verified = 0;
+    std::vector<std::string> m_orphans;
     InputCounts m_inputs;
 };

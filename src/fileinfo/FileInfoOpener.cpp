@@ -11,7 +11,9 @@
 #include "base/Log.h"
 #include "base/RedirectedLog.h"
 #include "fileinfo/FileInfo.h"
+#include "fileinfo/FileInfoCache.h"
 #include "fileinfo/MediaInfoHandle.h"
+#include "platform/FileStamp.h"
 #include "platform/Processors.h"
 
 namespace {
@@ -27,12 +29,13 @@ struct ThreadLog {
 // What the threads share while they work through one list of paths.
 struct OpenRun {
     OpenRun(const std::vector<std::string>& paths, std::vector<std::unique_ptr<CFileInfo>>& records,
-            std::vector<std::string>* failures)
-        : Paths(paths), Records(records), Failures(failures) {}
+            std::vector<std::string>* failures, CFileInfoCache* cache)
+        : Paths(paths), Records(records), Failures(failures), Cache(cache) {}
 
     const std::vector<std::string>& Paths;
     std::vector<std::unique_ptr<CFileInfo>>& Records;
     std::vector<std::string>* Failures;  // one per path when given
+    CFileInfoCache* Cache;               // null: every file is read
     std::atomic<std::size_t> Next{0};
     std::atomic<bool> Failed{false};
     std::mutex FailureMutex;
@@ -44,8 +47,15 @@ void OpenFiles(OpenRun& run, MediaInfoHandle* mediaInfo, ThreadLog& log) {
         CRedirectedLog redirected(&log.Lines);
         for (std::size_t i = run.Next++; i < run.Paths.size() && !run.Failed; i = run.Next++) {
             auto record = std::make_unique<CFileInfo>();
+            platform::FileStamp stamp;
+            const bool stamped = run.Cache && platform::ReadFileStamp(run.Paths[i], &stamp);
+            if (stamped && run.Cache->Fill(run.Paths[i], stamp, record.get())) {
+                run.Records[i] = std::move(record);
+                continue;
+            }
             const std::size_t linesBefore = log.Lines.size();
             const bool opened = record->Open(run.Paths[i], mediaInfo);
+            if (opened && stamped) run.Cache->Store(*record, stamp);
             if (log.Lines.size() != linesBefore) log.Files.emplace_back(i, log.Lines.size());
             if (opened) {
                 run.Records[i] = std::move(record);
@@ -103,7 +113,7 @@ std::vector<std::unique_ptr<CFileInfo>> CFileInfoOpener::OpenAll(
     const std::vector<std::string>& paths, std::vector<std::string>* failures) {
     std::vector<std::unique_ptr<CFileInfo>> records(paths.size());
     if (failures) failures->assign(paths.size(), std::string());
-    OpenRun run(paths, records, failures);
+    OpenRun run(paths, records, failures, m_cache);
     const auto threads = static_cast<unsigned>(
         std::min<std::size_t>(m_threads, std::max<std::size_t>(paths.size(), 1)));
     // Everything is made before the first thread starts: nothing may throw while one runs.

@@ -5,6 +5,7 @@
 #include <vector>
 
 class CFileInfo;
+class CFileInfoCache;
 class MediaInfoHandle;
 
 // Opens file records on several threads, each with a MediaInfo handle of its own, so that a
@@ -28,11 +29,15 @@ public:
                                                     std::vector<std::string>* failures = nullptr);
 
     unsigned GetThreadCount() const { return m_threads; }
+    // From now on a file whose entry in cache (lent; null: none) still holds is taken from it
+    // unread, and what is read of the others is stored there.
+    void SetCache(CFileInfoCache* cache) { m_cache = cache; }
 
 private:
     MediaInfoHandle* HandleOfThread(unsigned thread);
 
     MediaInfoHandle* m_mainHandle;
+    CFileInfoCache* m_cache = nullptr;
     unsigned m_threads;
     // Handles of threads 1 and up; thread 0 is the caller.
     std::vector<std::unique_ptr<MediaInfoHandle>> m_workerHandles;

@@ -98,6 +98,20 @@ LockFile LockFile::TryTakeStale(const std::string& path, Error* error) {
     return LockFile(fd, path, static_cast<std::int64_t>(info.st_size));
 }
 
+LockFile LockFile::WaitForFolder(const std::string& path, Error* error) {
+    const int fd = OpenRetrying(path, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        SetError(error, errno);
+        return {};
+    }
+    if (Lock(fd, LOCK_EX) != 0) {
+        SetError(error, errno);
+        ::close(fd);
+        return {};
+    }
+    return LockFile(fd, path, 0);
+}
+
 bool LockFile::Append(const std::string& text, Error* error) {
     std::size_t done = 0;
     while (done < text.size()) {

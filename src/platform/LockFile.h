@@ -35,6 +35,9 @@ public:
     // without an error, when another holds the lock or the file was removed meanwhile (by its
     // holder, or by another prober that took it first).
     static LockFile TryTakeStale(const std::string& path, Error* error = nullptr);
+    // Waits until the lock of the folder at path is ours: for files in it that every process
+    // writing them replaces as a whole (a rename), so that none of them can carry the lock.
+    static LockFile WaitForFolder(const std::string& path, Error* error = nullptr);
 
     bool IsHeld() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }

@@ -95,6 +95,16 @@ std::string CConversion::GetOutputExtension(const ConversionChoice& choice) cons
 std::string CConversion::NamedOutput(const CFileInfo& file,
                                      const ConversionChoice& choice) const {
     if (m_settings.General.NamePattern.empty()) return {};
+    if (m_settings.General.ExistingOutput == static_cast<int>(ExistingOutputPolicy::Update)) {
+        // A file converted before keeps its name, found without reading its tags again.
+        const std::string folder = CRunHooks::RecordFolder(GetOutputFolder(), file);
+        auto record = m_records.find(folder);
+        if (record == m_records.end()) {
+            record = m_records.emplace(folder, COutputRecord::Load(folder)).first;
+        }
+        const RecordEntry* entry = record->second.FindSource(file.Path, GetOutputExtension(choice));
+        if (entry) return TrailingSeparator(folder, true) + entry->Output;
+    }
     return CNamePattern(m_settings.General.NamePattern)
         .OutputPath(GetOutputFolder(), file.Path, GetOutputExtension(choice));
 }
@@ -189,6 +199,7 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
         outputs.Hold(m_files.Get(i)->Path);
     }
     m_outputReplacedSource = false;
+    m_records.clear();
     if (!rows.empty()) {
         // What the files left as they are will write is spoken for.
         const std::unordered_set<const CFileInfo*> targeted(targets.begin(), targets.end());
@@ -256,13 +267,14 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
     policy.CopyTags = m_settings.General.CopyTags != 0;
     const int existing = m_settings.General.ExistingOutput;
     // An unknown value keeps today's behaviour rather than losing files.
-    if (existing == 1 || existing == 2) {
+    if (existing >= 1 && existing <= 3) {
         policy.ExistingOutput = static_cast<ExistingOutputPolicy>(existing);
     }
     const int fullCheck = m_settings.General.FullCheck;
     policy.FullCheck = fullCheck >= 0 && fullCheck <= 2 ? static_cast<FullCheckPolicy>(fullCheck)
                                                         : FullCheckPolicy::Lossless;
     policy.Decoders = &m_catalogue.GetDecoders();
+    policy.OutputRoot = GetOutputFolder();
     m_lastRun.clear();
     for (int i = 0; i < m_files.Count(); ++i) {
         const CFileInfo* file = m_files.Get(i);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -139,4 +140,6 @@ private:
     CRunHooks m_hooks;
     CPreparedRows m_prepared;
     std::unordered_set<const CFileInfo*> m_lastRun;  // the files the last Start queued
+    // The output records the current Apply read, by folder.
+    mutable std::unordered_map<std::string, COutputRecord> m_records;
 };

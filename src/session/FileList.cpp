@@ -61,6 +61,8 @@ int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome
     return added;
 }
 
+void CFileList::SetInfoCache(CFileInfoCache* cache) { m_opener->SetCache(cache); }
+
 void CFileList::Remove(int index) {
     if (index < 0 || index >= Count()) return;
     m_entries.erase(m_entries.begin() + index);

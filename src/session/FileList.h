@@ -7,6 +7,7 @@
 #include "session/AddOutcome.h"
 
 class CFileInfo;
+class CFileInfoCache;
 class CFileInfoOpener;
 class MediaInfoHandle;
 
@@ -31,6 +32,9 @@ public:
     // the user added, or empty).
     int AddAll(const std::vector<std::string>& paths, AddOutcome* outcome = nullptr,
                const std::string& addedFolder = {});
+    // AddAll takes what cache (lent; null: none) still holds for a file instead of reading it
+    // again, and stores what it reads there.
+    void SetInfoCache(CFileInfoCache* cache);
     // Deletes the entry and closes the gap; an index outside the list is ignored.
     void Remove(int index);
     void Clear();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Folders.h"
@@ -11,6 +12,7 @@
 #include "platform/ReadableFile.h"
 #include "session/AudioExtensions.h"
 #include "session/FileList.h"
+#include "session/OutputRecord.h"
 #include "session/Shard.h"
 #include "settings/SettingsGeneral.h"
 
@@ -98,6 +100,32 @@ int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReada
     return added;
 }
 
+void CFileListEditor::LeaveOutRecorded(std::vector<std::string>& files,
+                                       const std::vector<std::string>& folders) {
+    // A record may lie in any folder listed, or above the added one (its output folder).
+    std::vector<std::string> recordFolders;
+    for (const std::string& folder : folders)
+        recordFolders.push_back(TrailingSeparator(folder, false));
+    for (std::string above = recordFolders.empty() ? std::string() : PathFolder(recordFolders[0]);
+         !above.empty() && above != "/" && above != "."; above = PathFolder(above)) {
+        recordFolders.push_back(above);
+    }
+    std::unordered_set<std::string> written;
+    for (const std::string& folder : recordFolders) {
+        const std::string record = TrailingSeparator(folder, true) + COutputRecord::kFileName;
+        if (!platform::PathExists(record)) continue;
+        const COutputRecord loaded = COutputRecord::Load(folder);
+        for (const auto& [output, entry] : loaded.Entries()) {
+            written.insert(TrailingSeparator(folder, true) + output);
+        }
+    }
+    std::erase_if(files, [&](const std::string& path) {
+        const std::string name = PathFileName(path);
+        if (name == COutputRecord::kFileName) return true;
+        return written.count(FoldDoubledSeparators(path)) != 0;
+    });
+}
+
 bool CFileListEditor::AddFolder(const std::string& folder, bool recursive, AddOutcome* outcome) {
     std::vector<std::string> queue{folder};
     std::vector<std::string> files;
@@ -113,6 +141,8 @@ bool CFileListEditor::AddFolder(const std::string& folder, bool recursive, AddOu
         if (error && outcome) outcome->Unreadable.push_back({queue[at], error.text});
         if (!recursive) break;
     }
+    // What kelto wrote there itself is no source, unless named on its own.
+    LeaveOutRecorded(files, queue);
     // The whole tree is listed first, so that its headers are read together on every processor.
     std::string added = FoldDoubledSeparators(folder);
     while (added.size() > 1 && added.back() == '/') added.pop_back();

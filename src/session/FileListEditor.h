@@ -65,6 +65,10 @@ private:
     int Offer(const std::vector<std::string>& paths, bool onlyReadable, AddOutcome* outcome,
               const std::string& addedFolder);
     // paths without those outside the shard's share, each taken relative to base.
+    // files without the output records of folders (and of the folders above the first) and
+    // without the outputs those records name.
+    static void LeaveOutRecorded(std::vector<std::string>& files,
+                                 const std::vector<std::string>& folders);
     std::vector<std::string> InShare(std::vector<std::string> paths, const std::string& base) const;
 
     CFileList& m_list;

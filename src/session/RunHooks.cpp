@@ -1,13 +1,19 @@
 #include "session/RunHooks.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "base/Folders.h"
 #include "base/Log.h"
 #include "base/Paths.h"
 #include "codecs/Coder.h"
 #include "codecs/Decoder.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
+#include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
+#include "platform/FileStamp.h"
 #include "platform/MakeFolders.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
@@ -18,6 +24,9 @@
 #include "tags/TagCopier.h"
 
 namespace {
+
+// How often the records are written while a run goes on, in 100-ns units: 10 seconds.
+constexpr std::int64_t kRecordInterval = 100000000;
 
 // How many names apart from an output are tried before it is written in place.
 constexpr int kApartNameTries = 1000;
@@ -38,7 +47,70 @@ std::unique_ptr<CFileInfo> ReadAgainIfChanged(const CFileInfo& file) {
     return fresh;
 }
 
+// FNV-1a, 64 bits: the record outlives the program, so the hash must not change with it.
+std::uint64_t StableHash(const std::string& text, std::uint64_t hash = 14695981039346656037ull) {
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// line without the given paths, each of which may name it anywhere.
+std::string WithoutPaths(const std::string& line, std::initializer_list<const std::string*> paths) {
+    std::string result;
+    result.reserve(line.size());
+    for (std::size_t at = 0; at < line.size();) {
+        const std::string* found = nullptr;
+        for (const std::string* path : paths) {
+            if (!path->empty() && line.compare(at, path->size(), *path) == 0) found = path;
+        }
+        if (found) {
+            result += '\x01';
+            at += found->size();
+        } else {
+            result += line[at++];
+        }
+    }
+    return result;
+}
+
+std::string SkipText(ExistingOutputPolicy policy, const std::string& output) {
+    return "skipped: " + output +
+           (policy == ExistingOutputPolicy::Update ? " is up to date" : " exists");
+}
+
 }  // namespace
+
+std::string CRunHooks::SettingsKey(const CFileInfo& file) {
+    std::uint64_t hash = StableHash("kelto");
+    const std::string wave = file.Decoder ? file.Decoder->GetWaveFile() : std::string();
+    const std::string output = CConversion::GetFinalOutput(file);
+    for (CCodec* job :
+         {static_cast<CCodec*>(file.Decoder.get()), static_cast<CCodec*>(file.Coder.get())}) {
+        if (!job) {
+            hash = StableHash("-", hash);
+            continue;
+        }
+        hash = StableHash(PathFileName(job->GetProgramPath()) + "\n", hash);
+        hash = StableHash(WithoutPaths(job->GetCommandLine(), {&output, &wave, &file.Path}) + "\n",
+                          hash);
+    }
+    char text[17];
+    std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+std::string CRunHooks::RecordFolder(const std::string& root, const CFileInfo& file) {
+    return TrailingSeparator(root.empty() ? file.Folder : root, false);
+}
+
+bool CRunHooks::IsUpToDate(const RecordEntry& entry, const std::string& folder,
+                           const platform::FileStamp& stamp, const std::string& settings) {
+    return entry.SourceSize == stamp.Size && entry.SourceModifiedNs == stamp.ModifiedNs &&
+           entry.Settings == settings &&
+           platform::IsPlainFile(TrailingSeparator(folder, true) + entry.Output);
+}
 
 CRunHooks::CRunHooks() = default;
 CRunHooks::~CRunHooks() = default;
@@ -53,6 +125,11 @@ void CRunHooks::Begin(const CFileList& files, const Policy& policy) {
     m_sources.clear();
     m_claimed.clear();
     m_cleanedFolders.clear();
+    m_records.clear();
+    m_written.clear();
+    m_lastRecordWrite = platform::MonotonicTime100ns();
+    m_orphans.clear();
+    m_recordFailures.clear();
     m_runFiles = std::make_unique<CRunFiles>();
     for (int i = 0; i < files.Count(); ++i) {
         CFileInfo* file = files.Get(i);
@@ -84,6 +161,9 @@ IJobHooks::Decision CRunHooks::DecideOutput(CFileInfo& file, FileState& state,
                                             std::string* reason) {
     const std::string wanted = CConversion::GetFinalOutput(file);
     std::string chosen = wanted;
+    state.RecordFolder = RecordFolder(m_policy.OutputRoot, file);
+    state.Settings = SettingsKey(file);
+    if (!platform::ReadFileStamp(file.Path, &state.Stamp)) state.Stamp = {};
     switch (m_policy.ExistingOutput) {
         case ExistingOutputPolicy::Overwrite:
             // A source is never written over, whatever the policy: the new output is numbered.
@@ -100,6 +180,13 @@ IJobHooks::Decision CRunHooks::DecideOutput(CFileInfo& file, FileState& state,
         case ExistingOutputPolicy::KeepBoth:
             for (int number = 2; IsTaken(chosen, &file); ++number) {
                 chosen = NumberedOutputName(wanted, number);
+            }
+            break;
+        case ExistingOutputPolicy::Update:
+            chosen = ChooseForUpdate(file, state, wanted);
+            if (chosen.empty()) {
+                *reason = SkipText(m_policy.ExistingOutput, wanted);
+                return Decision::Decline;
             }
             break;
     }
@@ -124,6 +211,102 @@ IJobHooks::Decision CRunHooks::DecideOutput(CFileInfo& file, FileState& state,
         ClaimApart(file, state);
     }
     return Decision::Run;
+}
+
+const COutputRecord& CRunHooks::RecordOf(const std::string& folder) {
+    auto found = m_records.find(folder);
+    if (found == m_records.end()) {
+        found = m_records.emplace(folder, COutputRecord::Load(folder)).first;
+    }
+    return found->second;
+}
+
+std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
+                                       const std::string& wanted) {
+    const COutputRecord& record = RecordOf(state.RecordFolder);
+    const RecordEntry* entry = record.FindSource(file.Path, PathExtension(wanted));
+    if (entry) {
+        if (IsUpToDate(*entry, state.RecordFolder, state.Stamp, state.Settings)) return {};
+        const std::string recorded = TrailingSeparator(state.RecordFolder, true) + entry->Output;
+        // The output keeps the name it had; written over like any overwrite, unless another
+        // file of this run writes there or it is a listed source.
+        if (!IsListedSource(recorded, file) && m_claimed.count(recorded) == 0) {
+            state.ReplacesRecorded = true;
+            return recorded;
+        }
+    }
+    // Not converted before: a file that is there is not kelto's to replace.
+    std::string chosen = wanted;
+    for (int number = 2; IsTaken(chosen, &file); ++number) {
+        chosen = NumberedOutputName(wanted, number);
+    }
+    return chosen;
+}
+
+void CRunHooks::NoteWritten(const FileState& state) {
+    const std::string folder = TrailingSeparator(state.RecordFolder, true);
+    if (state.RecordFolder.empty() || state.Final.compare(0, folder.size(), folder) != 0 ||
+        state.Stamp.Size < 0) {
+        return;
+    }
+    RecordEntry entry;
+    entry.Output = state.Final.substr(folder.size());
+    entry.Source = state.File->Path;
+    entry.SourceSize = state.Stamp.Size;
+    entry.SourceModifiedNs = state.Stamp.ModifiedNs;
+    entry.Settings = state.Settings;
+    if (state.File->Coder)
+        entry.Coder = state.File->Coder->GetName();
+    else if (state.File->Decoder)
+        entry.Coder = state.File->Decoder->GetName();
+    entry.Preset = state.File->PresetName;
+    m_written[state.RecordFolder].push_back(std::move(entry));
+}
+
+void CRunHooks::WriteRecordsNow() {
+    std::unique_lock turn(m_recordMutex, std::try_to_lock);
+    if (!turn.owns_lock()) return;  // another worker writes them
+    std::unordered_map<std::string, std::vector<RecordEntry>> written;
+    {
+        std::lock_guard lock(m_mutex);
+        const std::int64_t now = platform::MonotonicTime100ns();
+        if (m_written.empty() || now - m_lastRecordWrite < kRecordInterval) return;
+        m_lastRecordWrite = now;
+        written.swap(m_written);
+    }
+    for (const auto& [folder, entries] : written) {
+        std::string reason;
+        if (COutputRecord::Merge(folder, entries, &reason)) continue;
+        // Tried again at the end of the run.
+        std::lock_guard lock(m_mutex);
+        auto& pending = m_written[folder];
+        pending.insert(pending.begin(), entries.begin(), entries.end());
+    }
+}
+
+void CRunHooks::WriteRecords() {
+    // A worker that is still writing its share is waited for.
+    std::lock_guard turn(m_recordMutex);
+    std::lock_guard lock(m_mutex);
+    m_orphans.clear();
+    for (const auto& [folder, entries] : m_written) {
+        std::string reason;
+        if (!COutputRecord::Merge(folder, entries, &reason)) {
+            AddLogLine(reason);
+            m_recordFailures.push_back(std::move(reason));
+        }
+    }
+    m_written.clear();
+    if (m_policy.ExistingOutput != ExistingOutputPolicy::Update) return;
+    for (const auto& [folder, record] : m_records) {
+        for (const auto& [output, entry] : record.Entries()) {
+            const std::string path = TrailingSeparator(folder, true) + output;
+            if (!platform::EntryExists(entry.Source) && platform::EntryExists(path)) {
+                m_orphans.push_back(path);
+            }
+        }
+    }
+    std::sort(m_orphans.begin(), m_orphans.end());
 }
 
 bool CRunHooks::ClaimApart(CFileInfo& file, FileState& state) {
@@ -158,7 +341,7 @@ IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) 
         if (decision != Decision::Run) return decision;
     }
     if (state.Skipped) {
-        *reason = "skipped: " + CConversion::GetFinalOutput(file) + " exists";
+        *reason = SkipText(m_policy.ExistingOutput, CConversion::GetFinalOutput(file));
         return Decision::Decline;
     }
     if (job == file.Coder.get() && !file.Decoder) {
@@ -246,13 +429,20 @@ bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
         CTagCopier::Copy(file.Path, output, &tagError) != CTagCopier::Result::Failed) {
         tagError.clear();
     }
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     state->TagWarning = tagError;
     if (state->Apart.empty()) {
         state->Placed = true;
+        NoteWritten(*state);
+        lock.unlock();
+        WriteRecordsNow();
         return true;
     }
-    return PlaceOutput(*state, reason);
+    const bool placed = PlaceOutput(*state, reason);
+    if (placed && state->Placed) NoteWritten(*state);
+    lock.unlock();
+    WriteRecordsNow();
+    return placed;
 }
 
 bool CRunHooks::PlaceOutput(FileState& state, std::string* reason) {
@@ -260,7 +450,9 @@ bool CRunHooks::PlaceOutput(FileState& state, std::string* reason) {
     const bool oldOutput = platform::EntryExists(state.Final);
     if (oldOutput && !platform::CopyPermissions(state.Final, state.Apart, &error)) {
         state.KeptApart = true;
-    } else if (m_policy.ExistingOutput == ExistingOutputPolicy::Overwrite && oldOutput) {
+    } else if ((m_policy.ExistingOutput == ExistingOutputPolicy::Overwrite ||
+                state.ReplacesRecorded) &&
+               oldOutput) {
         state.Placed = platform::RenameFile(state.Apart, state.Final, &error);
     } else {
         // Nothing was there when the file started: another program (another kelto) may have
@@ -270,7 +462,8 @@ bool CRunHooks::PlaceOutput(FileState& state, std::string* reason) {
             bool existed = false;
             state.Placed = platform::MoveIntoPlace(state.Apart, state.Final, &existed, &error);
             if (!existed) break;
-            if (m_policy.ExistingOutput != ExistingOutputPolicy::KeepBoth) {
+            if (m_policy.ExistingOutput != ExistingOutputPolicy::KeepBoth &&
+                m_policy.ExistingOutput != ExistingOutputPolicy::Update) {
                 // Overwriting a file that appeared while the job ran could lose another
                 // program's work; skipping leaves it as it is.
                 state.Skipped = m_policy.ExistingOutput == ExistingOutputPolicy::Skip;
@@ -302,7 +495,7 @@ void CRunHooks::DropApart(FileState& state) {
 }
 
 void CRunHooks::Finish() {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     for (auto& entry : m_states) {
         FileState& state = entry.second;
         if (!state.File || state.Apart.empty()) continue;
@@ -314,6 +507,8 @@ void CRunHooks::Finish() {
     }
     // Anything still claimed was left by a job that never finished.
     m_runFiles.reset();
+    lock.unlock();
+    WriteRecords();
 }
 
 bool CRunHooks::WasSkipped(const CFileInfo* file) const {

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "core/IJobHooks.h"
+#include "platform/FileStamp.h"
+#include "session/OutputRecord.h"
 
 class CDecoderList;
 class CFileInfo;
@@ -19,6 +23,11 @@ enum class ExistingOutputPolicy {
     Overwrite = 0,
     Skip = 1,      // the file gets no jobs; the run reports it as skipped
     KeepBoth = 2,  // the new output gets " (2)" before its extension, or the first free number
+    // The output record decides: a file whose recorded output is there and whose source and
+    // settings are as recorded is skipped; one whose source or settings changed is converted
+    // again under its recorded name; one without a record is converted as new (numbered when
+    // its name is taken, as KeepBoth).
+    Update = 3,
 };
 
 // Which outputs are decoded again and compared with their source (FullCheck).
@@ -51,6 +60,9 @@ public:
         // The catalogue's decoders, which the full check decodes outputs with; null: no full
         // check.
         const CDecoderList* Decoders = nullptr;
+        // The folder whose output record holds the outputs (the OutputFolder setting); empty
+        // when outputs go beside their sources: then each source's folder.
+        std::string OutputRoot;
     };
 
     CRunHooks();
@@ -79,6 +91,22 @@ public:
     // compared reduced), empty when nothing.
     bool WasVerified(const CFileInfo* file) const;
     std::string GetCheckNote(const CFileInfo* file) const;
+    // After Finish, with the Update policy: the outputs in the records the run consulted whose
+    // recorded source is gone. They are left where they are.
+    const std::vector<std::string>& GetOrphanedOutputs() const { return m_orphans; }
+    // After Finish: why an output record could not be written, one text per folder.
+    const std::vector<std::string>& GetRecordFailures() const { return m_recordFailures; }
+
+    // What the record keeps of the settings a file's jobs were prepared with: a hash of their
+    // programs and command lines, the file's own paths left out. Call it before the jobs are
+    // pointed elsewhere (while their output is still the one Apply chose).
+    static std::string SettingsKey(const CFileInfo& file);
+    // The folder holding the record of file's output under root (see Policy::OutputRoot).
+    static std::string RecordFolder(const std::string& root, const CFileInfo& file);
+    // Whether entry's output (in folder) is there and was made from source as it is now
+    // (stamp), with settings.
+    static bool IsUpToDate(const RecordEntry& entry, const std::string& folder,
+                           const platform::FileStamp& stamp, const std::string& settings);
 
 private:
     struct FileState {
@@ -96,7 +124,27 @@ private:
         double ExpectedSeconds = -1.0;
         bool Verified = false;
         std::string CheckNote;
+        // For the output record: its folder, the source as it was when the file started, and
+        // the settings; whether the output takes the place of the one recorded for it.
+        std::string RecordFolder;
+        platform::FileStamp Stamp;
+        std::string Settings;
+        bool ReplacesRecorded = false;
     };
+
+    // Under m_mutex: folder's record, read on first need.
+    const COutputRecord& RecordOf(const std::string& folder);
+    // Under m_mutex: with Update, the name the file's output takes (the recorded one, or a
+    // free one), or empty when the recorded one is up to date.
+    std::string ChooseForUpdate(CFileInfo& file, FileState& state, const std::string& wanted);
+    // Under m_mutex: notes a placed output for its folder's record (written by WriteRecordsNow
+    // and WriteRecords).
+    void NoteWritten(const FileState& state);
+    // Not under m_mutex: writes the notes into the records and finds the orphaned outputs.
+    void WriteRecords();
+    // Writes the notes so far into the records when the last time is long enough ago, so that
+    // a run that never ends (a crash, the power) loses little of them. Not under m_mutex.
+    void WriteRecordsNow();
 
     // Under m_mutex: decides where file's output goes and claims the name it is written under.
     Decision DecideOutput(CFileInfo& file, FileState& state, std::string* reason);
@@ -125,4 +173,10 @@ private:
     std::unordered_set<std::string> m_claimed;  // outputs of files that started in this run
     std::unordered_set<std::string> m_cleanedFolders;  // output folders rid of stale files
     std::unique_ptr<CRunFiles> m_runFiles;             // the names claimed apart in this run
+    std::unordered_map<std::string, COutputRecord> m_records;             // by folder, as read
+    std::unordered_map<std::string, std::vector<RecordEntry>> m_written;  // by folder
+    std::vector<std::string> m_orphans;
+    std::vector<std::string> m_recordFailures;
+    std::int64_t m_lastRecordWrite = 0;  // platform::MonotonicTime100ns
+    std::mutex m_recordMutex;            // one thread writes the records at a time
 };

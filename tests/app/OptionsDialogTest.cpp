@@ -221,11 +221,26 @@ private slots:
         QCOMPARE(settings.General.ExistingOutput, 2);
         QCOMPARE(settings.OptionsInitialPage, 4);
 
+        // The fourth choice, updating, is written as 3 and shown again as chosen.
+        bool updateShown = false;
+        WhenModalOpens([&](QWidget* dialog) {
+            Find<QRadioButton>(dialog, "ctl1073")->click();
+            Click(dialog, "ctl1");
+        });
+        window->OnOptions();
+        QCOMPARE(settings.General.ExistingOutput, 3);
+        WhenModalOpens([&](QWidget* dialog) {
+            updateShown = Find<QRadioButton>(dialog, "ctl1073")->isChecked();
+            Click(dialog, "ctl1");
+        });
+        window->OnOptions();
+        QVERIFY(updateShown);
+
         // A value the page has no button for is shown as none and kept.
         settings.General.ExistingOutput = 7;
         int checked = 0;
         WhenModalOpens([&](QWidget* dialog) {
-            for (const char* id : {"ctl1063", "ctl1064", "ctl1065"})
+            for (const char* id : {"ctl1063", "ctl1064", "ctl1065", "ctl1073"})
                 checked += Find<QRadioButton>(dialog, id)->isChecked() ? 1 : 0;
             Click(dialog, "ctl1");
         });

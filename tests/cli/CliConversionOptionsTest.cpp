@@ -43,7 +43,9 @@ protected:
     std::set<std::string> Tree(const std::string& folder) {
         std::set<std::string> files;
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).string());
+            // The record kelto keeps of its outputs is none of them.
+            if (entry.is_regular_file() && entry.path().filename() != ".kelto-record")
+                files.insert(fs::relative(entry.path(), folder).string());
         }
         return files;
     }

@@ -45,7 +45,9 @@ protected:
         std::set<std::string> files;
         if (!fs::exists(folder)) return files;
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).string());
+            // The record kelto keeps of its outputs is none of them.
+            if (entry.is_regular_file() && entry.path().filename() != ".kelto-record")
+                files.insert(fs::relative(entry.path(), folder).string());
         }
         return files;
     }

@@ -480,7 +480,9 @@ TEST_F(ConversionTest, SecondStartRunsTheSameJobsAgain) {
     // beside it and then took its place under its name.
     EXPECT_EQ(output, Sources() + "/again (2).flac");
     EXPECT_EQ(m_files.Get(0)->Coder->GetOutputFile(), output);
-    EXPECT_EQ(std::distance(fs::directory_iterator(Sources()), fs::directory_iterator()), 2);
+    // The source, its output and the record kelto keeps of what it wrote there.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Sources()), fs::directory_iterator()), 3);
+    EXPECT_TRUE(fs::exists(Sources() + "/.kelto-record"));
 }
 
 TEST_F(ConversionTest, ACommandLineEditedToWriteElsewhereLeavesTheOutputItNoLongerNames) {
