@@ -16,16 +16,21 @@ bool IsDsd(const CFileInfo& file) {
     return file.FormatId == kFormatDSF || file.FormatId == kFormatDSDIFF;
 }
 
-// 0 for the 44.1 kHz family, 1 for the 48 kHz family, -1 for a rate of neither.
+// 0 for the 44.1 kHz family (44100 times a power of two), 1 for the 48 kHz family (48000 times
+// one), -1 for a rate of neither.
 int FamilyOf(int rate) {
-    if (rate > 0 && rate % 11025 == 0) return 0;
-    if (rate > 0 && rate % 4000 == 0) return 1;
+    for (const int base : {44100, 48000}) {
+        for (int member = base; member <= kHighestRate; member *= 2) {
+            if (rate == member) return base == 44100 ? 0 : 1;
+        }
+    }
     return -1;
 }
 
+// The rates of both families and the usual lower ones.
 std::vector<int> StandardRates() {
-    std::vector<int> rates;
-    for (const int base : {11025, 8000, 12000}) {
+    std::vector<int> rates = {8000, 11025, 12000, 16000, 22050, 24000, 32000};
+    for (const int base : {44100, 48000}) {
         for (int rate = base; rate <= kHighestRate; rate *= 2) rates.push_back(rate);
     }
     std::sort(rates.begin(), rates.end());
@@ -72,11 +77,18 @@ int SourceFit::FittedSampleRate(int rate, int maxRate, const std::vector<int>& a
                                     [&](int candidate) { return !fits(candidate); }),
                      candidates.end());
     std::sort(candidates.begin(), candidates.end());
-    std::vector<int> family;
+    const int family = FamilyOf(rate);
+    if (family < 0) return Nearest(candidates, rate);
+    // Its own family first, then the other one, then any rate.
+    std::vector<int> own;
+    std::vector<int> other;
     for (const int candidate : candidates) {
-        if (FamilyOf(rate) >= 0 && FamilyOf(candidate) == FamilyOf(rate)) family.push_back(candidate);
+        const int of = FamilyOf(candidate);
+        if (of == family) own.push_back(candidate);
+        if (of >= 0 && of != family) other.push_back(candidate);
     }
-    return Nearest(family.empty() ? candidates : family, rate);
+    if (!own.empty()) return Nearest(own, rate);
+    return Nearest(other.empty() ? candidates : other, rate);
 }
 
 SourceFit SourceFit::Plan(const CFileInfo& file, const FitLimits& limits) {

@@ -31,9 +31,10 @@ struct SourceFit {
     bool NoRate = false;
 
     // The source's rate brought within maxRate (0: any) and, when allowed is not empty, to one
-    // of those: the source's own rate when it fits, else a rate of its own family (44.1 kHz:
-    // 11025 times a power of two; 48 kHz: 8000 or 12000 times one), else of the other: the
-    // lowest not below the source's, or the highest below it. 0 when no rate fits.
+    // of those: the source's own rate when it fits, else a rate of its own family (44100 or
+    // 48000 times a power of two), else of the other family, else any (the usual rates from
+    // 8000 to 32000 included): of those the lowest not below the source's, else the highest.
+    // 0 when no rate fits.
     static int FittedSampleRate(int rate, int maxRate, const std::vector<int>& allowed);
 
     // What file needs to keep within limits. A source whose rate or bits are unknown is taken
