@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "codecs/CoderProperties.h"
 #include "fileinfo/FormatTable.h"
 #include "session/SourceFit.h"
 
@@ -33,28 +32,16 @@ TEST(SourceFit, RatesComeDownWithinTheirFamilyElseTheOtherElseTheUsualLowerOnes)
     }
 }
 
-TEST(SourceFit, ASourceWithinEveryLimitNeedsNothingAndOneBeyondGetsFFmpegsOptions) {
+TEST(SourceFit, ASourceWithinEveryLimitNeedsNothingAndDsdIsFittedFromItsDecodedRate) {
     CFileInfo file;
     file.SampleRate = 96000;
     file.Resolution = 24;
     file.Channels = 6;
-    CoderProperties mp3;
-    mp3.MaxSampleRate = 48000;
-    mp3.MaxChannels = 2;
-
     EXPECT_FALSE(SourceFit::Plan(file, FitLimits::Of(0, 0, nullptr)).Needed);
     EXPECT_FALSE(SourceFit::Plan(file, FitLimits::Of(96000, 24, nullptr)).Needed);
-
-    const SourceFit toMp3 = SourceFit::Plan(file, FitLimits::Of(0, 16, &mp3));
-    EXPECT_TRUE(toMp3.Needed);
-    const CFileInfo::DecodeFit decode = toMp3.ForDecoder(file);
-    EXPECT_EQ(decode.Options,
-              "-af aresample=resampler=soxr:osr=48000:osf=s16:dither_method=triangular -ac 2");
-    EXPECT_EQ(decode.Bits, 16);
-
     // Bits alone: no resampler, the rate stays.
-    const SourceFit bits = SourceFit::Plan(file, FitLimits::Of(0, 16, nullptr));
-    EXPECT_EQ(bits.ForDecoder(file).Options, "-af aresample=osf=s16:dither_method=triangular");
+    EXPECT_EQ(SourceFit::Plan(file, FitLimits::Of(0, 16, nullptr)).ForDecoder(file).Options,
+              "-af aresample=osf=s16:dither_method=triangular");
 
     // DSD is decoded at 88.2 kHz: a fit names that rate even when it keeps it.
     CFileInfo dsd;
