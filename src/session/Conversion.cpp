@@ -326,6 +326,8 @@ void CConversion::RecordPrepared(const CFileInfo& file, const PreparedWith& chos
     PreparedWith with = chosen;
     with.OutputFolder = outputFolder;
     with.NamePattern = m_settings.General.NamePattern;
+    with.MaxSampleRate = m_settings.General.MaxSampleRate;
+    with.MaxBitDepth = m_settings.General.MaxBitDepth;
     with.Failed = failed;
     if (file.Decoder) with.DecoderLine = CPreparedRows::LineHash(file.Decoder->GetCommandLine());
     if (file.Coder) with.CoderLine = CPreparedRows::LineHash(file.Coder->GetCommandLine());
@@ -342,7 +344,9 @@ StartCheck CConversion::CheckStart(const ConversionChoice& choice) const {
         const bool sameChoice =
             with && with->CoderName == wanted.CoderName && with->PresetName == wanted.PresetName &&
             with->PresetIndex == wanted.PresetIndex && with->OutputFolder == GetOutputFolder(file) &&
-            with->NamePattern == m_settings.General.NamePattern;
+            with->NamePattern == m_settings.General.NamePattern &&
+            with->MaxSampleRate == m_settings.General.MaxSampleRate &&
+            with->MaxBitDepth == m_settings.General.MaxBitDepth;
         if (!file.Decoder && !file.Coder) {
             // Applying this very choice again would fail again.
             if (with && with->Failed && sameChoice) continue;
