@@ -52,6 +52,9 @@ public:
     void ReportNoDecoder(const CFileInfo& file) override {
         m_window.ShowError(CConversion::NoDecoderText(file));
     }
+    void ReportNotFitted(const CFileInfo& file, const std::string& reason) override {
+        m_window.ShowError(CConversion::NotFittedText(file, reason));
+    }
     void ReportOverwrite() override {
         m_window.m_services.MessageBoxes.Show(&m_window, CConversion::OverwriteText(),
                                               m_window.GetStdString(kTextWarning),

@@ -3,9 +3,12 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+
+#include <algorithm>
 
 #include "base/Paths.h"
 #include "session/NamePattern.h"
@@ -20,7 +23,7 @@ constexpr int kTextKeepTree = 194;
 constexpr int kTextExisting = 195;
 constexpr int kTextExistingChoices[4] = {196, 197, 198, 340};
 // The fourth choice came later: the ids after the label's three were taken by then.
-constexpr int kExistingIds[4] = {1063, 1064, 1065, 1073};
+constexpr int kExistingIds[4] = {1063, 1064, 1065, 1077};
 constexpr int kFullCheckIds[3] = {1067, 1068, 1069};
 constexpr int kTextFullCheck = 250;
 constexpr int kTextFullCheckChoices[3] = {251, 252, 253};
@@ -30,6 +33,11 @@ constexpr int kTextExample = 308;
 constexpr int kTextNoExample = 309;
 constexpr int kTextUnknownPlaceholder = 310;
 constexpr int kTextSourceNames = 311;
+constexpr int kTextMaxRate = 333;
+constexpr int kTextMaxBits = 334;
+constexpr int kTextNoLimit = 335;
+constexpr int kTextBits = 336;
+constexpr int kTextLimitsHint = 337;
 
 // text with each "%s" replaced by the next of values, in order; a value's own "%s" stays.
 QString FillIn(QString text, const QStringList& values) {
@@ -60,6 +68,8 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
     column->addSpacing(GroupGap(page));
     AddChoices(page, *column, kTextFullCheck, 1066, 3, kTextFullCheckChoices, kFullCheckIds,
                m_fullCheck);
+    column->addSpacing(GroupGap(page));
+    AddLimits(page, *column);
 
     column->addSpacing(GroupGap(page));
     AddNamePattern(page, *column);
@@ -97,6 +107,42 @@ void COptionsPageConversion::AddNamePattern(QWidget& page, QVBoxLayout& column) 
     m_example->setWordWrap(true);
     m_example->setTextFormat(Qt::PlainText);
     column.addWidget(m_example);
+}
+
+void COptionsPageConversion::AddLimits(QWidget& page, QVBoxLayout& column) {
+    const CSettingsGeneral& general = GetSettings()->General;
+    auto* row = new QHBoxLayout;
+    column.addLayout(row);
+    m_maxRate = AddLimit(page, *row, kTextMaxRate, 1073,
+                         {32000, 44100, 48000, 88200, 96000, 176400, 192000},
+                         general.MaxSampleRate, [](int rate) {
+                             return QString::number(rate) + QStringLiteral(" Hz");
+                         });
+    row->addSpacing(GroupGap(page));
+    m_maxBits = AddLimit(page, *row, kTextMaxBits, 1075, {16, 24}, general.MaxBitDepth,
+                         [this](int bits) {
+                             return FillIn(GetString(kTextBits), {QString::number(bits)});
+                         });
+    row->addStretch(1);
+}
+
+QComboBox* COptionsPageConversion::AddLimit(QWidget& page, QLayout& row, int textId, int labelId,
+                                            const std::vector<int>& values, int value,
+                                            const std::function<QString(int)>& name) {
+    const QString text = GetString(static_cast<std::uint32_t>(textId));
+    auto* label = Named(new QLabel(text, &page), labelId);
+    auto* box = Named(new QComboBox(&page), labelId + 1);
+    box->setAccessibleName(WithoutMnemonic(text));
+    box->setToolTip(GetString(kTextLimitsHint));
+    box->addItem(GetString(kTextNoLimit), 0);
+    for (const int listed : values) box->addItem(name(listed), listed);
+    // A value set elsewhere (Settings.ini, kelto-cli) is kept and shown as it is.
+    if (value > 0 && box->findData(value) < 0) box->addItem(name(value), value);
+    box->setCurrentIndex(std::max(0, box->findData(value)));
+    label->setBuddy(box);
+    row.addWidget(label);
+    row.addWidget(box);
+    return box;
 }
 
 void COptionsPageConversion::ShowExample() {
@@ -147,4 +193,6 @@ void COptionsPageConversion::OnApply() {
         if (m_fullCheck[i]->isChecked()) general.FullCheck = i;
     }
     general.NamePattern = ToStdString(m_pattern->text());
+    general.MaxSampleRate = m_maxRate->currentData().toInt();
+    general.MaxBitDepth = m_maxBits->currentData().toInt();
 }

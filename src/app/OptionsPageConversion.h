@@ -1,18 +1,24 @@
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/OptionsPageImpl.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QLayout;
 class QVBoxLayout;
 
 // Page 4: what a conversion keeps of the user's files (Settings.General): tags and cover art,
 // the folder tree of added folders, outputs that exist already, and which outputs are
-// decoded again and compared once written, and the pattern that names outputs after their
+// decoded again and compared once written, the highest sample rate and bit depth of the
+// decoded sources, and the pattern that names outputs after their
 // tags, with an example made from a listed file as it is typed.
 class COptionsPageConversion final : public COptionsPageImpl {
 public:
@@ -32,6 +38,13 @@ private:
                     const int* texts, const int* ids, QRadioButton** buttons);
 
     void AddNamePattern(QWidget& page, QVBoxLayout& column);
+    // The highest sample rate and bit depth, side by side in one row.
+    void AddLimits(QWidget& page, QVBoxLayout& column);
+    // A label (labelId, its text textId) and its combo box (labelId + 1) holding "No limit"
+    // and values (as texts made by name), with value selected: one not listed is added.
+    QComboBox* AddLimit(QWidget& page, QLayout& row, int textId, int labelId,
+                        const std::vector<int>& values, int value,
+                        const std::function<QString(int)>& name);
     void ShowExample();
 
     std::string m_examplePath;
@@ -44,4 +57,6 @@ private:
     QRadioButton* m_existing[4] = {};
     // Indexed by the value of FullCheck: none, lossless coders, every coder.
     QRadioButton* m_fullCheck[3] = {};
+    QComboBox* m_maxRate = nullptr;
+    QComboBox* m_maxBits = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "base/AsciiText.h"
 #include "base/Folders.h"
@@ -88,12 +89,19 @@ public:
                    PrintableText(folder) + " (" + reason + ")");
         m_tempFileFailed = true;
     }
+    void ReportNotFitted(const CFileInfo& file, const std::string& reason) override {
+        m_notFitted.emplace_back(&file, OneLine(reason));
+    }
     const std::vector<const CFileInfo*>& Undecodable() const { return m_undecodable; }
+    const std::vector<std::pair<const CFileInfo*, std::string>>& NotFitted() const {
+        return m_notFitted;
+    }
     bool TempFileFailed() const { return m_tempFileFailed; }
 
 private:
     std::vector<const CFileInfo*> m_undecodable;
     bool m_tempFileFailed = false;
+    std::vector<std::pair<const CFileInfo*, std::string>> m_notFitted;
 };
 
 }  // namespace
@@ -260,6 +268,8 @@ bool CCliApplication::ApplyRunSettings() {
     }
     if (m_options.CopyTags) m_settings->General.CopyTags = *m_options.CopyTags ? 1 : 0;
     if (m_options.FullCheck) m_settings->General.FullCheck = *m_options.FullCheck;
+    if (m_options.MaxSampleRate) m_settings->General.MaxSampleRate = *m_options.MaxSampleRate;
+    if (m_options.MaxBitDepth) m_settings->General.MaxBitDepth = *m_options.MaxBitDepth;
     if (m_options.KeepTree) m_settings->General.KeepFolderTree = 1;
     if (m_options.ExistingOutput) m_settings->General.ExistingOutput = *m_options.ExistingOutput;
     if (m_options.NamePattern) m_settings->General.NamePattern = *m_options.NamePattern;
@@ -377,6 +387,11 @@ bool CCliApplication::PrepareJobs(const ConversionChoice& choice) {
         const bool named = m_namedFiles.count(file) != 0;
         PrintError(PrintableText(file->Path) + ": no decoder is available for the format " +
                    file->FormatName + (named ? "" : "; skipped"));
+        if (named) usable = false;
+    }
+    for (const auto& [file, reason] : report.NotFitted()) {
+        const bool named = m_namedFiles.count(file) != 0;
+        PrintError(PrintableText(file->Path) + ": " + reason + (named ? "" : "; skipped"));
         if (named) usable = false;
     }
     if (m_conversion->IsDecodeOnly(choice)) {

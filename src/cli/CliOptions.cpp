@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int kMaxThreads = 256;
+constexpr int kLowestMaxRate = 8000;
 
 std::string PlaceholderList() {
     std::string list;
@@ -100,6 +101,21 @@ bool ReadValueOption(CArgumentReader& reader, CliOptions& options, std::string& 
             return false;
         }
         options.Threads = count;
+    } else if (name == "--max-rate") {
+        int rate = 0;
+        if (!ParseCount(value, rate) || (rate != 0 && rate < kLowestMaxRate)) {
+            error = "--max-rate takes a sample rate in Hz of at least " +
+                    std::to_string(kLowestMaxRate) + ", or 0 for none, not '" + value + "'";
+            return false;
+        }
+        options.MaxSampleRate = rate;
+    } else if (name == "--max-bits") {
+        int bits = 0;
+        if (!ParseCount(value, bits) || (bits != 0 && bits != 16 && bits != 24)) {
+            error = "--max-bits takes 16 or 24, or 0 for none, not '" + value + "'";
+            return false;
+        }
+        options.MaxBitDepth = bits;
     } else if (name == "--name") {
         if (const std::string unknown = CNamePattern(value).UnknownPlaceholder(); !unknown.empty()) {
             error = "--name: " + unknown + " is no placeholder (known: " + PlaceholderList() + ")";
@@ -170,7 +186,8 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
 bool IsValueOption(const std::string& name) {
     return name == "--coder" || name == "--preset" || name == "--threads" || name == "--priority" ||
            name == "--output" || name == "--workdir" || name == "--existing" ||
-           name == "--name" || name == "--shard";
+           name == "--name" || name == "--shard" || name == "--max-rate" ||
+           name == "--max-bits";
 }
 
 }  // namespace
@@ -239,6 +256,13 @@ const char* CliOptions::Usage() {
            "  --shard K/N         convert only the K-th of N shares of the inputs' files,\n"
            "                      split by each file's path below its input, so that N\n"
            "                      machines convert a library together, each file once\n"
+           "  --max-rate HZ       the highest sample rate of an output: a source above it\n"
+           "                      is resampled when decoded (sox resampler) to the highest\n"
+           "                      rate of its family within it (88200 to 44100, 96000 to\n"
+           "                      48000); 0: no limit (default: the saved setting)\n"
+           "  --max-bits N        the highest bit depth, 16 or 24: a source above it is\n"
+           "                      reduced with triangular dither; sources within both\n"
+           "                      limits are left untouched; 0: no limit\n"
            "  --copy-tags         copy tags and cover art from each source to its output\n"
            "                      (default: the saved setting, on when none is saved)\n"
            "  --no-copy-tags      leave the outputs' tags as the coder wrote them\n"

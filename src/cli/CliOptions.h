@@ -18,6 +18,8 @@ struct CliOptions {
     std::optional<int> FullCheck;      // --verify (2) / --no-verify (0); the setting otherwise
     bool KeepTree = false;             // --keep-tree
     std::optional<int> ExistingOutput;       // 0 overwrite, 1 skip, 2 keep both, 3 update
+    std::optional<int> MaxSampleRate;   // --max-rate HZ, 0 for none; the setting otherwise
+    std::optional<int> MaxBitDepth;     // --max-bits N (0, 16 or 24); the setting otherwise
     std::optional<std::string> NamePattern;  // --name: names outputs after their tags
     std::string Shard;                       // --shard K/N as given; empty: every file
     bool ListCoders = false;

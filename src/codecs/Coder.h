@@ -33,6 +33,8 @@ public:
     // 0 for all, 24 for a program that keeps the upper 24 bits of 32-bit samples.
     bool IsLossless() const { return m_properties.Lossless; }
     int GetHeldBits() const { return m_properties.HeldBits; }
+    // All the package declares, also what its program takes.
+    const CoderProperties& GetProperties() const { return m_properties; }
 
     // The pass-through coder: no program and no presets; choosing it makes the decoders'
     // WAV files the result. name is the user-interface text for it.

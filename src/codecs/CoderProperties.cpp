@@ -15,6 +15,20 @@ int IntegerValue(const std::string& text) {
     return result.ec == std::errc() && result.ptr == text.data() + text.size() ? value : 0;
 }
 
+// The positive numbers of a comma-separated list; the others are passed over.
+std::vector<int> IntegerList(const std::string& text) {
+    std::vector<int> values;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find(',', at);
+        if (end == std::string::npos) end = text.size();
+        const int value = IntegerValue(TrimWhiteSpace(text.substr(at, end - at)));
+        if (value > 0) values.push_back(value);
+        at = end + 1;
+    }
+    return values;
+}
+
 }  // namespace
 
 CoderProperties CoderProperties::Load(const std::string& path) {
@@ -29,7 +43,14 @@ CoderProperties CoderProperties::Load(const std::string& path) {
         const std::string value = TrimWhiteSpace(line.substr(equals + 1));
         if (key == "lossless") properties.Lossless = IntegerValue(value) != 0;
         if (key == "heldbits") properties.HeldBits = IntegerValue(value);
+        if (key == "maxsamplerate") properties.MaxSampleRate = IntegerValue(value);
+        if (key == "maxchannels") properties.MaxChannels = IntegerValue(value);
+        if (key == "maxbits") properties.MaxBits = IntegerValue(value);
+        if (key == "samplerates") properties.SampleRates = IntegerList(value);
     }
-    if (properties.HeldBits < 0) properties.HeldBits = 0;
+    for (int* value : {&properties.HeldBits, &properties.MaxSampleRate, &properties.MaxChannels,
+                       &properties.MaxBits}) {
+        if (*value < 0) *value = 0;
+    }
     return properties;
 }

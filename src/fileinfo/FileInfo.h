@@ -79,14 +79,27 @@ public:
     void SetExactLength(std::int64_t samples);
 
     // Job operations (FileInfoJobs.cpp).
+    // How a decoding step changes the samples on their way (a rate, bit depth or channel count
+    // the source may not keep): FFmpeg's options, put before the output in the command line of
+    // the decoder that lists "wav", and the bits of the WAV file it writes. Empty options: none.
+    struct DecodeFit {
+        std::string Options;
+        int Bits = 0;
+    };
     // Chooses the decoder job: the first decoder whose preset extension equals the lower-cased
     // source extension. Its WAV file is a fresh temporary name in the temporary folder
     // (platform::TemporaryFolder), or, decodeOnly, the output WAV file: outputPath when it is
     // not empty, else named after the source (in outputFolder, which ends with "/", or beside
     // the source when it is empty). False when no decoder matches or no temporary name can be
     // made (GetTempNameFailure tells which); the file then has no decoder job.
+    // With a fit, the decoder that lists "wav" decodes any source, a WAV file within the
+    // limits included, with the fit's options and bits; the fit is kept for later preparations.
     bool PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
                         bool decodeOnly, const std::string& outputPath = {});
+    bool PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
+                        bool decodeOnly, const std::string& outputPath, const DecodeFit& fit);
+    // The fit of the last PrepareDecoder.
+    const DecodeFit& GetDecodeFit() const { return m_decodeFit; }
     // The coder job becomes a copy of coder, fed by this file's decoder job; null drops it.
     bool SetCoder(const CCoder* coder);
     // Expands the coder job's command line from commandTemplate; the output is outputPath when
@@ -126,4 +139,5 @@ private:
     std::string m_coderTemplate;
     TempNameFailure m_tempNameFailure;
     std::string m_openFailure;
+    DecodeFit m_decodeFit;
 };

@@ -28,6 +28,20 @@ std::size_t SoleMention(const std::string& commandLine, const std::string& name)
     return at;
 }
 
+// commandTemplate with fit's options before the output (at the end when it names none) and
+// its bits in place of "%wav_bits%", so that expanding it again gives the same line.
+std::string FittedTemplate(std::string commandTemplate, const CFileInfo::DecodeFit& fit) {
+    const std::string bits = "%wav_bits%";
+    for (std::size_t at = commandTemplate.find(bits); at != std::string::npos;
+         at = commandTemplate.find(bits, at)) {
+        commandTemplate.replace(at, bits.size(), std::to_string(fit.Bits));
+    }
+    const std::string output = " %out%";
+    const std::size_t at = commandTemplate.rfind(output);
+    if (at == std::string::npos) return commandTemplate + " " + fit.Options;
+    return commandTemplate.insert(at, " " + fit.Options);
+}
+
 }  // namespace
 
 void CFileInfo::FillTemplateValues(TemplateValues& values) const {
@@ -52,14 +66,25 @@ void CFileInfo::DestroyDecoder() {
 
 bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
                                bool decodeOnly, const std::string& outputPath) {
+    return PrepareDecoder(decoders, outputFolder, decodeOnly, outputPath, DecodeFit());
+}
+
+bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& outputFolder,
+                               bool decodeOnly, const std::string& outputPath,
+                               const DecodeFit& fit) {
     if (Coder) Coder->SetDecoder(nullptr);
     Decoder.reset();
     m_tempNameFailure = {};
+    m_decodeFit = fit;
     const CPreset* preset = nullptr;
-    // The decoder that lists "wav" takes only the WAV files coders cannot read themselves.
-    const bool readAsItIs = FormatId == kFormatWAV && !NeedsDecoding;
+    const bool fitted = !fit.Options.empty();
+    // The decoder that lists "wav" takes only the WAV files coders cannot read themselves, and
+    // every source that must be fitted: it reads any format.
+    const bool readAsItIs = FormatId == kFormatWAV && !NeedsDecoding && !fitted;
     const CDecoder* found =
-        readAsItIs ? nullptr : decoders.FindFor(LowerAscii(PathExtension(Path)), &preset);
+        readAsItIs ? nullptr
+                   : decoders.FindFor(fitted ? std::string(".wav") : LowerAscii(PathExtension(Path)),
+                                      &preset);
     if (!found) {
         m_tempWaveFile.Release();
         return false;
@@ -93,10 +118,12 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     DecoderSource = values.InputPath;
     job->SetInputFile(values.InputPath);
     job->SetOutputFile(values.OutputPath);
+    std::string commandTemplate = preset->CommandLine;
+    if (fitted) commandTemplate = FittedTemplate(commandTemplate, fit);
     std::string commandLine;
-    ExpandTemplate(preset->CommandLine, values, commandLine);
+    ExpandTemplate(commandTemplate, values, commandLine);
     job->SetCommandLine(commandLine);
-    m_decoderTemplate = preset->CommandLine;
+    m_decoderTemplate = commandTemplate;
 
     Decoder = std::move(job);
     if (Coder) Coder->SetDecoder(Decoder.get());
@@ -171,6 +198,7 @@ bool CFileInfo::RetargetOutput(const std::string& outputPath) {
 }
 
 bool CFileInfo::ResetJobs() {
+    m_decodeFit = {};
     DecoderSource.clear();
     OutputPath.clear();
     PresetName.clear();

@@ -15,9 +15,14 @@
 #include "session/FileList.h"
 #include "session/NamePattern.h"
 #include "session/OutputNames.h"
+#include "session/SourceFit.h"
 #include "settings/SettingsSet.h"
 
 namespace {
+
+constexpr int kTextNotFitted = 330;
+constexpr int kTextFitNeedsFFmpeg = 331;
+constexpr int kTextNoRateFits = 332;
 
 // folder as its names read, with a trailing "/": "." components dropped and each ".." taking
 // away the name before it (links are not followed, so a tree listed below a folder keeps its
@@ -136,8 +141,19 @@ CConversion::Prepared CConversion::PrepareFile(CFileInfo& file, const Conversion
     const CCoder* coder = m_catalogue.GetCoders().GetAt(choice.CoderIndex);
     const CPreset* preset = coder ? coder->GetPresets().GetAt(choice.PresetIndex) : nullptr;
     const std::string named = NamedOutput(file, choice);
-    const bool decodable = file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly,
-                                               decodeOnly ? named : std::string());
+    const SourceFit fit = SourceFit::Plan(
+        file, FitLimits::Of(m_settings.General.MaxSampleRate, m_settings.General.MaxBitDepth,
+                            decodeOnly || !coder ? nullptr : &coder->GetProperties()));
+    if (fit.NoRate || (fit.Needed && !m_catalogue.GetDecoders().FindFor(".wav", nullptr))) {
+        // Caught here, the file fails with its reason before any program runs.
+        file.ResetJobs();
+        m_fitFailure = GetLanguageManager().GetString(fit.NoRate ? kTextNoRateFits
+                                                                 : kTextFitNeedsFFmpeg);
+        return Prepared::NotFitted;
+    }
+    const bool decodable =
+        file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, decodeOnly,
+                            decodeOnly ? named : std::string(), fit.ForDecoder(file));
     if (!file.GetTempNameFailure().Folder.empty()) {
         // Coding a WAV source directly instead would ignore the decoder that lists "wav".
         file.ResetJobs();
@@ -184,7 +200,8 @@ void CConversion::KeepOutputApart(CFileInfo& file, const ConversionChoice& choic
         file.PrepareCoder(coder->GetPresets().GetAt(choice.PresetIndex)->CommandLine, outputFolder,
                           output);
     } else {
-        file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, true, output);
+        const CFileInfo::DecodeFit fit = file.GetDecodeFit();
+        file.PrepareDecoder(m_catalogue.GetDecoders(), outputFolder, true, output, fit);
     }
 }
 
@@ -225,6 +242,8 @@ bool CConversion::Apply(const ConversionChoice& choice, const std::vector<int>& 
         if (!report) continue;
         if (prepared == Prepared::NoDecoder) {
             report->ReportNoDecoder(*file);
+        } else if (prepared == Prepared::NotFitted) {
+            report->ReportNotFitted(*file, m_fitFailure);
         } else {
             const CFileInfo::TempNameFailure& failure = file->GetTempNameFailure();
             report->ReportNoTempFile(*file, failure.Folder, failure.Reason);
@@ -319,6 +338,8 @@ void CConversion::RecordPrepared(const CFileInfo& file, const PreparedWith& chos
     PreparedWith with = chosen;
     with.OutputFolder = outputFolder;
     with.NamePattern = m_settings.General.NamePattern;
+    with.MaxSampleRate = m_settings.General.MaxSampleRate;
+    with.MaxBitDepth = m_settings.General.MaxBitDepth;
     with.Failed = failed;
     if (file.Decoder) with.DecoderLine = CPreparedRows::LineHash(file.Decoder->GetCommandLine());
     if (file.Coder) with.CoderLine = CPreparedRows::LineHash(file.Coder->GetCommandLine());
@@ -335,7 +356,9 @@ StartCheck CConversion::CheckStart(const ConversionChoice& choice) const {
         const bool sameChoice =
             with && with->CoderName == wanted.CoderName && with->PresetName == wanted.PresetName &&
             with->PresetIndex == wanted.PresetIndex && with->OutputFolder == GetOutputFolder(file) &&
-            with->NamePattern == m_settings.General.NamePattern;
+            with->NamePattern == m_settings.General.NamePattern &&
+            with->MaxSampleRate == m_settings.General.MaxSampleRate &&
+            with->MaxBitDepth == m_settings.General.MaxBitDepth;
         if (!file.Decoder && !file.Coder) {
             // Applying this very choice again would fail again.
             if (with && with->Failed && sameChoice) continue;
@@ -399,6 +422,10 @@ std::string CConversion::NoDecoderText(const CFileInfo& file) {
     const CLanguageManager& language = GetLanguageManager();
     return language.GetString(121) + "\n" + file.Path + "\n" + language.GetString(122) + "\n" +
            file.FormatName;
+}
+
+std::string CConversion::NotFittedText(const CFileInfo& file, const std::string& reason) {
+    return GetLanguageManager().GetString(kTextNotFitted) + "\n" + file.Path + "\n" + reason;
 }
 
 std::string CConversion::OverwriteText() { return GetLanguageManager().GetString(130); }

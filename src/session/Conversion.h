@@ -30,6 +30,10 @@ public:
     // shows only the missing jobs.
     virtual void ReportNoTempFile(const CFileInfo& /*file*/, const std::string& /*folder*/,
                                   const std::string& /*reason*/) {}
+    // A target file above the highest sample rate or bit depth, or beyond what the coder takes,
+    // that its decoding step cannot bring within them (reason: a language text); it is left
+    // without jobs, so no program runs for it.
+    virtual void ReportNotFitted(const CFileInfo& /*file*/, const std::string& /*reason*/) {}
 
 protected:
     ~IConversionReport() = default;
@@ -112,12 +116,13 @@ public:
     // The message texts of the main window's boxes, from the language texts.
     static std::string NoDecoderText(const CFileInfo& file);
     static std::string OverwriteText();
+    static std::string NotFittedText(const CFileInfo& file, const std::string& reason);
 
 private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
     // The output NamePattern gives file; empty without a pattern.
     std::string NamedOutput(const CFileInfo& file, const ConversionChoice& choice) const;
-    enum class Prepared { Yes, NoDecoder, NoTempFile };
+    enum class Prepared { Yes, NoDecoder, NoTempFile, NotFitted };
     Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,
                          const std::string& outputFolder, COutputNames& outputs,
                          const std::unordered_set<std::string>& sources);
@@ -137,6 +142,7 @@ private:
     CCore& m_core;
     bool m_showPrograms = true;
     bool m_outputReplacedSource = false;  // the last Apply numbered an output to spare a source
+    std::string m_fitFailure;  // why the last PrepareFile that gave NotFitted could not fit
     CRunHooks m_hooks;
     CPreparedRows m_prepared;
     std::unordered_set<const CFileInfo*> m_lastRun;  // the files the last Start queued

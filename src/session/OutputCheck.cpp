@@ -114,8 +114,13 @@ OutputCheckResult CheckDecodedWave(const std::string& wave, const CFileInfo& lis
         return result;
     }
     const LengthTolerance& tolerance = LengthTolerance::Of(listedSource.FormatId);
-    const double allowance =
+    double allowance =
         tolerance.Header(listedSource.SampleRate) + tolerance.Decoded(listedSource.SampleRate);
+    // A source brought to another rate when decoded ends on a whole sample of the new rate:
+    // its length is compared in seconds, within that sample.
+    if (record.SampleRate > 0 && record.SampleRate != listedSource.SampleRate) {
+        allowance += 1.0 / record.SampleRate;
+    }
     if (!LengthsAgree(record.Duration, listedSource.Duration, allowance)) {
         return OutputCheckResult::Failure(wave + " plays " + SecondsText(record.Duration) +
                                           ", its source " + listedSource.Path + " " +

@@ -16,6 +16,8 @@ struct PreparedWith {
     int PresetIndex = -1;
     std::string OutputFolder;  // the folder the output went to then; empty: beside the source
     std::string NamePattern;   // the NamePattern setting then
+    int MaxSampleRate = 0;     // the highest sample rate and bit depth then (0: none)
+    int MaxBitDepth = 0;
     // The command lines as prepared, hashed: a line that differs now was edited by hand.
     std::size_t DecoderLine = 0;
     std::size_t CoderLine = 0;

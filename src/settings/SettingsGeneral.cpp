@@ -19,6 +19,7 @@ bool CSettingsGeneral::Exchange(bool continueOnError, CSettingsStorage* storage,
         x.Value("ShowWarnings", ShowWarnings, 1) && x.Value("AddOnlyExists", AddOnlyExists, 1) &&
         x.Value("CopyTags", CopyTags, 1) && x.Value("KeepFolderTree", KeepFolderTree, 0) &&
         x.Value("ExistingOutput", ExistingOutput, 0) &&
-        x.Value("FullCheck", FullCheck, 1) && x.Value("NamePattern", NamePattern, std::string());
+        x.Value("FullCheck", FullCheck, 1) && x.Value("NamePattern", NamePattern, std::string()) &&
+        x.Value("MaxSampleRate", MaxSampleRate, 0) && x.Value("MaxBitDepth", MaxBitDepth, 0);
     return x.Result();
 }

@@ -25,6 +25,10 @@ public:
     // Which outputs are decoded again and compared with their source once written: 0 none,
     // 1 those of lossless coders, 2 every output.
     int FullCheck;
+    // The highest sample rate (Hz) and bit depth a decoded source may keep; a source above
+    // them is brought down when decoded. 0: no limit.
+    int MaxSampleRate;
+    int MaxBitDepth;
     std::string OutputFolder;
     // Names outputs after their sources' tags ("%artist%/%album%/%track% - %title%") in place
     // of the kept folder tree; empty: each output is named after its source.

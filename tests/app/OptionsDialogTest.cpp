@@ -196,16 +196,25 @@ private slots:
     void TheConversionPageWritesTagsTreeAndExistingOutputs() {
         WriteSettings(
             "[Settings]\nOptionsInitialPage=4\n[Settings.General]\nCopyTags=1\n"
-            "KeepFolderTree=0\nExistingOutput=1\nFullCheck=0\n");
+            "KeepFolderTree=0\nExistingOutput=1\nFullCheck=0\nMaxSampleRate=50000\n");
         auto window = m_fixture->OpenWindow();
         CSettingsSet& settings = *window->GetSettings();
         bool skipShown = false;
         bool noCheckShown = false;
+        QString rateShown;
+        QString bitsShown;
         WhenModalOpens([&](QWidget* dialog) {
             QWidget* page = Find<QWidget>(dialog, "dlg231");
             QVERIFY(page && page->isVisible());
             skipShown = Find<QRadioButton>(page, "ctl1064")->isChecked();
             noCheckShown = Find<QRadioButton>(page, "ctl1067")->isChecked();
+            // A rate the list does not hold (from kelto-cli or the file) is shown as it is.
+            auto* rate = Find<QComboBox>(page, "ctl1074");
+            auto* bits = Find<QComboBox>(page, "ctl1076");
+            rateShown = rate->currentText();
+            bitsShown = bits->currentText();
+            rate->setCurrentIndex(rate->findData(88200));
+            bits->setCurrentIndex(bits->findData(16));
             Find<QRadioButton>(page, "ctl1069")->click();  // check every output fully
             Find<QCheckBox>(page, "ctl1060")->click();     // copy tags: off
             Find<QCheckBox>(page, "ctl1061")->click();     // keep the tree: on
@@ -220,17 +229,21 @@ private slots:
         QCOMPARE(settings.General.KeepFolderTree, 1);
         QCOMPARE(settings.General.ExistingOutput, 2);
         QCOMPARE(settings.OptionsInitialPage, 4);
+        QCOMPARE(rateShown, QStringLiteral("50000 Hz"));
+        QCOMPARE(bitsShown, QStringLiteral("No limit"));
+        QCOMPARE(settings.General.MaxSampleRate, 88200);
+        QCOMPARE(settings.General.MaxBitDepth, 16);
 
         // The fourth choice, updating, is written as 3 and shown again as chosen.
         bool updateShown = false;
         WhenModalOpens([&](QWidget* dialog) {
-            Find<QRadioButton>(dialog, "ctl1073")->click();
+            Find<QRadioButton>(dialog, "ctl1077")->click();
             Click(dialog, "ctl1");
         });
         window->OnOptions();
         QCOMPARE(settings.General.ExistingOutput, 3);
         WhenModalOpens([&](QWidget* dialog) {
-            updateShown = Find<QRadioButton>(dialog, "ctl1073")->isChecked();
+            updateShown = Find<QRadioButton>(dialog, "ctl1077")->isChecked();
             Click(dialog, "ctl1");
         });
         window->OnOptions();
@@ -240,7 +253,7 @@ private slots:
         settings.General.ExistingOutput = 7;
         int checked = 0;
         WhenModalOpens([&](QWidget* dialog) {
-            for (const char* id : {"ctl1063", "ctl1064", "ctl1065", "ctl1073"})
+            for (const char* id : {"ctl1063", "ctl1064", "ctl1065", "ctl1077"})
                 checked += Find<QRadioButton>(dialog, id)->isChecked() ? 1 : 0;
             Click(dialog, "ctl1");
         });

@@ -112,4 +112,12 @@ TEST(CliOptionsTest, ConversionKeepingOptionsAndTheirBadValues) {
     EXPECT_FALSE(CliOptions::Parse({"--existing", "replace", "a.flac"}, bad, error));
     EXPECT_NE(error.find("'replace'"), std::string::npos) << error;
     EXPECT_FALSE(CliOptions::Parse({"--keep-tree=1"}, bad, error));
+    // The limits: a rate of at least 8000 Hz or 0, a bit depth of 16, 24 or 0.
+    ASSERT_TRUE(CliOptions::Parse({"--max-rate=48000", "--max-bits", "16"}, defaults, error));
+    EXPECT_EQ(defaults.MaxSampleRate, 48000);
+    EXPECT_EQ(defaults.MaxBitDepth, 16);
+    for (const char* value : {"--max-rate=7999", "--max-rate=fast", "--max-bits=20"}) {
+        EXPECT_FALSE(CliOptions::Parse({value}, bad, error)) << value;
+        EXPECT_NE(error.find(std::string(value).substr(2, 8)), std::string::npos) << error;
+    }
 }

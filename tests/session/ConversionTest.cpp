@@ -704,6 +704,10 @@ TEST_F(ConversionTest, CheckStartNamesRowsThatHoldAnotherChoiceLackJobsOrWriteEl
     ASSERT_TRUE(m_conversion.Apply({0, 0}, other.ToApply, &m_report));
     EXPECT_EQ(m_conversion.CheckStart({0, 0}).Result, Outcome::Run);
     EXPECT_EQ(m_files.Get(1)->Coder->GetOutputFile(), Outputs() + "/b.flac");
+
+    // So did a limit: what the rows hold was fitted to the old one.
+    m_settings.General.MaxBitDepth = 16;
+    EXPECT_EQ(m_conversion.CheckStart({0, 0}).Differing, (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(ConversionTest, EachRowOfARunSaysHowItEndedAndWhyAndTheLogHasALineForIt) {

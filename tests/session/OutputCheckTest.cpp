@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "EngineFiles.h"
@@ -467,4 +468,33 @@ TEST(OutputVerifier, ADecoderThatFailsOrIsStoppedFailsTheCheck) {
     const OutputCheckResult unverified = VerifyOutput(out, source, none, true, 0, nullptr);
     EXPECT_TRUE(unverified.Passed && !unverified.Verified);
     EXPECT_EQ(unverified.Note, "not verified: no decoder takes .flac files");
+}
+
+TEST(OutputCheck, AResampledDecodedWavIsTimedInSecondsAndACutOneStillFails) {
+    // Odd frame counts at the source's rate, so that the new rate's length is rounded.
+    TempDir dir;
+    for (const auto& [rate, to, frames] : {std::tuple{96000, 44100, 96001},
+                                           std::tuple{88200, 48000, 88199},
+                                           std::tuple{192000, 48000, 191999}}) {
+        SCOPED_TRACE(rate);
+        const std::string wav = dir / "source.wav";
+        ASSERT_TRUE(RunShell("sox -R -r " + std::to_string(rate) + " -n -b 24 -c 2 " +
+                             ShellQuoted(wav) + " synth " + std::to_string(frames) +
+                             "s sine 440"));
+        CFileInfo listed;
+        ASSERT_TRUE(listed.Open(wav, nullptr));
+        const std::string decoded = dir / "decoded.wav";
+        const std::string cut = dir / "cut.wav";
+        ASSERT_TRUE(RunShell("ffmpeg -nostdin -v error -y -i " + ShellQuoted(wav) +
+                             " -c:a pcm_s16le -af aresample=resampler=soxr:osr=" +
+                             std::to_string(to) + ":osf=s16:dither_method=triangular " +
+                             ShellQuoted(decoded)));
+        ASSERT_TRUE(RunShell("sox " + ShellQuoted(decoded) + " " + ShellQuoted(cut) +
+                             " trim 0 0.9"));
+        double seconds = 0;
+        const OutputCheckResult good = CheckDecodedWave(decoded, listed, &seconds);
+        EXPECT_TRUE(good.Passed) << good.Reason;
+        EXPECT_NEAR(seconds, static_cast<double>(frames) / rate, 1.0 / to);
+        EXPECT_FALSE(CheckDecodedWave(cut, listed, &seconds).Passed);
+    }
 }
