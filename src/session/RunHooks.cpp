@@ -183,11 +183,8 @@ IJobHooks::Decision CRunHooks::DecideOutput(CFileInfo& file, FileState& state,
             }
             break;
         case ExistingOutputPolicy::Update:
-            chosen = ChooseForUpdate(file, state, wanted);
-            if (chosen.empty()) {
-                *reason = SkipText(m_policy.ExistingOutput, wanted);
-                return Decision::Decline;
-            }
+            chosen = ChooseForUpdate(file, state, wanted, reason);
+            if (chosen.empty()) return Decision::Decline;
             break;
     }
     const std::string folder = PathFolder(chosen);
@@ -222,11 +219,14 @@ const COutputRecord& CRunHooks::RecordOf(const std::string& folder) {
 }
 
 std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
-                                       const std::string& wanted) {
+                                       const std::string& wanted, std::string* reason) {
     const COutputRecord& record = RecordOf(state.RecordFolder);
     const RecordEntry* entry = record.FindSource(file.Path, PathExtension(wanted));
     if (entry) {
-        if (IsUpToDate(*entry, state.RecordFolder, state.Stamp, state.Settings)) return {};
+        if (IsUpToDate(*entry, state.RecordFolder, state.Stamp, state.Settings)) {
+            *reason = SkipText(ExistingOutputPolicy::Update, wanted);
+            return {};
+        }
         const std::string recorded = TrailingSeparator(state.RecordFolder, true) + entry->Output;
         // The output keeps the name it had; written over like any overwrite, unless another
         // file of this run writes there or it is a listed source.
@@ -235,7 +235,15 @@ std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
             return recorded;
         }
     }
-    // Not converted before: a file that is there is not kelto's to replace.
+    // Not in the record: a file that is there already is not kelto's to replace, and numbering
+    // a new output beside it would double a library converted before records were kept (or
+    // with the record lost) on every first update. It is left as it is, as skipping does.
+    if (!entry && m_claimed.count(wanted) == 0 && !IsListedSource(wanted, file) &&
+        platform::EntryExists(wanted)) {
+        *reason = "skipped: " + wanted + " exists and was not recorded as written by kelto";
+        return {};
+    }
+    // Another file of this run writes there, or the old name is a listed source.
     std::string chosen = wanted;
     for (int number = 2; IsTaken(chosen, &file); ++number) {
         chosen = NumberedOutputName(wanted, number);

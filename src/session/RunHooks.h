@@ -135,8 +135,10 @@ private:
     // Under m_mutex: folder's record, read on first need.
     const COutputRecord& RecordOf(const std::string& folder);
     // Under m_mutex: with Update, the name the file's output takes (the recorded one, or a
-    // free one), or empty when the recorded one is up to date.
-    std::string ChooseForUpdate(CFileInfo& file, FileState& state, const std::string& wanted);
+    // free one), or empty, with reason, when the recorded one is up to date or an unrecorded
+    // file holds its name.
+    std::string ChooseForUpdate(CFileInfo& file, FileState& state, const std::string& wanted,
+                                std::string* reason);
     // Under m_mutex: notes a placed output for its folder's record (written by WriteRecordsNow
     // and WriteRecords).
     void NoteWritten(const FileState& state);

@@ -103,6 +103,19 @@ TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputs
     EXPECT_EQ(Visible(output), outputs);
     ASSERT_EQ(Shell(update + "--preset 1 " + ShellQuoted(library)), 0) << Out;
     EXPECT_EQ(Count("Written: "), 0) << Out;
+
+    // An output made before the record was kept (here: the record lost) is not kelto's to
+    // replace, and is not doubled with a numbered copy either: the file is skipped.
+    fs::remove(output + "/.kelto-record");
+    ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
+    EXPECT_EQ(Count("Written: "), 0) << Out;
+    EXPECT_EQ(Count("Skipped: "), 2) << Out;
+    EXPECT_NE(Out.find("Skipped: " + library + "/s1.flac: skipped: " + output +
+                       "/s1.flac exists and was not recorded as written by kelto\n"),
+              std::string::npos)
+        << Out;
+    EXPECT_EQ(Visible(output), outputs);
+    EXPECT_FALSE(fs::exists(output + "/.kelto-record")) << Out;
 }
 
 TEST_F(CliUpdateTest, AddingAFolderAgainLeavesOutTheOutputsWrittenBesideTheSources) {
