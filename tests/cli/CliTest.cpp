@@ -14,6 +14,7 @@
 
 #include "session/EngineFiles.h"
 #include "support/TempDir.h"
+#include "support/programs/ProcessProbe.h"
 
 namespace fs = std::filesystem;
 
@@ -429,14 +430,7 @@ TEST_F(CliTest, FailedJobIsReportedWithTheProgramsOwnReason) {
 }
 
 // Field 19 of /proc/<pid>/stat: the nice value.
-std::string NiceOf(int pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::istringstream rest(text.substr(text.rfind(')') + 1));
-    std::string value;
-    for (int i = 3; i <= 19; ++i) rest >> value;
-    return value;
-}
+std::string NiceOf(int pid) { return probe::StatField(pid, 19); }
 
 // A working folder whose FLAC coder sleeps before coding, so a run can be interrupted.
 class CliSignalTest : public CliTest, public ::testing::WithParamInterface<const char*> {};

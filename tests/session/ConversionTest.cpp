@@ -27,6 +27,7 @@
 #include "session/FileList.h"
 #include "settings/SettingsSet.h"
 #include "support/TempDir.h"
+#include "support/programs/ProcessProbe.h"
 
 namespace fs = std::filesystem;
 
@@ -41,22 +42,6 @@ public:
     std::vector<std::string> NoDecoder;
     int Overwrites = 0;
 };
-
-std::string StatField(int pid, int field) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return {};
-    std::istringstream rest(text.substr(close + 1));
-    std::string value;
-    for (int i = 3; i <= field; ++i) rest >> value;
-    return value;
-}
-
-bool ProcessIsGone(int pid) {
-    const std::string state = StatField(pid, 3);
-    return state.empty() || state == "Z";
-}
 
 class ConversionTest : public ::testing::Test {
 protected:
@@ -322,7 +307,7 @@ TEST_F(ConversionTest, StopWhileADecoderRunsEndsTheRunAndLeavesNoTemporaryFile) 
     EXPECT_FALSE(m_core.IsRunning());
     EXPECT_EQ(m_core.GetJobsCount(), 0);
     EXPECT_EQ(m_core.GetStartedCount(), 0);
-    EXPECT_TRUE(ProcessIsGone(pid));
+    EXPECT_TRUE(probe::IsGone(pid));
     EXPECT_FALSE(fs::exists(temp));
     EXPECT_EQ(EventIndex(ReadLog(Log()), "coder long.flac", true), -1);
     EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Failed());
@@ -349,7 +334,7 @@ TEST_F(ConversionTest, StopWhileACoderRunsDeletesItsInputAndItsPartialOutput) {
 
     EXPECT_FALSE(m_core.IsRunning());
     EXPECT_EQ(m_core.GetJobsCount(), 0);
-    EXPECT_TRUE(ProcessIsGone(pid));
+    EXPECT_TRUE(probe::IsGone(pid));
     EXPECT_FALSE(fs::exists(temp));
     EXPECT_TRUE(fs::is_empty(Outputs()));
     EXPECT_TRUE(m_files.Get(0)->Decoder->GetExitStatus().Succeeded());
@@ -366,12 +351,12 @@ TEST_F(ConversionTest, PriorityChangeReachesRunningPrograms) {
     ASSERT_TRUE(WaitForStart("decoder b.flac"));
     // The programs start at the nice value of the process that runs them (the suite may run
     // niced itself).
-    EXPECT_EQ(StatField(PidOf("decoder a.flac"), 19), StatField(getpid(), 19));
+    EXPECT_EQ(probe::StatField(PidOf("decoder a.flac"), 19), probe::StatField(getpid(), 19));
 
     m_core.SetPriority(kIdlePriorityClass);
 
-    EXPECT_EQ(StatField(PidOf("decoder a.flac"), 19), "19");
-    EXPECT_EQ(StatField(PidOf("decoder b.flac"), 19), "19");
+    EXPECT_EQ(probe::StatField(PidOf("decoder a.flac"), 19), "19");
+    EXPECT_EQ(probe::StatField(PidOf("decoder b.flac"), 19), "19");
     m_core.Stop();
     m_core.WaitForWorkers();
 }

@@ -17,10 +17,20 @@ inline std::string TestProgram(const std::string& name) {
     return std::string(KELTO_TEST_PROGRAMS_DIR) + "/" + name;
 }
 
+// The whole of a file; empty when it cannot be read. A /proc file of a process that ends
+// between opening and reading fails to read (ESRCH), which the stream library throws.
+inline std::string ReadText(const std::string& path) {
+    try {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 // Field n (1-based, as in proc(5)) of /proc/<pid>/stat; empty when the process is not there.
 inline std::string StatField(int pid, int field) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = ReadText("/proc/" + std::to_string(pid) + "/stat");
     const auto close = text.rfind(')');
     if (close == std::string::npos) return {};
     std::istringstream rest(text.substr(close + 1));
@@ -60,10 +70,6 @@ inline bool WaitUntil(const std::function<bool()>& condition,
     return true;
 }
 
-inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The arguments argv_dump wrote: zero-terminated strings.
 inline std::vector<std::string> ReadArgvDump(const std::string& path) {
