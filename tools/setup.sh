@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libmediainfo0v5 nlohmann-json3-dev
-  libtag1-dev qt6-base-dev qt6-base-dev-tools libgl-dev
+  libtag1-dev qt6-base-dev qt6-base-dev-tools libgl-dev libebur128-dev
   # the desktop program's tests and screenshots
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-ipafont-gothic
   # Qt's own texts (file dialogs, standard buttons) in the window's language
@@ -18,6 +18,8 @@ packages=(
   dpkg-dev lintian desktop-file-utils appstream
   # codec programs kelto runs, and tools the tests and benchmarks use
   flac lame vorbis-tools opus-tools wavpack speex ffmpeg musepack-tools sox mediainfo parallel
+  # the loudness tests check kelto's figures against loudgain
+  loudgain
   # the legacy (format type 1) 24- and 32-bit WAV files of the codec tests, from Python's wave;
   # the locale sources SampleMatch's test compiles a decimal-comma locale from
   python3 locales
