@@ -25,6 +25,7 @@ constexpr int kTextRunFailed = 181;
 constexpr int kTextNoTempFile = 183;
 constexpr int kTextRunNotes = 192;
 constexpr int kTextOrphans = 341;
+constexpr int kTextNoAlbumGain = 352;
 constexpr int kTextVerified = 254;
 constexpr int kTextDiffering = 260;
 constexpr int kTextUnprepared = 261;
@@ -276,9 +277,15 @@ void CDlgMain::ShowRunSummary() {
         details += GetStdString(kTextOrphans);
         for (const std::string& output : orphans) details += "\n" + output;
     }
+    const std::vector<std::string> noAlbumGain = m_conversion.GetRunHooks().GetAlbumsWithoutGain();
+    if (!noAlbumGain.empty()) {
+        if (!details.empty()) details += "\n\n";
+        details += GetStdString(kTextNoAlbumGain);
+        for (const std::string& album : noAlbumGain) details += "\n" + album;
+    }
     m_console->Refresh();
     IMessageBoxes::Icon icon = IMessageBoxes::Icon::Information;
-    if (!notes.empty() || !orphans.empty() || counts.Stopped != 0)
+    if (!notes.empty() || !orphans.empty() || !noAlbumGain.empty() || counts.Stopped != 0)
         icon = IMessageBoxes::Icon::Warning;
     if (!failures.empty()) icon = IMessageBoxes::Icon::Error;
     m_services.MessageBoxes.ShowReport(this, text, details, GetStdString(kTextRunFinished), icon);

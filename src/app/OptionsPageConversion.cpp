@@ -38,6 +38,8 @@ constexpr int kTextMaxBits = 334;
 constexpr int kTextNoLimit = 335;
 constexpr int kTextBits = 336;
 constexpr int kTextLimitsHint = 337;
+constexpr int kTextLoudness = 350;
+constexpr int kTextLoudnessHint = 351;
 
 // text with each "%s" replaced by the next of values, in order; a value's own "%s" stays.
 QString FillIn(QString text, const QStringList& values) {
@@ -62,6 +64,9 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
     m_keepTree = Named(new QCheckBox(GetString(kTextKeepTree), &page), 1061);
     column->addWidget(m_copyTags);
     column->addWidget(m_keepTree);
+    m_loudness = Named(new QCheckBox(GetString(kTextLoudness), &page), 1078);
+    m_loudness->setToolTip(GetString(kTextLoudnessHint));
+    column->addWidget(m_loudness);
     column->addSpacing(GroupGap(page));
     AddChoices(page, *column, kTextExisting, 1062, 4, kTextExistingChoices, kExistingIds,
                m_existing);
@@ -80,6 +85,7 @@ void COptionsPageConversion::OnInitPage(QWidget& page) {
     QObject::connect(m_pattern, &QLineEdit::textChanged, &page, [this] { ShowExample(); });
     m_copyTags->setChecked(general.CopyTags == 1);
     m_keepTree->setChecked(general.KeepFolderTree == 1);
+    m_loudness->setChecked(general.LoudnessTags == 1);
     // A value the page does not know selects no button and is written back unchanged.
     if (general.ExistingOutput >= 0 && general.ExistingOutput < 4)
         m_existing[general.ExistingOutput]->setChecked(true);
@@ -186,6 +192,7 @@ void COptionsPageConversion::OnApply() {
     CSettingsGeneral& general = GetSettings()->General;
     general.CopyTags = m_copyTags->isChecked() ? 1 : 0;
     general.KeepFolderTree = m_keepTree->isChecked() ? 1 : 0;
+    general.LoudnessTags = m_loudness->isChecked() ? 1 : 0;
     for (int i = 0; i < 4; ++i) {
         if (m_existing[i]->isChecked()) general.ExistingOutput = i;
     }

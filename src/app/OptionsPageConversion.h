@@ -16,7 +16,7 @@ class QLayout;
 class QVBoxLayout;
 
 // Page 4: what a conversion keeps of the user's files (Settings.General): tags and cover art,
-// the folder tree of added folders, outputs that exist already, and which outputs are
+// the folder tree of added folders, loudness tags, outputs that exist already, and which outputs are
 // decoded again and compared once written, the highest sample rate and bit depth of the
 // decoded sources, and the pattern that names outputs after their
 // tags, with an example made from a listed file as it is typed.
@@ -53,6 +53,7 @@ private:
     QLabel* m_example = nullptr;
     QCheckBox* m_copyTags = nullptr;
     QCheckBox* m_keepTree = nullptr;
+    QCheckBox* m_loudness = nullptr;  // LoudnessTags
     // Indexed by the value of ExistingOutput: overwrite, skip, keep both.
     QRadioButton* m_existing[4] = {};
     // Indexed by the value of FullCheck: none, lossless coders, every coder.

@@ -268,6 +268,7 @@ bool CCliApplication::ApplyRunSettings() {
     }
     if (m_options.CopyTags) m_settings->General.CopyTags = *m_options.CopyTags ? 1 : 0;
     if (m_options.FullCheck) m_settings->General.FullCheck = *m_options.FullCheck;
+    if (m_options.LoudnessTags) m_settings->General.LoudnessTags = *m_options.LoudnessTags ? 1 : 0;
     if (m_options.MaxSampleRate) m_settings->General.MaxSampleRate = *m_options.MaxSampleRate;
     if (m_options.MaxBitDepth) m_settings->General.MaxBitDepth = *m_options.MaxBitDepth;
     if (m_options.KeepTree) m_settings->General.KeepFolderTree = 1;
@@ -425,5 +426,6 @@ int CCliApplication::Convert(const ConversionChoice& choice) {
     CRunSummary summary(jobs, notes, m_inputs);
     summary.SetVerifiedCount(CountVerified(*m_files, m_conversion->GetRunHooks()));
     summary.SetOrphanedOutputs(m_conversion->GetRunHooks().GetOrphanedOutputs());
+    summary.SetAlbumsWithoutGain(m_conversion->GetRunHooks().GetAlbumsWithoutGain());
     return summary.Print(stdout, monitor.GetStopSignal());
 }

@@ -180,6 +180,10 @@ bool ReadFlag(const std::string& name, CliOptions& options) {
         options.FullCheck = name == "--verify" ? 2 : 0;
         return true;
     }
+    if (name == "--loudness" || name == "--no-loudness") {
+        options.LoudnessTags = name == "--loudness";
+        return true;
+    }
     return false;
 }
 
@@ -270,6 +274,10 @@ const char* CliOptions::Usage() {
            "                      (without it, the setting: by default lossless outputs only)\n"
            "  --no-verify         only the quick check of every output (it is there, of its\n"
            "                      format and as long as its source)\n"
+           "  --loudness          write track and album gain and peak tags to every output\n"
+           "                      (ReplayGain 2.0 at -18 LUFS; R128 gains for Opus),\n"
+           "                      measured from the output as it plays\n"
+           "  --no-loudness       write no gain tags (default: the saved setting)\n"
            "  --workdir DIR       working folder with Settings.ini, Languages, Coders,\n"
            "                      Decoders, Codecs and Base.xml (default: the current one\n"
            "                      when it holds Languages, else, when kelto is installed,\n"

@@ -16,6 +16,7 @@ struct CliOptions {
     std::optional<std::string> WorkDir;
     std::optional<bool> CopyTags;      // --copy-tags / --no-copy-tags; the setting otherwise
     std::optional<int> FullCheck;      // --verify (2) / --no-verify (0); the setting otherwise
+    std::optional<bool> LoudnessTags;  // --loudness / --no-loudness; the setting otherwise
     bool KeepTree = false;             // --keep-tree
     std::optional<int> ExistingOutput;       // 0 overwrite, 1 skip, 2 keep both, 3 update
     std::optional<int> MaxSampleRate;   // --max-rate HZ, 0 for none; the setting otherwise

@@ -99,6 +99,9 @@ int CRunSummary::Print(std::FILE* out, int stopSignal) const {
     if (!m_orphans.empty()) {
         std::fprintf(out, "%zu output(s) kept whose source is gone.\n", m_orphans.size());
     }
+    for (const std::string& album : m_noAlbumGain) {
+        std::fprintf(out, "No album gain: %s\n", PrintableText(album).c_str());
+    }
     PrintNotAudio(out, m_inputs, "");
     std::fflush(out);
     const bool allRead = m_inputs.Unreadable == 0;

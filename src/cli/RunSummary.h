@@ -28,6 +28,8 @@ public:
     void SetVerifiedCount(int verified) { m_verified = verified; }
     // The outputs whose recorded source is gone (CRunHooks::GetOrphanedOutputs), to be named.
     void SetOrphanedOutputs(std::vector<std::string> outputs) { m_orphans = std::move(outputs); }
+    // The albums that got no album gain (CRunHooks::GetAlbumsWithoutGain), to be named.
+    void SetAlbumsWithoutGain(std::vector<std::string> albums) { m_noAlbumGain = std::move(albums); }
 
     // Prints the summary; the exit status: 0 when every job ran and exited with status 0 or
     // was skipped because its output existed, and every input could be read; 1 otherwise (a
@@ -52,5 +54,6 @@ private:
     std::vector<RunNote> m_notes;
     int m_verified = 0;
     std::vector<std::string> m_orphans;
+    std::vector<std::string> m_noAlbumGain;
     InputCounts m_inputs;
 };

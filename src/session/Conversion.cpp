@@ -294,6 +294,7 @@ int CConversion::Start(const ConversionChoice& choice, IConversionReport* report
                                                         : FullCheckPolicy::Lossless;
     policy.Decoders = &m_catalogue.GetDecoders();
     policy.OutputRoot = GetOutputFolder();
+    policy.LoudnessTags = m_settings.General.LoudnessTags != 0;
     m_lastRun.clear();
     for (int i = 0; i < m_files.Count(); ++i) {
         const CFileInfo* file = m_files.Get(i);

@@ -105,7 +105,8 @@ TemplateValues DecoderValues(const std::string& output, const std::string& wave,
 
 OutputCheckResult VerifyOutput(const std::string& output, const std::string& referenceWave,
                                const CDecoderList& decoders, bool lossless, int heldBits,
-                               const std::atomic<bool>* cancel) {
+                               const std::atomic<bool>* cancel,
+                               const DecodedWaveVisitor& onDecoded) {
     if (cancel && cancel->load()) return OutputCheckResult::Failure("stopped");
     if (std::string why = WhyNotAWrittenFile(output); !why.empty())
         return OutputCheckResult::Failure(why);
@@ -116,8 +117,12 @@ OutputCheckResult VerifyOutput(const std::string& output, const std::string& ref
     // coder, whatever it decodes to.
     if (row && MatchFormatSignature(output, formatId) == SignatureMatch::No)
         return OutputCheckResult::Failure(output + " is not a " + row->FormatName + " file");
-    if (formatId == kFormatWAV)
-        return JudgeDecoded(output, output, referenceWave, formatId, lossless, heldBits, cancel);
+    if (formatId == kFormatWAV) {
+        OutputCheckResult result =
+            JudgeDecoded(output, output, referenceWave, formatId, lossless, heldBits, cancel);
+        if (result.Passed && result.Verified && onDecoded) onDecoded(output);
+        return result;
+    }
     const CPreset* preset = nullptr;
     const CDecoder* decoder = decoders.FindFor(extension, &preset);
     if (!decoder) {
@@ -135,5 +140,8 @@ OutputCheckResult VerifyOutput(const std::string& output, const std::string& ref
         RunCheckDecoding(*decoder, preset->CommandLine,
                          DecoderValues(output, wave.Path(), referenceWave, heldBits), cancel);
     if (!end.Succeeded) return OutputCheckResult::Failure(end.Reason);
-    return JudgeDecoded(output, wave.Path(), referenceWave, formatId, lossless, heldBits, cancel);
+    OutputCheckResult result =
+        JudgeDecoded(output, wave.Path(), referenceWave, formatId, lossless, heldBits, cancel);
+    if (result.Passed && result.Verified && onDecoded) onDecoded(wave.Path());
+    return result;
 }

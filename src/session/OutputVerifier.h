@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "session/OutputCheck.h"
@@ -20,6 +21,11 @@ class CDecoderList;
 // cancel, when another thread sets it, ends the decoding program, and the check fails with
 // the reason "stopped". Verified is set when the check passed; an output no decoder of the
 // catalogue takes passes unverified, with a Note that says so.
+// onDecoded, when given, is shown the WAV file the output decoded to (the output itself when it
+// is one) once the check has passed, before that file is removed: what else needs the output's
+// samples (its loudness) reads them there, without decoding it again.
+using DecodedWaveVisitor = std::function<void(const std::string& wave)>;
 OutputCheckResult VerifyOutput(const std::string& output, const std::string& referenceWave,
                                const CDecoderList& decoders, bool lossless, int heldBits,
-                               const std::atomic<bool>* cancel);
+                               const std::atomic<bool>* cancel,
+                               const DecodedWaveVisitor& onDecoded = {});

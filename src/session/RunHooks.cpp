@@ -20,7 +20,10 @@
 #include "session/OutputCheck.h"
 #include "session/OutputNames.h"
 #include "session/OutputVerifier.h"
+#include "session/ApartRewrite.h"
 #include "session/RunFiles.h"
+#include "tags/GainTags.h"
+#include "tags/NameTags.h"
 #include "tags/TagCopier.h"
 
 namespace {
@@ -73,6 +76,29 @@ std::string WithoutPaths(const std::string& line, std::initializer_list<const st
         }
     }
     return result;
+}
+
+// The tracks of the run by album (CAlbumGains::AlbumKey), from the sources' tags.
+std::vector<CAlbumGains::Member> AlbumMembers(const CFileList& files) {
+    std::vector<CAlbumGains::Member> members;
+    for (int i = 0; i < files.Count(); ++i) {
+        const CFileInfo* file = files.Get(i);
+        if (!file->Decoder && !file->Coder) continue;
+        NameTags tags;
+        ReadNameTags(file->Path, tags);
+        CAlbumGains::Member member;
+        member.File = file;
+        member.Key = CAlbumGains::AlbumKey(tags.AlbumArtist, tags.Artist, tags.Album,
+                                           file->Folder, &member.Name);
+        members.push_back(std::move(member));
+    }
+    return members;
+}
+
+void AddNote(std::string& notes, const std::string& note) {
+    if (note.empty()) return;
+    if (!notes.empty()) notes += "; ";
+    notes += note;
 }
 
 std::string SkipText(ExistingOutputPolicy policy, const std::string& output) {
@@ -139,6 +165,7 @@ void CRunHooks::Begin(const CFileList& files, const Policy& policy) {
         const std::string output = CConversion::GetFinalOutput(*file);
         if (!output.empty()) m_planned.emplace(output, file);
     }
+    m_albums.Begin(policy.LoudnessTags ? AlbumMembers(files) : std::vector<CAlbumGains::Member>());
 }
 
 bool CRunHooks::WritesOutput(const CFileInfo& file, IProcess* job) {
@@ -366,7 +393,8 @@ IJobHooks::Decision CRunHooks::BeforeJobRun(IProcess* job, std::string* reason) 
     return Decision::Run;
 }
 
-bool CRunHooks::CheckFinishedOutput(CFileInfo& file, FileState& state, std::string* reason) {
+bool CRunHooks::CheckFinishedOutput(CFileInfo& file, FileState& state, std::string* reason,
+                                    const DecodedWaveVisitor& onDecoded) {
     const std::string output = CConversion::GetFinalOutput(file);
     OutputCheckResult check;
     double seconds = -1.0;
@@ -389,7 +417,7 @@ bool CRunHooks::CheckFinishedOutput(CFileInfo& file, FileState& state, std::stri
     if (file.Coder && fully && m_policy.Decoders) {
         const std::string reference = file.Decoder ? file.Decoder->GetWaveFile() : file.Path;
         check = VerifyOutput(output, reference, *m_policy.Decoders, lossless,
-                             file.Coder->GetHeldBits(), &m_stopping);
+                             file.Coder->GetHeldBits(), &m_stopping, onDecoded);
         if (!check.Passed) {
             *reason = check.Reason;
             return false;
@@ -426,31 +454,95 @@ bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
     }
     // The state's members other than the maps' are touched only by the file's own jobs, which
     // never run at the same time.
-    if (!CheckFinishedOutput(file, *state, reason)) {
+    std::unique_ptr<CLoudnessMeter> meter;
+    std::string loudnessNote;
+    bool measured = false;
+    bool decoded = false;
+    if (m_policy.LoudnessTags) meter = std::make_unique<CLoudnessMeter>();
+    // A lossy output is measured as it decodes; the full check's decoding serves when it runs.
+    const DecodedWaveVisitor measureDecoded = [&](const std::string& wave) {
+        decoded = true;
+        measured = meter->Measure(wave, &loudnessNote, &m_stopping);
+    };
+    const bool lossy = file.Coder && !file.Coder->IsLossless();
+    if (!CheckFinishedOutput(file, *state, reason,
+                             meter && lossy ? measureDecoded : DecodedWaveVisitor())) {
         std::lock_guard lock(m_mutex);
         DropApart(*state);
         return false;
     }
+    if (meter && !decoded) measured = MeasureOutput(file, *meter, &loudnessNote);
     const std::string output = CConversion::GetFinalOutput(file);
     std::string tagError;
     if (m_policy.CopyTags && !platform::IsSameFile(output, file.Path) &&
         CTagCopier::Copy(file.Path, output, &tagError) != CTagCopier::Result::Failed) {
         tagError.clear();
     }
+    // After the copy: gain tags the source held describe the source, and are replaced.
+    if (measured) {
+        const GainFigures track{ReplayGainOf(meter->Loudness()), meter->Peak()};
+        std::string why;
+        if (!WriteTrackGain(output, track, &why)) {
+            measured = false;
+            loudnessNote = why;
+        }
+    }
+    if (!measured) meter.reset();
     std::unique_lock lock(m_mutex);
     state->TagWarning = tagError;
+    if (!loudnessNote.empty()) AddNote(state->CheckNote, "no gain tags: " + loudnessNote);
+    bool placed = true;
     if (state->Apart.empty()) {
         state->Placed = true;
         NoteWritten(*state);
-        lock.unlock();
-        WriteRecordsNow();
-        return true;
+    } else {
+        placed = PlaceOutput(*state, reason);
+        if (placed && state->Placed) NoteWritten(*state);
     }
-    const bool placed = PlaceOutput(*state, reason);
-    if (placed && state->Placed) NoteWritten(*state);
+    const bool done = placed && state->Placed;
+    const std::string final = state->Final;
     lock.unlock();
+    CAlbumGains::Ready album;
+    if (m_policy.LoudnessTags && done && m_albums.TrackDone(&file, final, std::move(meter), &album))
+        TagAlbum(album);
     WriteRecordsNow();
     return placed;
+}
+
+bool CRunHooks::MeasureOutput(CFileInfo& file, CLoudnessMeter& meter, std::string* why) {
+    const std::string output = CConversion::GetFinalOutput(file);
+    // Decoding only: the output is a WAV file.
+    if (!file.Coder) return meter.Measure(output, why, &m_stopping);
+    const std::string reference = file.Decoder ? file.Decoder->GetWaveFile() : file.Path;
+    // A lossless output plays the samples its coder read.
+    if (file.Coder->IsLossless()) return meter.Measure(reference, why, &m_stopping);
+    if (!m_policy.Decoders) {
+        *why = "the loudness of " + output + " cannot be measured: no decoder takes it";
+        return false;
+    }
+    bool measured = false;
+    bool decoded = false;
+    const OutputCheckResult check =
+        VerifyOutput(output, reference, *m_policy.Decoders, false, file.Coder->GetHeldBits(),
+                     &m_stopping, [&](const std::string& wave) {
+                         decoded = true;
+                         measured = meter.Measure(wave, why, &m_stopping);
+                     });
+    if (!decoded) {
+        *why = "the loudness of " + output + " cannot be measured: " +
+               (check.Passed ? check.Note : check.Reason);
+    }
+    return measured;
+}
+
+void CRunHooks::TagAlbum(const CAlbumGains::Ready& album) {
+    for (const std::string& output : album.Outputs) {
+        std::string why;
+        const auto write = [&album](const std::string& copy, std::string* error) {
+            return WriteAlbumGain(copy, album.Album, error);
+        };
+        if (!RewriteApart(output, *m_runFiles, write, &why)) m_albums.AlbumFailed(album.Name, why);
+    }
 }
 
 bool CRunHooks::PlaceOutput(FileState& state, std::string* reason) {

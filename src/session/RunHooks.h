@@ -11,6 +11,8 @@
 
 #include "core/IJobHooks.h"
 #include "platform/FileStamp.h"
+#include "session/AlbumGains.h"
+#include "session/OutputVerifier.h"
 #include "session/OutputRecord.h"
 
 class CDecoderList;
@@ -63,6 +65,8 @@ public:
         // The folder whose output record holds the outputs (the OutputFolder setting); empty
         // when outputs go beside their sources: then each source's folder.
         std::string OutputRoot;
+        // Track and album gain tags, measured from the samples of each output as it plays.
+        bool LoudnessTags = false;
     };
 
     CRunHooks();
@@ -94,6 +98,8 @@ public:
     // After Finish, with the Update policy: the outputs in the records the run consulted whose
     // recorded source is gone. They are left where they are.
     const std::vector<std::string>& GetOrphanedOutputs() const { return m_orphans; }
+    // After the run, with LoudnessTags: the albums that got no album figures, and why.
+    std::vector<std::string> GetAlbumsWithoutGain() const { return m_albums.GetMissing(); }
     // After Finish: why an output record could not be written, one text per folder.
     const std::vector<std::string>& GetRecordFailures() const { return m_recordFailures; }
 
@@ -157,7 +163,14 @@ private:
     bool IsTaken(const std::string& path, const CFileInfo* file) const;
     bool IsListedSource(const std::string& path, const CFileInfo& file) const;
     // The checks of a finished output; false with reason when it must not count.
-    bool CheckFinishedOutput(CFileInfo& file, FileState& state, std::string* reason);
+    // onDecoded is shown the WAV file a full check decoded the output to.
+    bool CheckFinishedOutput(CFileInfo& file, FileState& state, std::string* reason,
+                             const DecodedWaveVisitor& onDecoded);
+    // The loudness of file's output as it plays, into meter: the samples its coder read when
+    // it is lossless, else the output decoded. False with why when it cannot be measured.
+    bool MeasureOutput(CFileInfo& file, CLoudnessMeter& meter, std::string* why);
+    // Gives the album figures to every output of an album whose last track is done.
+    void TagAlbum(const CAlbumGains::Ready& album);
     // Moves a complete output written apart to its own name (or, keeping both, the first free
     // number); false with reason when it cannot.
     bool PlaceOutput(FileState& state, std::string* reason);
@@ -181,4 +194,5 @@ private:
     std::vector<std::string> m_recordFailures;
     std::int64_t m_lastRecordWrite = 0;  // platform::MonotonicTime100ns
     std::mutex m_recordMutex;            // one thread writes the records at a time
+    CAlbumGains m_albums;                // locks itself
 };

@@ -20,6 +20,7 @@ bool CSettingsGeneral::Exchange(bool continueOnError, CSettingsStorage* storage,
         x.Value("CopyTags", CopyTags, 1) && x.Value("KeepFolderTree", KeepFolderTree, 0) &&
         x.Value("ExistingOutput", ExistingOutput, 0) &&
         x.Value("FullCheck", FullCheck, 1) && x.Value("NamePattern", NamePattern, std::string()) &&
-        x.Value("MaxSampleRate", MaxSampleRate, 0) && x.Value("MaxBitDepth", MaxBitDepth, 0);
+        x.Value("MaxSampleRate", MaxSampleRate, 0) && x.Value("MaxBitDepth", MaxBitDepth, 0) &&
+        x.Value("LoudnessTags", LoudnessTags, 0);
     return x.Result();
 }

@@ -29,6 +29,8 @@ public:
     // them is brought down when decoded. 0: no limit.
     int MaxSampleRate;
     int MaxBitDepth;
+    // Writes track and album gain and peak tags (ReplayGain 2.0, EBU R128) to every output.
+    int LoudnessTags;
     std::string OutputFolder;
     // Names outputs after their sources' tags ("%artist%/%album%/%track% - %title%") in place
     // of the kept folder tree; empty: each output is named after its source.
