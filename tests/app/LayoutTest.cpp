@@ -237,8 +237,8 @@ private slots:
             {0, {"ctl1020", "ctl1031", "ctl1032", "ctl1046", "ctl1045", "ctl1043", "ctl1044",
                  "ctl1", "ctl2"}},
             {1, {"ctl1020", "ctl1032", "ctl1033", "ctl1", "ctl2"}},
-            {4, {"ctl1020", "ctl1060", "ctl1061", "ctl1063", "ctl1067", "ctl1074", "ctl1076",
-                 "ctl1071", "ctl1", "ctl2"}}};
+            {4, {"ctl1020", "ctl1060", "ctl1061", "ctl1078", "ctl1063", "ctl1067", "ctl1074",
+                 "ctl1076", "ctl1071", "ctl1", "ctl2"}}};
         for (const auto& [page, expected] : pages) {
             settings.OptionsInitialPage = page;
             // Read while the dialog is open: its pages go with it.

@@ -201,6 +201,7 @@ private slots:
         CSettingsSet& settings = *window->GetSettings();
         bool skipShown = false;
         bool noCheckShown = false;
+        bool loudnessShown = true;
         QString rateShown;
         QString bitsShown;
         WhenModalOpens([&](QWidget* dialog) {
@@ -219,9 +220,13 @@ private slots:
             Find<QCheckBox>(page, "ctl1060")->click();     // copy tags: off
             Find<QCheckBox>(page, "ctl1061")->click();     // keep the tree: on
             Find<QRadioButton>(page, "ctl1065")->click();  // keep both
+            loudnessShown = Find<QCheckBox>(page, "ctl1078")->isChecked();
+            Find<QCheckBox>(page, "ctl1078")->click();  // loudness tags: on
             Click(dialog, "ctl1");
         });
         window->OnOptions();
+        QVERIFY(!loudnessShown);
+        QCOMPARE(settings.General.LoudnessTags, 1);
         QVERIFY(skipShown);
         QVERIFY(noCheckShown);
         QCOMPARE(settings.General.FullCheck, 2);

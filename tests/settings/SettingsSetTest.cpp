@@ -78,7 +78,7 @@ TEST(SettingsSet, FirstSaveWritesEveryKeyInExchangeOrder) {
                   "\nRememberFileList=1\n"
                   "OutputFolderSameAsOriginal=1\nShowWarnings=1\nAddOnlyExists=1\n"
                   "CopyTags=1\nKeepFolderTree=0\nExistingOutput=0\nFullCheck=1\nNamePattern=\n"
-        "MaxSampleRate=0\nMaxBitDepth=0\n\n"
+        "MaxSampleRate=0\nMaxBitDepth=0\nLoudnessTags=0\n\n"
                   "[Settings.Database]\nFindByFileName=0\n");
 }
 
@@ -183,7 +183,7 @@ TEST(SettingsSet, HandWrittenFileLoadsAndKeepsItsOtherLinesOnSave) {
               "Unknown=kept\r\n"
               "RememberFileList=1\r\nOutputFolderSameAsOriginal=1\r\nShowWarnings=1\r\n"
               "CopyTags=1\r\nKeepFolderTree=0\r\nExistingOutput=0\r\nFullCheck=1\r\nNamePattern=\r\n"
-        "MaxSampleRate=0\r\nMaxBitDepth=0\r\n"
+        "MaxSampleRate=0\r\nMaxBitDepth=0\r\nLoudnessTags=0\r\n"
               "\r\n"
               "[Unrelated]\r\n"
               "Key=Value\r\n"
