@@ -98,8 +98,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kFiles; ++i) {
         const std::string path = (sources / ("s" + std::to_string(i) + ".wav")).string();
         RunSeconds("sox -n -r 44100 -c 2 -b 16 " + Quoted(path) + " synth " +
-                   std::to_string(kSeconds) + " pinknoise vol 0.2 sine " +
-                   std::to_string(200 + 10 * i) + " vol 0." + std::to_string(1 + i % 8));
+                   std::to_string(kSeconds) + " pinknoise vol 0." + std::to_string(1 + i % 5));
         paths.push_back(path);
     }
 
@@ -116,20 +115,23 @@ int main(int argc, char** argv) {
         const char* Name;
         std::string Options;
     };
-    std::printf("%d WAV files of %d s (44.1 kHz, 16-bit stereo), kelto-cli --threads 2\n", kFiles,
-                kSeconds);
+    std::printf("%d WAV files of %d s (44.1 kHz, 16-bit stereo), kelto-cli --threads 2, median of "
+                "%d rounds\n",
+                kFiles, kSeconds, kRounds);
     for (const Batch& batch : {Batch{"FLAC -5", "--coder FLAC --preset 1"},
                                Batch{"MP3", "--coder MP3"},
                                Batch{"MP3 --verify", "--coder MP3 --verify"}}) {
-        double seconds[2];
-        for (int with = 0; with < 2; ++with) {
+        std::vector<double> rounds[2];
+        for (int round = 0; round < kRounds * 2; ++round) {
+            const int with = round % 2;
             fs::remove_all(outputs);
             fs::create_directories(outputs);
-            seconds[with] = RunSeconds(Quoted(cli) + " --workdir " + Quoted(work.string()) + " " +
+            rounds[with].push_back(RunSeconds(Quoted(cli) + " --workdir " + Quoted(work.string()) + " " +
                                        batch.Options + (with ? " --loudness" : " --no-loudness") +
                                        " --threads 2 --output " + Quoted(outputs.string()) + " " +
-                                       Quoted(sources.string()) + " >/dev/null 2>&1");
+                                       Quoted(sources.string()) + " >/dev/null 2>&1"));
         }
+        const double seconds[2] = {Median(rounds[0]), Median(rounds[1])};
         std::printf("  %-13s without %7.2f s   with --loudness %7.2f s   (+%.2f s)\n", batch.Name,
                     seconds[0], seconds[1], seconds[1] - seconds[0]);
     }

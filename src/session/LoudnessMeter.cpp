@@ -3,7 +3,6 @@
 #include <ebur128.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "session/WaveSampleReader.h"
 
@@ -13,27 +12,23 @@ namespace {
 // nothing beside the filtering of the samples.
 constexpr std::int64_t kBlockFrames = 65536;
 
-int AddBlock(ebur128_state* state, CWaveSampleReader& reader, std::vector<std::int16_t>& shorts,
-             std::vector<float>& floats, std::vector<double>& doubles, std::size_t* frames) {
+int AddBlock(ebur128_state* state, CWaveSampleReader& reader, std::size_t* frames) {
     const int channels = reader.Channels();
     const int bits = reader.BitsPerSample();
     if (reader.IsFloat() || bits == 16) {
         const std::vector<std::uint8_t>& raw = reader.ReadRaw(kBlockFrames);
         *frames = raw.size() / (static_cast<std::size_t>(channels) * (bits / 8));
         if (*frames == 0) return EBUR128_SUCCESS;
-        if (bits == 16) {
-            shorts.resize(raw.size() / 2);
-            std::memcpy(shorts.data(), raw.data(), shorts.size() * 2);
-            return ebur128_add_frames_short(state, shorts.data(), *frames);
-        }
-        if (bits == 32) {
-            floats.resize(raw.size() / 4);
-            std::memcpy(floats.data(), raw.data(), floats.size() * 4);
-            return ebur128_add_frames_float(state, floats.data(), *frames);
-        }
-        doubles.resize(raw.size() / 8);
-        std::memcpy(doubles.data(), raw.data(), doubles.size() * 8);
-        return ebur128_add_frames_double(state, doubles.data(), *frames);
+        // The library reads the little-endian samples where they were read to (the buffer is
+        // aligned for any type): no copy.
+        if (bits == 16)
+            return ebur128_add_frames_short(state, reinterpret_cast<const short*>(raw.data()),
+                                            *frames);
+        if (bits == 32)
+            return ebur128_add_frames_float(state, reinterpret_cast<const float*>(raw.data()),
+                                            *frames);
+        return ebur128_add_frames_double(state, reinterpret_cast<const double*>(raw.data()),
+                                         *frames);
     }
     // 8, 24 and 32-bit integers, left-aligned in 32 bits as the library's int samples are.
     const std::vector<std::int32_t>& words = reader.ReadWords(kBlockFrames, false);
@@ -74,13 +69,10 @@ bool CLoudnessMeter::Measure(const std::string& path, std::string* whyNot,
     if (!library) return fail("the loudness of " + path + " cannot be measured at its rate");
     m_state = std::make_unique<State>(library);
     ebur128_state* state = m_state->Library;
-    std::vector<std::int16_t> shorts;
-    std::vector<float> floats;
-    std::vector<double> doubles;
     for (;;) {
         if (cancel && cancel->load()) return fail("stopped");
         std::size_t frames = 0;
-        if (AddBlock(state, reader, shorts, floats, doubles, &frames) != EBUR128_SUCCESS)
+        if (AddBlock(state, reader, &frames) != EBUR128_SUCCESS)
             return fail("the loudness of " + path + " cannot be measured");
         if (frames == 0) break;
     }
