@@ -89,8 +89,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no kelto-cli in %s (build it first)\n", work.c_str());
         return 1;
     }
-    const fs::path root = fs::temp_directory_path() /
-                          ("kelto-bench-loudness-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const fs::path root =
+        fs::temp_directory_path() /
+        ("kelto-bench-loudness-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     const fs::path sources = root / "sources";
     const fs::path outputs = root / "outputs";
     fs::create_directories(sources);
@@ -115,31 +117,34 @@ int main(int argc, char** argv) {
         const char* Name;
         std::string Options;
     };
-    std::printf("%d WAV files of %d s (44.1 kHz, 16-bit stereo), kelto-cli --threads 2, median of "
-                "%d rounds\n",
-                kFiles, kSeconds, kRounds);
-    for (const Batch& batch : {Batch{"FLAC -5", "--coder FLAC --preset 1"},
-                               Batch{"MP3", "--coder MP3"},
-                               Batch{"MP3 --verify", "--coder MP3 --verify"}}) {
+    std::printf(
+        "%d WAV files of %d s (44.1 kHz, 16-bit stereo), kelto-cli --threads 2, median of "
+        "%d rounds\n",
+        kFiles, kSeconds, kRounds);
+    for (const Batch& batch :
+         {Batch{"FLAC -5", "--coder FLAC --preset 1"}, Batch{"MP3", "--coder MP3"},
+          Batch{"MP3 --verify", "--coder MP3 --verify"}}) {
         std::vector<double> rounds[2];
         for (int round = 0; round < kRounds * 2; ++round) {
             const int with = round % 2;
             fs::remove_all(outputs);
             fs::create_directories(outputs);
-            rounds[with].push_back(RunSeconds(Quoted(cli) + " --workdir " + Quoted(work.string()) + " " +
-                                       batch.Options + (with ? " --loudness" : " --no-loudness") +
-                                       " --threads 2 --output " + Quoted(outputs.string()) + " " +
-                                       Quoted(sources.string()) + " >/dev/null 2>&1"));
+            rounds[with].push_back(RunSeconds(
+                Quoted(cli) + " --workdir " + Quoted(work.string()) + " " + batch.Options +
+                (with ? " --loudness" : " --no-loudness") + " --threads 2 --output " +
+                Quoted(outputs.string()) + " " + Quoted(sources.string()) + " >/dev/null 2>&1"));
         }
         const double seconds[2] = {Median(rounds[0]), Median(rounds[1])};
         std::printf("  %-13s without %7.2f s   with --loudness %7.2f s   (+%.2f s)\n", batch.Name,
                     seconds[0], seconds[1], seconds[1] - seconds[0]);
     }
-    std::printf("  (MP3 without --verify decodes each output for measuring; with it, the check's\n"
-                "   decoding is measured, so the difference is the measuring alone)\n");
+    std::printf(
+        "  (MP3 without --verify decodes each output for measuring; with it, the check's\n"
+        "   decoding is measured, so the difference is the measuring alone)\n");
     std::printf("libebur128 alone over the samples in memory: %.3f s (median of %d)\n", l, kRounds);
-    std::printf("kelto's measuring, reading the WAV files:    %.3f s   ratio %.3f x (target <= 1.10) %s\n",
-                m, m / l, m / l <= 1.10 ? "ok" : "MISSED");
+    std::printf(
+        "kelto's measuring, reading the WAV files:    %.3f s   ratio %.3f x (target <= 1.10) %s\n",
+        m, m / l, m / l <= 1.10 ? "ok" : "MISSED");
     fs::remove_all(root);
     return 0;
 }

@@ -59,6 +59,6 @@ private:
     mutable std::mutex m_mutex;
     std::unordered_map<const void*, std::string> m_keys;  // file -> album key
     std::unordered_map<std::string, Album> m_albums;
-    std::vector<std::string> m_order;                     // album keys as first met
+    std::vector<std::string> m_order;  // album keys as first met
     std::vector<std::string> m_failed;
 };

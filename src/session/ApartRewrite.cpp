@@ -54,8 +54,10 @@ bool RewriteApart(const std::string& path, CRunFiles& runFiles,
     for (int number = 1; number <= kApartNameTries && copy.empty(); ++number) {
         const std::string name = UnfinishedOutputName(path, number);
         if (name.empty()) break;
-        if (runFiles.Claim(name, &reason)) copy = name;
-        else if (!platform::EntryExists(name)) break;
+        if (runFiles.Claim(name, &reason))
+            copy = name;
+        else if (!platform::EntryExists(name))
+            break;
     }
     if (copy.empty()) {
         if (why) *why = "no name beside " + path + " can be had: " + reason;

@@ -82,15 +82,13 @@ bool CLoudnessMeter::Measure(const std::string& path, std::string* whyNot,
     m_peak = 0.0;
     for (int channel = 0; channel < channels; ++channel) {
         double peak = 0.0;
-        if (ebur128_sample_peak(state, static_cast<unsigned>(channel), &peak) ==
-            EBUR128_SUCCESS)
+        if (ebur128_sample_peak(state, static_cast<unsigned>(channel), &peak) == EBUR128_SUCCESS)
             m_peak = std::max(m_peak, peak);
     }
     return true;
 }
 
-bool CLoudnessMeter::AlbumLoudness(const std::vector<const CLoudnessMeter*>& meters,
-                                   double* lufs) {
+bool CLoudnessMeter::AlbumLoudness(const std::vector<const CLoudnessMeter*>& meters, double* lufs) {
     std::vector<ebur128_state*> states;
     for (const CLoudnessMeter* meter : meters) {
         if (!meter || !meter->m_state) return false;

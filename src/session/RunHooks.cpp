@@ -15,12 +15,12 @@
 #include "platform/FileIdentity.h"
 #include "platform/FileStamp.h"
 #include "platform/MakeFolders.h"
+#include "session/ApartRewrite.h"
 #include "session/Conversion.h"
 #include "session/FileList.h"
 #include "session/OutputCheck.h"
 #include "session/OutputNames.h"
 #include "session/OutputVerifier.h"
-#include "session/ApartRewrite.h"
 #include "session/RunFiles.h"
 #include "tags/GainTags.h"
 #include "tags/NameTags.h"
@@ -88,8 +88,8 @@ std::vector<CAlbumGains::Member> AlbumMembers(const CFileList& files) {
         ReadNameTags(file->Path, tags);
         CAlbumGains::Member member;
         member.File = file;
-        member.Key = CAlbumGains::AlbumKey(tags.AlbumArtist, tags.Artist, tags.Album,
-                                           file->Folder, &member.Name);
+        member.Key = CAlbumGains::AlbumKey(tags.AlbumArtist, tags.Artist, tags.Album, file->Folder,
+                                           &member.Name);
         members.push_back(std::move(member));
     }
     return members;
@@ -529,8 +529,8 @@ bool CRunHooks::MeasureOutput(CFileInfo& file, CLoudnessMeter& meter, std::strin
                          measured = meter.Measure(wave, why, &m_stopping);
                      });
     if (!decoded) {
-        *why = "the loudness of " + output + " cannot be measured: " +
-               (check.Passed ? check.Note : check.Reason);
+        *why = "the loudness of " + output +
+               " cannot be measured: " + (check.Passed ? check.Note : check.Reason);
     }
     return measured;
 }

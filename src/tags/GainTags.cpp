@@ -21,6 +21,9 @@ namespace {
 constexpr double kReplayGainReference = -18.0;
 // RFC 7845's R128 gains are relative to -23 LUFS, 5 dB below ReplayGain's reference.
 constexpr double kOpusReferenceOffset = -5.0;
+// The quietest loudness a gain is given for: the absolute gate, below which R128 measures
+// nothing (a silent track).
+constexpr double kQuietest = -70.0;
 
 bool IsOpus(const std::string& path) { return LowerAscii(PathExtension(path)) == ".opus"; }
 
@@ -44,13 +47,15 @@ void WriteMp4(TagLib::MP4::Tag& tag, bool track,
         const TagLib::String prefix(kItunesFreeform);
         TagLib::StringList gainKeys;
         for (const auto& [key, item] : tag.itemMap()) {
-            if (key.startsWith(prefix) && IsGainKey(key.substr(prefix.size()))) gainKeys.append(key);
+            if (key.startsWith(prefix) && IsGainKey(key.substr(prefix.size())))
+                gainKeys.append(key);
         }
         for (const TagLib::String& key : gainKeys) tag.removeItem(key);
     }
     for (const auto& [key, value] : fields) {
-        tag.setItem(kItunesFreeform + key,
-                    TagLib::MP4::Item(TagLib::StringList(TagLib::String(value, TagLib::String::UTF8))));
+        tag.setItem(
+            kItunesFreeform + key,
+            TagLib::MP4::Item(TagLib::StringList(TagLib::String(value, TagLib::String::UTF8))));
     }
 }
 
@@ -90,10 +95,6 @@ bool Write(const std::string& path, bool track,
 
 }  // namespace
 
-// The quietest loudness a gain is given for: the absolute gate, below which R128 measures
-// nothing (a silent track).
-constexpr double kQuietest = -70.0;
-
 double ReplayGainOf(double lufs) {
     return kReplayGainReference - (std::isfinite(lufs) ? std::max(lufs, kQuietest) : kQuietest);
 }
@@ -116,7 +117,8 @@ std::string OpusGainText(double gain) {
 }
 
 bool WriteTrackGain(const std::string& path, const GainFigures& track, std::string* error) {
-    if (IsOpus(path)) return Write(path, true, {{"R128_TRACK_GAIN", OpusGainText(track.Gain)}}, error);
+    if (IsOpus(path))
+        return Write(path, true, {{"R128_TRACK_GAIN", OpusGainText(track.Gain)}}, error);
     return Write(path, true,
                  {{"REPLAYGAIN_TRACK_GAIN", GainText(track.Gain)},
                   {"REPLAYGAIN_TRACK_PEAK", PeakText(track.Peak)}},
@@ -124,7 +126,8 @@ bool WriteTrackGain(const std::string& path, const GainFigures& track, std::stri
 }
 
 bool WriteAlbumGain(const std::string& path, const GainFigures& album, std::string* error) {
-    if (IsOpus(path)) return Write(path, false, {{"R128_ALBUM_GAIN", OpusGainText(album.Gain)}}, error);
+    if (IsOpus(path))
+        return Write(path, false, {{"R128_ALBUM_GAIN", OpusGainText(album.Gain)}}, error);
     return Write(path, false,
                  {{"REPLAYGAIN_ALBUM_GAIN", GainText(album.Gain)},
                   {"REPLAYGAIN_ALBUM_PEAK", PeakText(album.Peak)}},

@@ -179,19 +179,17 @@ TEST_F(CliLoudnessTest, EveryShippedCodersGainTagsAgreeWithLoudgainAlbumsSpanDis
         bool Lossless;
         bool Loudgain;  // loudgain reads its outputs
     };
-    for (const Coder& coder : {Coder{"FLAC", ".flac", true, true}, Coder{"MP3", ".mp3", false, true},
-                               Coder{"Ogg Vorbis", ".ogg", false, true},
-                               Coder{"Opus", ".opus", false, true},
-                               Coder{"WavPack", ".wv", true, true},
-                               Coder{"AAC (M4A)", ".m4a", false, true},
-                               Coder{"ALAC (M4A)", ".m4a", true, true},
-                               Coder{"Speex", ".spx", false, true},
-                               Coder{"True Audio (TTA)", ".tta", true, false}}) {
+    for (const Coder& coder :
+         {Coder{"FLAC", ".flac", true, true}, Coder{"MP3", ".mp3", false, true},
+          Coder{"Ogg Vorbis", ".ogg", false, true}, Coder{"Opus", ".opus", false, true},
+          Coder{"WavPack", ".wv", true, true}, Coder{"AAC (M4A)", ".m4a", false, true},
+          Coder{"ALAC (M4A)", ".m4a", true, true}, Coder{"Speex", ".spx", false, true},
+          Coder{"True Audio (TTA)", ".tta", true, false}}) {
         SCOPED_TRACE(coder.Name);
         const std::string output = m_dir / (std::string("out-") + coder.Name);
-        const Result result = Run("--loudness --coder " + ShellQuoted(coder.Name) +
-                                  " --threads 2 --output " + ShellQuoted(output) + " " +
-                                  ShellQuoted(sources));
+        const Result result =
+            Run("--loudness --coder " + ShellQuoted(coder.Name) + " --threads 2 --output " +
+                ShellQuoted(output) + " " + ShellQuoted(sources));
         // The cut-short file fails: the run does.
         EXPECT_EQ(result.Exit, 1) << result.Out;
         EXPECT_NE(result.Out.find("No album gain: " + loose + ": a track failed"),
@@ -201,7 +199,8 @@ TEST_F(CliLoudnessTest, EveryShippedCodersGainTagsAgreeWithLoudgainAlbumsSpanDis
 
         const bool opus = std::string(coder.Extension) == ".opus";
         std::vector<std::string> album;
-        for (const char* name : {"01", "02", "03"}) album.push_back(output + "/" + name + coder.Extension);
+        for (const char* name : {"01", "02", "03"})
+            album.push_back(output + "/" + name + coder.Extension);
         const std::string single = output + "/a" + coder.Extension;
         std::map<std::string, Loudgain> measured;
         if (coder.Loudgain) {
@@ -219,7 +218,8 @@ TEST_F(CliLoudnessTest, EveryShippedCodersGainTagsAgreeWithLoudgainAlbumsSpanDis
             EXPECT_NE(track, 9.99);
             if (opus) {
                 // No ReplayGain tags in Opus, and the header gain left alone.
-                for (const auto& [key, value] : tags) EXPECT_NE(key.rfind("REPLAYGAIN_", 0), 0u) << key;
+                for (const auto& [key, value] : tags)
+                    EXPECT_NE(key.rfind("REPLAYGAIN_", 0), 0u) << key;
                 EXPECT_EQ(OpusHeaderGain(file), 0);
             } else {
                 EXPECT_EQ(tags.count("R128_TRACK_GAIN"), 0u);
