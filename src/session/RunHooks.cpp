@@ -108,8 +108,8 @@ std::string SkipText(ExistingOutputPolicy policy, const std::string& output) {
 
 }  // namespace
 
-std::string CRunHooks::SettingsKey(const CFileInfo& file) {
-    std::uint64_t hash = StableHash("kelto");
+std::string CRunHooks::SettingsKey(const CFileInfo& file, bool loudness) {
+    std::uint64_t hash = StableHash(loudness ? "kelto loudness" : "kelto");
     const std::string wave = file.Decoder ? file.Decoder->GetWaveFile() : std::string();
     const std::string output = CConversion::GetFinalOutput(file);
     for (CCodec* job :
@@ -189,7 +189,7 @@ IJobHooks::Decision CRunHooks::DecideOutput(CFileInfo& file, FileState& state,
     const std::string wanted = CConversion::GetFinalOutput(file);
     std::string chosen = wanted;
     state.RecordFolder = RecordFolder(m_policy.OutputRoot, file);
-    state.Settings = SettingsKey(file);
+    state.Settings = SettingsKey(file, m_policy.LoudnessTags);
     if (!platform::ReadFileStamp(file.Path, &state.Stamp)) state.Stamp = {};
     switch (m_policy.ExistingOutput) {
         case ExistingOutputPolicy::Overwrite:

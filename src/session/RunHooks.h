@@ -105,8 +105,10 @@ public:
 
     // What the record keeps of the settings a file's jobs were prepared with: a hash of their
     // programs and command lines, the file's own paths left out. Call it before the jobs are
-    // pointed elsewhere (while their output is still the one Apply chose).
-    static std::string SettingsKey(const CFileInfo& file);
+    // pointed elsewhere (while their output is still the one Apply chose). Outputs given
+    // loudness tags are made with other settings than those without (loudness leaves the key
+    // of outputs without them as it was).
+    static std::string SettingsKey(const CFileInfo& file, bool loudness = false);
     // The folder holding the record of file's output under root (see Policy::OutputRoot).
     static std::string RecordFolder(const std::string& root, const CFileInfo& file);
     // Whether entry's output (in folder) is there and was made from source as it is now

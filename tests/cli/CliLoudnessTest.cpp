@@ -251,3 +251,26 @@ TEST_F(CliLoudnessTest, EveryShippedCodersGainTagsAgreeWithLoudgainAlbumsSpanDis
         }
     }
 }
+
+TEST_F(CliLoudnessTest, AnUpdateWithLoudnessConvertsAgainWhatWasMadeWithoutGainTags) {
+    const std::string sources = m_dir / "src";
+    Source(sources + "/01.flac", "2 sine 330 vol 0.4", {"ARTIST=Band", "ALBUM=Record"});
+    const std::string output = m_dir / "out";
+    const std::string update = "--coder FLAC --existing update --output " + ShellQuoted(output) +
+                               " " + ShellQuoted(sources);
+    ASSERT_EQ(Run("--no-loudness " + update).Exit, 0);
+    EXPECT_EQ(ProbeTags(output + "/01.flac", m_dir.Path().string()).count("REPLAYGAIN_TRACK_GAIN"),
+              0u);
+    const Result tagged = Run("--loudness " + update);
+    ASSERT_EQ(tagged.Exit, 0) << tagged.Out;
+    EXPECT_NE(tagged.Out.find("Written: " + output + "/01.flac"), std::string::npos) << tagged.Out;
+    const auto tags = ProbeTags(output + "/01.flac", m_dir.Path().string());
+    EXPECT_EQ(tags.count("REPLAYGAIN_TRACK_GAIN"), 1u);
+    EXPECT_EQ(tags.count("REPLAYGAIN_ALBUM_GAIN"), 1u);
+    // Up to date now: skipped, and its album therefore gets no new figures, which is said.
+    const Result again = Run("--loudness " + update);
+    EXPECT_EQ(again.Out.find("Written:"), std::string::npos) << again.Out;
+    EXPECT_NE(again.Out.find("No album gain: Band - Record"), std::string::npos) << again.Out;
+    EXPECT_EQ(ProbeTags(output + "/01.flac", m_dir.Path().string()).count("REPLAYGAIN_ALBUM_GAIN"),
+              1u);
+}
