@@ -107,7 +107,7 @@ std::string KeyText(char32_t key) {
 const std::set<std::uint32_t> kCaptionTexts = {
     101, 105, 106, 107, 108, 109, 110, 116, 123, 124, 133, 134, 135, 138, 144, 150, 151,
     158, 159, 161, 173, 174, 175, 176, 178, 193, 194, 195, 196, 197, 198, 250, 251, 252, 253,
-    264, 265, 280, 281, 306};
+    264, 265, 280, 281, 306, 350};
 // The texts of every other id up to here are shown as they are (headers, messages, window
 // titles) and must not hold a single "&".
 constexpr std::uint32_t kLastKnownText = 301;
@@ -124,7 +124,7 @@ const std::map<std::string, std::vector<std::uint32_t>> kWindows = {
     {"Options/Core", {138, 144, 124}},
     {"Options/Plugins", {116, 124}},
     {"Options/Database", {178, 124}},
-    {"Options/Conversion", {193, 194, 195, 196, 197, 198, 250, 251, 252, 253, 306, 124}},
+    {"Options/Conversion", {193, 194, 195, 196, 197, 198, 250, 251, 252, 253, 306, 124, 350}},
 };
 
 // One key per entry, none twice on a level; then the same for every submenu.
