@@ -71,6 +71,11 @@ void CAlbumGains::AlbumFailed(const std::string& name, const std::string& why) {
     m_failed.push_back(name + ": " + why);
 }
 
+void CAlbumGains::End() {
+    std::lock_guard lock(m_mutex);
+    for (auto& [key, album] : m_albums) album.Meters.clear();
+}
+
 std::vector<std::string> CAlbumGains::GetMissing() const {
     std::lock_guard lock(m_mutex);
     std::vector<std::string> missing;

@@ -43,6 +43,8 @@ public:
                    std::unique_ptr<CLoudnessMeter> meter, Ready* ready);
     // The album could not be tagged (why says what happened).
     void AlbumFailed(const std::string& name, const std::string& why);
+    // The run is over: the measurements of albums that were never completed are let go.
+    void End();
     // After the run: each album that got no figures, and why.
     std::vector<std::string> GetMissing() const;
 

@@ -608,6 +608,7 @@ void CRunHooks::Finish() {
     // Anything still claimed was left by a job that never finished.
     m_runFiles.reset();
     lock.unlock();
+    m_albums.End();
     WriteRecords();
 }
 
