@@ -7,8 +7,8 @@
 #include <taglib/tpropertymap.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -30,6 +30,15 @@ bool IsOpus(const std::string& path) { return LowerAscii(PathExtension(path)) ==
 bool IsGainKey(const TagLib::String& key) {
     const std::string upper = key.upper().to8Bit(true);
     return upper.rfind("REPLAYGAIN_", 0) == 0 || upper.rfind("R128_", 0) == 0;
+}
+
+// value with digits decimals and a point whatever the locale (the window's is the user's, and
+// players read a point).
+std::string Fixed(double value, int digits) {
+    char text[64];
+    const auto end =
+        std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed, digits);
+    return std::string(text, end.ptr);
 }
 
 bool Fail(std::string* error, const std::string& text) {
@@ -99,17 +108,9 @@ double ReplayGainOf(double lufs) {
     return kReplayGainReference - (std::isfinite(lufs) ? std::max(lufs, kQuietest) : kQuietest);
 }
 
-std::string GainText(double gain) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.2f dB", gain);
-    return text;
-}
+std::string GainText(double gain) { return Fixed(gain, 2) + " dB"; }
 
-std::string PeakText(double peak) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.6f", peak);
-    return text;
-}
+std::string PeakText(double peak) { return Fixed(peak, 6); }
 
 std::string OpusGainText(double gain) {
     const double q78 = std::round((gain + kOpusReferenceOffset) * 256.0);
