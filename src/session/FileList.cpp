@@ -71,6 +71,9 @@ CFileList::CFileList()
 CFileList::~CFileList() { m_entries.clear(); }
 
 bool CFileList::Add(const std::string& path) {
+    if (CSheetTracks::IsSheet(path) || path.find('\0') != std::string::npos) {
+        return AddAll({path}) > 0;
+    }
     auto info = std::make_unique<CFileInfo>();
     if (!info->Open(path, m_mediaInfo.get())) return false;
     m_entries.push_back(std::move(info));
