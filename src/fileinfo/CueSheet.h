@@ -38,6 +38,7 @@ public:
         int File = 0;
         std::int64_t First = 0;
         std::int64_t End = -1;
+        bool operator==(const Span&) const = default;
     };
 
     std::string Title;

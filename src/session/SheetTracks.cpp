@@ -74,7 +74,20 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
               const std::vector<std::unique_ptr<CFileInfo>>& images, int onlyTrack,
               std::vector<std::unique_ptr<CFileInfo>>& rows, std::string& failure) {
     std::vector<std::unique_ptr<CFileInfo>> made;
-    for (const CCueSheet::Span& span : sheet.Spans()) {
+    const std::vector<CCueSheet::Span> spans = sheet.Spans();
+    // The track that starts past its image's end is named, not the one before it that would
+    // have to end there.
+    for (const CCueSheet::Span& span : spans) {
+        const CFileInfo& image = *images[static_cast<std::size_t>(span.File)];
+        const std::int64_t first = CCueSheet::FramesToSamples(span.First, image.SampleRate);
+        if (image.Samples >= 0 && first >= image.Samples) {
+            failure = Text(CSheetTracks::kTextTrackPastEnd,
+                           std::to_string(sheet.Tracks[static_cast<std::size_t>(span.Track)].Number) +
+                               " (" + image.Path + ")");
+            return false;
+        }
+    }
+    for (const CCueSheet::Span& span : spans) {
         const CCueSheet::Track& track = sheet.Tracks[static_cast<std::size_t>(span.Track)];
         if (onlyTrack != 0 && track.Number != onlyTrack) continue;
         const CFileInfo& image = *images[static_cast<std::size_t>(span.File)];
