@@ -196,6 +196,9 @@ void CDlgMain::AddOnePath(CFileListEditor& editor, const std::string& path,
     // A sheet that lists nothing says why: its image is missing, or does not fit it.
     AddOutcome outcome;
     editor.AddPaths({path}, &outcome);
+    if (outcome.NotAudio != 0) {
+        unreadable.push_back(path + "\n" + GetStdString(CSheetTracks::kTextNoTracks));
+    }
     for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
         unreadable.push_back(refusal.Path + "\n" + refusal.Reason);
     }

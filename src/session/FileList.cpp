@@ -119,7 +119,9 @@ int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome
         std::vector<std::unique_ptr<CFileInfo>> tracks;
         std::string failure;
         if (!CSheetTracks::Make(paths[i], m_mediaInfo.get(), tracks, failure)) {
-            if (outcome) {
+            if (outcome && failure.empty()) {
+                ++outcome->NotAudio;
+            } else if (outcome) {
                 outcome->Unreadable.push_back({CSheetTracks::FileOfEntry(paths[i]), failure});
             }
             continue;

@@ -90,6 +90,7 @@ int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReada
     AddOutcome opened;
     const int added = m_list.AddAll(offered, outcome ? &opened : nullptr, addedFolder);
     if (!outcome) return added;
+    outcome->NotAudio += opened.NotAudio;
     // Both kinds of refusal, in the order of paths (the list's follow the order of offered).
     std::size_t next = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {

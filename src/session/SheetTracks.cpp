@@ -47,8 +47,9 @@ std::string ResolveImage(const std::string& sheetPath, std::string name) {
     return {};
 }
 
-std::string Text(int id, const std::string& detail) {
-    return GetLanguageManager().GetString(id) + " " + detail;
+std::string Text(int id, const std::string& detail = {}) {
+    const std::string text = GetLanguageManager().GetString(id);
+    return detail.empty() ? text : text + " " + detail;
 }
 
 SheetTrack TagsOf(const CCueSheet& sheet, const CCueSheet::Track& track,
@@ -118,7 +119,7 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
         made.push_back(std::move(row));
     }
     if (made.empty()) {
-        failure = Text(CSheetTracks::kTextNoTracks, sheetPath);
+        failure = Text(CSheetTracks::kTextNoTracks);
         return false;
     }
     for (auto& row : made) rows.push_back(std::move(row));
@@ -181,13 +182,19 @@ bool CSheetTracks::Make(const std::string& entry, MediaInfoHandle* mediaInfo,
             if (onlyTrack == 0 || track->Track->Number == onlyTrack) rows.push_back(std::move(track));
         }
         if (!tracks.empty()) return true;
-        failure = Text(kTextNoTracks, sheetPath);
+        failure = Text(kTextNoTracks);
         return false;
     }
     CCueSheet sheet;
     if (!ReadSheet(sheetPath, sheet)) {
         const platform::Error error = platform::ReadableFileError(sheetPath);
-        failure = error ? error.text : Text(kTextNoTracks, sheetPath);
+        failure = error ? error.text : Text(kTextNoTracks);
+        return false;
+    }
+    if (sheet.Files.empty() && sheet.Tracks.empty()) {
+        // No sheet at all (a ".cue" of something else): passed over like a file that is not
+        // audio.
+        failure.clear();
         return false;
     }
     std::vector<std::unique_ptr<CFileInfo>> images(sheet.Files.size());

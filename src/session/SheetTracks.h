@@ -33,7 +33,8 @@ public:
     // Appends to rows a record for every track of entry (a sheet, or a TrackEntry: that track
     // alone), each image opened with mediaInfo (lent, may be null). False, with nothing
     // appended and failure saying why, when the sheet cannot be read, names a missing image,
-    // or holds a track past its image's end.
+    // or holds a track past its image's end; failure is empty for a ".cue" file that holds
+    // no sheet at all (no FILE, no TRACK), which is no audio to convert.
     static bool Make(const std::string& entry, MediaInfoHandle* mediaInfo,
                      std::vector<std::unique_ptr<CFileInfo>>& rows, std::string& failure);
     // The tracks of an image already opened, when it carries a sheet inside; an image without
