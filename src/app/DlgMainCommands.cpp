@@ -173,7 +173,7 @@ void CDlgMain::OnAddFile() {
     }
     // Cue sheets come last, so that the filter index saved by an earlier version still points
     // at the same entry.
-    const std::string filter = all + "*.wav; *.cue|Waveform PCM (*.wav)|*.wav|" + perDecoder +
+    const std::string filter = all + "*.cue; *.wav|Waveform PCM (*.wav)|*.wav|" + perDecoder +
                                GetStdString(kTextCueSheets) + " (*.cue)|*.cue||";
     int filterIndex = m_settingsSet.FilterIndex;
     const std::vector<std::string> paths =
