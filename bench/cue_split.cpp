@@ -73,10 +73,11 @@ int main(int argc, char** argv) {
     fs::create_directories(root / "image");
     const fs::path image = root / "image" / "image.flac";
     std::fprintf(stderr, "making a %d-minute image...\n", minutes);
-    // Tones over quiet noise: a FLAC file of ordinary size, not a constant one.
+    // A sweeping tone over noise: a FLAC file of an album's size (about 2/3 of its WAV file).
     const std::string wav = (root / "image.wav").string();
-    RunSeconds("sox -q -n -r 44100 -b 16 -c 2 " + Quoted(wav) + " synth " +
-               std::to_string(minutes * 60) + " sine 220-880 sine 330 pinknoise vol 0.3");
+    const std::string seconds = std::to_string(minutes * 60);
+    RunSeconds("sox -q -n -r 44100 -b 16 -c 2 " + Quoted(wav) + " synth " + seconds +
+               " pinknoise pinknoise vol 0.25 synth " + seconds + " sine mix 220-880");
     RunSeconds("flac -s -5 -f -o " + Quoted(image.string()) + " " + Quoted(wav));
     fs::remove(wav);
     fs::create_directories(root / "whole");

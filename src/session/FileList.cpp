@@ -93,6 +93,10 @@ int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome
         isFile[i] = true;
         files.push_back(paths[i]);
     }
+    // An image listed whole before is not listed a second time beside its tracks.
+    std::erase_if(m_entries, [&](const std::unique_ptr<CFileInfo>& entry) {
+        return !entry->Track && sheetImages.count(entry->Path) != 0;
+    });
     std::vector<std::string> failures;
     std::vector<std::unique_ptr<CFileInfo>> records = m_opener->OpenAll(files, &failures);
     int added = 0;

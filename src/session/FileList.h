@@ -25,13 +25,16 @@ public:
 
     // Opens a record for path and appends it; false (nothing appended) when the open fails.
     // A cue sheet, and an image that carries one inside, appends a record per track (see
-    // CSheetTracks); an image that a sheet among the paths of one AddAll names is left to it.
+    // CSheetTracks); an image that a sheet among the paths of one AddAll names is left to it,
+    // and a row that listed such an image whole before goes.
     bool Add(const std::string& path);
     // Add for every path, the headers read on all processors: the records that open are
     // appended in the order of paths, and the readers' log lines come in that order too. The
     // paths whose open failed go to the outcome's Unreadable (when given), in order, each with
-    // why. Returns the count appended. Every record appended remembers addedFolder (the folder
-    // the user added, or empty).
+    // why (a cue sheet that lists nothing, with the reason); a ".cue" file that holds no
+    // sheet is counted as not audio. Returns the count appended. Every record appended
+    // remembers addedFolder (the folder the user added, or empty). An entry may also be a
+    // track of a saved list (CSheetTracks::TrackEntry).
     int AddAll(const std::vector<std::string>& paths, AddOutcome* outcome = nullptr,
                const std::string& addedFolder = {});
     // AddAll takes what cache (lent; null: none) still holds for a file instead of reading it

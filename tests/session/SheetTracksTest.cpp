@@ -56,9 +56,10 @@ TEST_F(SheetTracksTest, FolderListsTheTracksInPlaceOfTheImageAndASavedListKeepsT
     }
     EXPECT_EQ(samples, 3 * 44100);
 
-    // Named together, the image is not listed beside its sheet's tracks; one track removed
-    // stays removed through saving and loading the list.
+    // Listed before or named together, the image is not listed beside its sheet's tracks; one
+    // track removed stays removed through saving and loading the list.
     CFileList named;
+    named.Add(image);
     named.AddAll({image, m_dir / "image.cue"});
     EXPECT_EQ(Rows(named), (std::vector<std::string>{image + "#1", image + "#2", image + "#3"}));
     named.Remove(1);
