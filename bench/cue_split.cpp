@@ -69,7 +69,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no kelto-cli in %s (build it first)\n", work.c_str());
         return 1;
     }
-    const fs::path root = fs::temp_directory_path() / ("kelto-bench-cue-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const fs::path root =
+        fs::temp_directory_path() /
+        ("kelto-bench-cue-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     fs::create_directories(root / "image");
     const fs::path image = root / "image" / "image.flac";
     std::fprintf(stderr, "making a %d-minute image...\n", minutes);
@@ -91,20 +94,23 @@ int main(int argc, char** argv) {
                Quoted(input.string()) + " >/dev/null 2>&1";
     };
     std::fflush(stderr);
-    std::printf("%d-minute FLAC image to FLAC: %d tracks by its cue sheet vs one file, median of "
-                "%d round(s)\n",
-                minutes, kTracks, rounds);
+    std::printf(
+        "%d-minute FLAC image to FLAC: %d tracks by its cue sheet vs one file, median of "
+        "%d round(s)\n",
+        minutes, kTracks, rounds);
     for (const int threads : {1, 2}) {
         std::vector<double> whole, split;
         for (int round = 0; round < rounds; ++round) {
             fs::remove_all(root / "out");
-            whole.push_back(RunSeconds(command(root / "whole" / "image.flac", root / "out", threads)));
+            whole.push_back(
+                RunSeconds(command(root / "whole" / "image.flac", root / "out", threads)));
             if (CountFiles(root / "out") != 1) {
                 std::fprintf(stderr, "the image was not converted\n");
                 return 1;
             }
             fs::remove_all(root / "out");
-            split.push_back(RunSeconds(command(root / "image" / "image.cue", root / "out", threads)));
+            split.push_back(
+                RunSeconds(command(root / "image" / "image.cue", root / "out", threads)));
             if (CountFiles(root / "out") != kTracks) {
                 std::fprintf(stderr, "kelto-cli did not write %d tracks\n", kTracks);
                 return 1;
@@ -113,8 +119,9 @@ int main(int argc, char** argv) {
         const double w = Median(whole), s = Median(split);
         std::printf("  %d job(s) at a time: one file %7.2f s, %d tracks %7.2f s, ratio %.3f%s\n",
                     threads, w, kTracks, s, s / w,
-                    threads == 1 ? (s / w <= 1.10 ? " (target <= 1.10) ok" : " (target <= 1.10) MISSED")
-                                 : "");
+                    threads == 1
+                        ? (s / w <= 1.10 ? " (target <= 1.10) ok" : " (target <= 1.10) MISSED")
+                        : "");
     }
     fs::remove_all(root);
     return 0;

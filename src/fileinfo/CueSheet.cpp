@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace {
 
 // What Windows-1252 puts at 0x80-0x9F; 0 where it leaves a code undefined (read as U+FFFD).
@@ -98,11 +97,11 @@ std::string TakeValue(std::string_view text, std::string_view* rest = nullptr) {
     if (!text.empty() && text.front() == '"') {
         const auto close = text.find('"', 1);
         if (rest) {
-            *rest = close == std::string_view::npos ? std::string_view()
-                                                    : Trim(text.substr(close + 1));
+            *rest =
+                close == std::string_view::npos ? std::string_view() : Trim(text.substr(close + 1));
         }
-        return std::string(text.substr(1, close == std::string_view::npos ? std::string_view::npos
-                                                                          : close - 1));
+        return std::string(
+            text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     }
     if (rest) *rest = {};
     return std::string(text);
@@ -239,9 +238,12 @@ CCueSheet CCueSheet::Parse(std::string_view bytes) {
             sheet.Catalog = TakeValue(line);
         } else if (command == "REM") {
             const std::string field = UpperAscii(TakeWord(line));
-            if (field == "GENRE") sheet.Genre = TakeValue(line);
-            else if (field == "DATE") sheet.Date = TakeValue(line);
-            else if (field == "COMMENT" && !track) sheet.Comment = TakeValue(line);
+            if (field == "GENRE")
+                sheet.Genre = TakeValue(line);
+            else if (field == "DATE")
+                sheet.Date = TakeValue(line);
+            else if (field == "COMMENT" && !track)
+                sheet.Comment = TakeValue(line);
         }
     }
     if (sheet.Files.empty()) {

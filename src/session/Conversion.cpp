@@ -97,8 +97,7 @@ std::string CConversion::GetOutputExtension(const ConversionChoice& choice) cons
     return first ? first->Extension : std::string();
 }
 
-std::string CConversion::TrackOutput(const CFileInfo& file,
-                                     const ConversionChoice& choice) const {
+std::string CConversion::TrackOutput(const CFileInfo& file, const ConversionChoice& choice) const {
     const SheetTrack& track = *file.Track;
     NameTags tags;
     tags.Title = track.Title;
@@ -111,7 +110,7 @@ std::string CConversion::TrackOutput(const CFileInfo& file,
     tags.Composer = track.Songwriter;
     // Without a pattern of the user's a track is named "NN - Title" in the image's output folder.
     const bool own = m_settings.General.NamePattern.empty();
-    const std::string pattern = !own                 ? m_settings.General.NamePattern
+    const std::string pattern = !own                  ? m_settings.General.NamePattern
                                 : track.Title.empty() ? std::string("%track%")
                                                       : std::string("%track% - %title%");
     const std::string name =

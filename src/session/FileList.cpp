@@ -87,8 +87,8 @@ int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome
     std::vector<std::string> files;
     std::vector<bool> isFile(paths.size(), false);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const bool sheet = CSheetTracks::IsSheet(paths[i]) ||
-                           paths[i].find('\0') != std::string::npos;
+        const bool sheet =
+            CSheetTracks::IsSheet(paths[i]) || paths[i].find('\0') != std::string::npos;
         if (sheet || sheetImages.count(paths[i]) != 0) continue;
         isFile[i] = true;
         files.push_back(paths[i]);

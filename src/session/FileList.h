@@ -50,8 +50,8 @@ public:
     // Clears the list and adds every path of the playlist in its order; a playlist that cannot
     // be opened leaves the list empty. Lines starting with "#" (extended playlists) are
     // skipped and relative paths are taken from the playlist's folder, except kelto's own
-    // "#KELTO-TRACK:N:sheet" line: the path after it stands for track N of that sheet. Returns true; a read
-    // error raises CTextFileException.
+    // "#KELTO-TRACK:N:sheet" line: the path after it stands for track N of that sheet. Returns
+    // true; a read error raises CTextFileException.
     bool LoadPlaylist(const std::string& path);
     // LoadPlaylist without the clearing: the playlist's files come after those listed. Paths
     // that fail to open go to the outcome (when given).
@@ -59,9 +59,9 @@ public:
     // The paths of the playlist as LoadPlaylist takes them, without adding them. A playlist
     // that cannot be opened reads as empty; a read error raises CTextFileException.
     static std::vector<std::string> ReadPlaylist(const std::string& path);
-    // Writes every entry's path, one per line (CR LF), a track's after its "#KELTO-TRACK" line, as UTF-8 without byte-order mark, into
-    // a temporary file beside path that then replaces it. Returns true; any failure raises
-    // CTextFileException, and the old file is left as it was.
+    // Writes every entry's path, one per line (CR LF), a track's after its "#KELTO-TRACK" line, as
+    // UTF-8 without byte-order mark, into a temporary file beside path that then replaces it.
+    // Returns true; any failure raises CTextFileException, and the old file is left as it was.
     bool SavePlaylist(const std::string& path) const;
 
     MediaInfoHandle* GetMediaInfoHandle() const { return m_mediaInfo.get(); }

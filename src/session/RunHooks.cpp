@@ -56,10 +56,10 @@ CTagCopier::Result CopyTags(const CFileInfo& file, const std::string& output, st
     std::string number = std::to_string(track.Number);
     if (track.Count > 0) number += "/" + std::to_string(track.Count);
     const CTagCopier::Fields fields = {
-        {"TITLE", track.Title},          {"ARTIST", track.Performer},
-        {"ALBUM", track.Album},          {"ALBUMARTIST", track.AlbumPerformer},
-        {"TRACKNUMBER", number},         {"DATE", track.Date},
-        {"GENRE", track.Genre},          {"COMMENT", track.Comment},
+        {"TITLE", track.Title},        {"ARTIST", track.Performer},
+        {"ALBUM", track.Album},        {"ALBUMARTIST", track.AlbumPerformer},
+        {"TRACKNUMBER", number},       {"DATE", track.Date},
+        {"GENRE", track.Genre},        {"COMMENT", track.Comment},
         {"COMPOSER", track.Songwriter}};
     return CTagCopier::Write(fields, file.Path, output, error);
 }

@@ -19,8 +19,8 @@ namespace {
 constexpr std::int64_t kMostSheetBytes = 4 << 20;
 // Sheets written for a WAV image often name it still after it was packed: the image with the
 // same name and one of these extensions is taken instead.
-constexpr const char* kImageExtensions[] = {".flac", ".wv", ".ape", ".wav", ".tta", ".ofr",
-                                            ".tak", ".m4a", ".mp3", ".ogg", ".opus", ".aiff"};
+constexpr const char* kImageExtensions[] = {".flac", ".wv",  ".ape", ".wav", ".tta",  ".ofr",
+                                            ".tak",  ".m4a", ".mp3", ".ogg", ".opus", ".aiff"};
 
 bool ReadSheet(const std::string& path, CCueSheet& sheet) {
     const std::int64_t size = platform::GetFileSize(path);
@@ -82,9 +82,10 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
         const CFileInfo& image = *images[static_cast<std::size_t>(span.File)];
         const std::int64_t first = CCueSheet::FramesToSamples(span.First, image.SampleRate);
         if (image.Samples >= 0 && first >= image.Samples) {
-            failure = Text(CSheetTracks::kTextTrackPastEnd,
-                           std::to_string(sheet.Tracks[static_cast<std::size_t>(span.Track)].Number) +
-                               " (" + image.Path + ")");
+            failure =
+                Text(CSheetTracks::kTextTrackPastEnd,
+                     std::to_string(sheet.Tracks[static_cast<std::size_t>(span.Track)].Number) +
+                         " (" + image.Path + ")");
             return false;
         }
     }
@@ -93,8 +94,8 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
         if (onlyTrack != 0 && track.Number != onlyTrack) continue;
         const CFileInfo& image = *images[static_cast<std::size_t>(span.File)];
         const std::int64_t first = CCueSheet::FramesToSamples(span.First, image.SampleRate);
-        std::int64_t end = span.End < 0 ? image.Samples
-                                        : CCueSheet::FramesToSamples(span.End, image.SampleRate);
+        std::int64_t end =
+            span.End < 0 ? image.Samples : CCueSheet::FramesToSamples(span.End, image.SampleRate);
         const bool known = image.Samples >= 0;
         if (image.SampleRate <= 0 || (known && (first >= image.Samples || end > image.Samples)) ||
             (end >= 0 && end <= first)) {
@@ -112,9 +113,9 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
             row->LengthExact = image.LengthExact;
         } else {
             row->Samples = -1;
-            row->Duration = image.Duration < 0 ? -1.0
-                                                : image.Duration - static_cast<double>(first) /
-                                                                       image.SampleRate;
+            row->Duration = image.Duration < 0
+                                ? -1.0
+                                : image.Duration - static_cast<double>(first) / image.SampleRate;
         }
         made.push_back(std::move(row));
     }
@@ -136,8 +137,7 @@ std::string CSheetTracks::TrackEntry(const std::string& sheetPath, int number) {
     return sheetPath + '\0' + std::to_string(number);
 }
 
-bool CSheetTracks::SplitTrackEntry(const std::string& entry, std::string& sheetPath,
-                                   int& number) {
+bool CSheetTracks::SplitTrackEntry(const std::string& entry, std::string& sheetPath, int& number) {
     const auto nul = entry.find('\0');
     if (nul == std::string::npos) return false;
     const std::string digits = entry.substr(nul + 1);
@@ -179,7 +179,8 @@ bool CSheetTracks::Make(const std::string& entry, MediaInfoHandle* mediaInfo,
         }
         std::vector<std::unique_ptr<CFileInfo>> tracks = FromEmbedded(image);
         for (auto& track : tracks) {
-            if (onlyTrack == 0 || track->Track->Number == onlyTrack) rows.push_back(std::move(track));
+            if (onlyTrack == 0 || track->Track->Number == onlyTrack)
+                rows.push_back(std::move(track));
         }
         if (!tracks.empty()) return true;
         failure = Text(kTextNoTracks);

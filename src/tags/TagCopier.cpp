@@ -102,4 +102,3 @@ CTagCopier::Result CTagCopier::Write(const Fields& given, const std::string& cov
     if (fields.isEmpty() && !cover) return Result::NothingToCopy;
     return WriteFields(output, fields, cover, error);
 }
-

@@ -318,8 +318,9 @@ private slots:
         auto window = m_fixture->OpenWindow();
         m_fixture->MakeAudio("image.flac", 3.0, 4);
         const std::string sheet = m_fixture->Audio("image.cue");
-        WriteFileBytes(sheet, "FILE image.flac WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\n"
-                              "TRACK 02 AUDIO\nTITLE Two\nINDEX 01 00:02:00\n");
+        WriteFileBytes(sheet,
+                       "FILE image.flac WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\n"
+                       "TRACK 02 AUDIO\nTITLE Two\nINDEX 01 00:02:00\n");
         const std::string broken = m_fixture->Audio("broken.cue");
         WriteFileBytes(broken, "FILE gone.flac WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
         window->OnDrop({sheet, broken});

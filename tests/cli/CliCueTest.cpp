@@ -49,9 +49,8 @@ protected:
     void ExpectJoinedBack(const std::string& input, const std::string& outputs,
                           const std::vector<std::string>& tracks,
                           const std::vector<std::string>& images) {
-        const CliResult run =
-            Run("--coder FLAC --existing overwrite --output " + ShellQuoted(outputs) + " " +
-                ShellQuoted(input));
+        const CliResult run = Run("--coder FLAC --existing overwrite --output " +
+                                  ShellQuoted(outputs) + " " + ShellQuoted(input));
         ASSERT_EQ(run.Exit, 0) << run.Out << run.Err;
         EXPECT_EQ(CountLines(run.Out, "Written: "), static_cast<int>(tracks.size())) << run.Out;
         std::string joined;
@@ -144,7 +143,8 @@ TEST_F(CliCueTest, SheetOverTwoFilesAndWavPackWithItsSheetInsideJoinBack) {
                    "FILE \"one.wav\" WAVE\nTRACK 01 AUDIO\nTITLE A\nINDEX 01 00:00:00\n"
                    "TRACK 02 AUDIO\nTITLE B\nINDEX 00 00:02:00\nFILE \"two.wav\" WAVE\n"
                    "INDEX 01 00:00:00\nTRACK 03 AUDIO\nTITLE C\nINDEX 01 00:01:37\n");
-    ExpectJoinedBack(m_dir / "two", m_dir / "out-two", {"01 - A.flac", "02 - B.flac", "03 - C.flac"},
+    ExpectJoinedBack(m_dir / "two", m_dir / "out-two",
+                     {"01 - A.flac", "02 - B.flac", "03 - C.flac"},
                      {m_dir / "two/one.wav", m_dir / "two/two.wav"});
 
     WriteTestWav(m_dir / "source.wav", 44100, 2, 6.0, 23);
@@ -162,12 +162,13 @@ TEST_F(CliCueTest, SheetOverTwoFilesAndWavPackWithItsSheetInsideJoinBack) {
 
 TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteTestWav(m_dir / "short.wav", 44100, 2, 2.0, 31);
-    WriteFileBytes(m_dir / "missing.cue", "FILE \"gone.flac\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+    WriteFileBytes(m_dir / "missing.cue",
+                   "FILE \"gone.flac\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
     WriteFileBytes(m_dir / "long.cue",
                    "FILE \"short.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
                    "TRACK 02 AUDIO\nINDEX 01 00:05:00\n");
-    const CliResult run = Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " +
-                              ShellQuoted(m_dir / "long.cue"));
+    const CliResult run =
+        Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " + ShellQuoted(m_dir / "long.cue"));
     EXPECT_NE(run.Exit, 0);
     EXPECT_NE(run.Err.find("missing.cue: The cue sheet names a file that is missing: gone.flac"),
               std::string::npos)

@@ -121,13 +121,15 @@ TEST(CueSheetTest, EmbeddedSheetsComeFromFlacCommentsAndApeItems) {
     // A Vorbis comment block holding a CUESHEET field among others.
     auto little = [](std::uint32_t value) {
         std::string bytes(4, '\0');
-        for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
         return bytes;
     };
     const std::string sheet = "FILE x WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n";
     const std::string comments[] = {"TITLE=x", "cuesheet=" + sheet};
     std::string block = little(3) + "abc" + little(2);
-    for (const std::string& comment : comments) block += little(static_cast<std::uint32_t>(comment.size())) + comment;
+    for (const std::string& comment : comments)
+        block += little(static_cast<std::uint32_t>(comment.size())) + comment;
     std::string flac = "fLaC";
     flac += static_cast<char>(0x80 | 4);
     flac += static_cast<char>(block.size() >> 16);

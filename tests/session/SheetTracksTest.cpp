@@ -67,8 +67,8 @@ TEST_F(SheetTracksTest, FolderListsTheTracksInPlaceOfTheImageAndASavedListKeepsT
     ASSERT_TRUE(named.SavePlaylist(m_dir / "list.m3u"));
     CFileList loaded;
     ASSERT_TRUE(loaded.LoadPlaylist(m_dir / "list.m3u"));
-    EXPECT_EQ(Rows(loaded), (std::vector<std::string>{image + "#1", image + "#3",
-                                                      m_dir / "other.wav"}));
+    EXPECT_EQ(Rows(loaded),
+              (std::vector<std::string>{image + "#1", image + "#3", m_dir / "other.wav"}));
     ASSERT_EQ(loaded.Count(), 3);
     EXPECT_EQ(loaded.Get(0)->Track->Title, "One");
     EXPECT_EQ(loaded.Get(1)->Track->First, 2 * 44100);
