@@ -94,8 +94,8 @@ std::string ReadFlac(platform::File& file) {
         const int type = header[0] & 0x7F;
         metadata.append(header, 4);
         position += 4 + static_cast<std::int64_t>(length);
-        if (metadata.size() + length > kMostMetadata) break;
         if (type == kStreamInfo || type == kVorbisComment || type == kCueSheetBlock) {
+            if (metadata.size() + length > kMostMetadata) break;
             const std::size_t at = metadata.size();
             metadata.resize(at + length);
             if (file.ReadFully(metadata.data() + at, length) != length) break;

@@ -177,12 +177,13 @@ bool CSheetTracks::Make(const std::string& entry, MediaInfoHandle* mediaInfo,
             failure = image.GetOpenFailure();
             return false;
         }
-        std::vector<std::unique_ptr<CFileInfo>> tracks = FromEmbedded(image);
-        for (auto& track : tracks) {
-            if (onlyTrack == 0 || track->Track->Number == onlyTrack)
+        const std::size_t before = rows.size();
+        for (auto& track : FromEmbedded(image)) {
+            if (onlyTrack == 0 || track->Track->Number == onlyTrack) {
                 rows.push_back(std::move(track));
+            }
         }
-        if (!tracks.empty()) return true;
+        if (rows.size() != before) return true;
         failure = Text(kTextNoTracks);
         return false;
     }
@@ -218,7 +219,8 @@ std::vector<std::unique_ptr<CFileInfo>> CSheetTracks::FromEmbedded(const CFileIn
     const std::string text = embedded_cue::Read(image.Path);
     if (text.empty()) return rows;
     CCueSheet sheet = CCueSheet::Parse(text);
-    // Whatever FILE it names, a sheet inside an image is about that image alone.
+    // Whatever FILE it names (if any), a sheet inside an image is about that image alone.
+    if (sheet.Files.empty()) sheet = CCueSheet::Parse("FILE \"\" WAVE\n" + text);
     sheet.Files.assign(1, image.Name);
     for (CCueSheet::Track& track : sheet.Tracks) {
         track.File = 0;
