@@ -147,6 +147,15 @@ bool CFileListEditor::AddFolder(const std::string& folder, bool recursive, AddOu
     }
     // What kelto wrote there itself is no source, unless named on its own.
     LeaveOutRecorded(files, queue);
+    // An image goes with its sheet, as its tracks, also when shares split the folder's files.
+    std::unordered_set<std::string> images;
+    for (const std::string& path : files) {
+        if (!CSheetTracks::IsSheet(path)) continue;
+        for (std::string& image : CSheetTracks::NamedImages(path)) images.insert(std::move(image));
+    }
+    if (!images.empty()) {
+        std::erase_if(files, [&](const std::string& path) { return images.count(path) != 0; });
+    }
     // The whole tree is listed first, so that its headers are read together on every processor.
     std::string added = FoldDoubledSeparators(folder);
     while (added.size() > 1 && added.back() == '/') added.pop_back();
