@@ -1,5 +1,6 @@
 #include "session/FileList.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "base/Folders.h"
@@ -83,22 +84,31 @@ bool CFileList::Add(const std::string& path) {
 int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome,
                       const std::string& addedFolder) {
     // Files are read together on every processor; sheets and their tracks afterwards, in place.
-    const std::unordered_set<std::string> sheetImages = ImagesOfSheets(paths);
-    std::vector<std::string> files;
-    std::vector<bool> isFile(paths.size(), false);
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const bool sheet =
-            CSheetTracks::IsSheet(paths[i]) || paths[i].find('\0') != std::string::npos;
-        if (sheet || sheetImages.count(paths[i]) != 0) continue;
-        isFile[i] = true;
-        files.push_back(paths[i]);
+    const auto isSheet = [](const std::string& path) {
+        return CSheetTracks::IsSheet(path) || path.find('\0') != std::string::npos;
+    };
+    const bool anySheet = std::any_of(paths.begin(), paths.end(), isSheet);
+    std::unordered_set<std::string> sheetImages;
+    std::vector<std::string> kept;
+    std::vector<bool> isFile;
+    if (anySheet) {
+        sheetImages = ImagesOfSheets(paths);
+        isFile.assign(paths.size(), false);
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            if (isSheet(paths[i]) || sheetImages.count(paths[i]) != 0) continue;
+            isFile[i] = true;
+            kept.push_back(paths[i]);
+        }
+        // An image listed whole before is not listed a second time beside its tracks.
+        std::erase_if(m_entries, [&](const std::unique_ptr<CFileInfo>& entry) {
+            return !entry->Track && sheetImages.count(entry->Path) != 0;
+        });
     }
-    // An image listed whole before is not listed a second time beside its tracks.
-    std::erase_if(m_entries, [&](const std::unique_ptr<CFileInfo>& entry) {
-        return !entry->Track && sheetImages.count(entry->Path) != 0;
-    });
+    const std::vector<std::string>& files = anySheet ? kept : paths;
     std::vector<std::string> failures;
-    std::vector<std::unique_ptr<CFileInfo>> records = m_opener->OpenAll(files, &failures);
+    std::vector<std::unique_ptr<CFileInfo>> records =
+        m_opener->OpenAll(files, outcome ? &failures : nullptr);
+    m_entries.reserve(m_entries.size() + records.size());
     int added = 0;
     const auto append = [&](std::unique_ptr<CFileInfo> record) {
         record->AddedFolder = addedFolder;
@@ -107,11 +117,10 @@ int CFileList::AddAll(const std::vector<std::string>& paths, AddOutcome* outcome
     };
     std::size_t next = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (isFile[i]) {
-            std::unique_ptr<CFileInfo>& record = records[next];
-            std::string& failure = failures[next++];
+        if (!anySheet || isFile[i]) {
+            std::unique_ptr<CFileInfo>& record = records[next++];
             if (!record) {
-                if (outcome) outcome->Unreadable.push_back({paths[i], std::move(failure)});
+                if (outcome) outcome->Unreadable.push_back({paths[i], std::move(failures[next - 1])});
                 continue;
             }
             std::vector<std::unique_ptr<CFileInfo>> tracks = CSheetTracks::FromEmbedded(*record);
