@@ -77,7 +77,9 @@ bool CFileList::Add(const std::string& path) {
     }
     auto info = std::make_unique<CFileInfo>();
     if (!info->Open(path, m_mediaInfo.get())) return false;
-    m_entries.push_back(std::move(info));
+    std::vector<std::unique_ptr<CFileInfo>> tracks = CSheetTracks::FromEmbedded(*info);
+    if (tracks.empty()) m_entries.push_back(std::move(info));
+    for (auto& track : tracks) m_entries.push_back(std::move(track));
     return true;
 }
 
