@@ -80,8 +80,8 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "kelto developers <developers@kelto.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch audio converter using real codec programs")
 set(CPACK_PACKAGE_DESCRIPTION "kelto converts whole lists of audio files (single files,
-folders with their subfolders, dropped files, M3U playlists) with a coder and
-preset of the user's choice. It runs the real command-line codec programs on
+folders with their subfolders, dropped files, M3U playlists, and the tracks of
+images split by their cue sheets) with a coder and preset of the user's choice. It runs the real command-line codec programs on
 several files at once and checks every output before it counts. It keeps tags
 and front covers, can keep folder trees, and comes with kelto-cli for use
 without a window and the SampleMatch plug-in.")

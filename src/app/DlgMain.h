@@ -21,6 +21,7 @@
 class CCoder;
 class CDlgConsole;
 class CDlgJobControl;
+class CFileListEditor;
 class CFileListModel;
 class CListViewEx;
 class IChoosers;
@@ -106,6 +107,10 @@ public:
     void OnPluginCommand(int index);
     // The paths handed over by a drop, in order; folders are added with their subfolders.
     void OnDrop(const std::vector<std::string>& paths);
+    // Adds one file as the add commands do; a cue sheet that lists nothing adds why to
+    // unreadable.
+    void AddOnePath(CFileListEditor& editor, const std::string& path,
+                    std::vector<std::string>& unreadable);
     // The paths of a kelto started later on this working folder: added as a drop adds them (at
     // the end of a run when one is in progress), and the window comes to the front.
     void OnHandOver(const std::vector<std::string>& paths);

@@ -28,6 +28,7 @@
 #include "platform/File.h"
 #include "session/FileListEditor.h"
 #include "session/MissingPrograms.h"
+#include "session/SheetTracks.h"
 #include "ui/Choosers.h"
 #include "ui/ListViewEx.h"
 #include "ui/MessageBoxes.h"
@@ -41,6 +42,7 @@ constexpr int kContextMenu = 215;
 constexpr int kTextNoManual = 302;
 constexpr int kTextManualNotOpened = 303;
 constexpr const char* kPlaylistFilter = "M3U files (*.m3u)|*.m3u||";
+constexpr int kTextCueSheets = 370;
 
 // Where the focus is once row has gone from the list, which now holds count rows: it stays on
 // its row, which moves up when a row above it goes; when its own row goes, the row that takes
@@ -169,15 +171,37 @@ void CDlgMain::OnAddFile() {
             perDecoder += decoders.GetAt(i)->GetName() + " (" + patterns + ")|" + patterns + "|";
         }
     }
-    const std::string filter = all + "*.wav|Waveform PCM (*.wav)|*.wav|" + perDecoder + "|";
+    // Cue sheets come last, so that the filter index saved by an earlier version still points
+    // at the same entry.
+    const std::string filter = all + "*.cue; *.wav|Waveform PCM (*.wav)|*.wav|" + perDecoder +
+                               GetStdString(kTextCueSheets) + " (*.cue)|*.cue||";
     int filterIndex = m_settingsSet.FilterIndex;
     const std::vector<std::string> paths =
         m_services.Choosers.ChooseFiles(this, filter, filterIndex);
     if (paths.empty()) return;
     CFileListEditor editor(m_files, m_settingsSet.General);
-    for (const std::string& path : paths) editor.AddPath(path);
+    std::vector<std::string> unreadable;
+    for (const std::string& path : paths) AddOnePath(editor, path, unreadable);
     m_settingsSet.FilterIndex = filterIndex;
     RefreshView();
+    for (const std::string& error : unreadable) ShowError(error);
+}
+
+void CDlgMain::AddOnePath(CFileListEditor& editor, const std::string& path,
+                          std::vector<std::string>& unreadable) {
+    if (!CSheetTracks::IsSheet(path)) {
+        editor.AddPath(path);
+        return;
+    }
+    // A sheet that lists nothing says why: its image is missing, or does not fit it.
+    AddOutcome outcome;
+    editor.AddPaths({path}, &outcome);
+    if (outcome.NotAudio != 0) {
+        unreadable.push_back(path + "\n" + GetStdString(CSheetTracks::kTextNoTracks));
+    }
+    for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
+        unreadable.push_back(refusal.Path + "\n" + refusal.Reason);
+    }
 }
 
 void CDlgMain::OnAddFolder() {
@@ -212,7 +236,7 @@ void CDlgMain::OnDrop(const std::vector<std::string>& paths) {
         } else if (LowerAscii(PathExtension(path)) == ".m3u") {
             if (!editor.AppendPlaylist(path)) unreadable.push_back(editor.GetLastError());
         } else {
-            editor.AddPath(path);
+            AddOnePath(editor, path, unreadable);
         }
     }
     QApplication::restoreOverrideCursor();

@@ -39,6 +39,8 @@ QString CFileListModel::Text(int row, int column) const {
     if (!file) return {};
     switch (column) {
         case kName:
+            // A track of an image shows its number and title, then the image it comes from.
+            if (file->Track) return ToQString(file->Track->OutputName() + " (" + file->Name + ")");
             return ToQString(file->Name);
         case kSize:
             return file->Size == CFileInfo::kUnknownSize

@@ -64,12 +64,23 @@ std::string FileInfoJson(const CFileInfo& file) {
     } else {
         line.Add("size", static_cast<std::int64_t>(file.Size));
     }
-    return line.Add("sample_rate", file.SampleRate)
+    line.Add("sample_rate", file.SampleRate)
         .Add("channels", file.Channels)
         .Add("resolution", file.Resolution)
         .Add("bit_rate", file.BitRate)
-        .Add("codec", file.Codec)
-        .Text();
+        .Add("codec", file.Codec);
+    if (file.Track) {
+        // A track of an image: where the sheet puts it and what it calls it.
+        line.Add("sheet", file.Track->SheetPath)
+            .Add("track", file.Track->Number)
+            .Add("title", file.Track->Title)
+            .Add("performer", file.Track->Performer)
+            .Add("album", file.Track->Album)
+            .Add("first_sample", file.Track->First)
+            .Add("samples", file.Samples)
+            .Add("duration", file.Duration);
+    }
+    return line.Text();
 }
 
 std::string DryRunJson(const CFileInfo& file) {

@@ -230,8 +230,8 @@ bool CliOptions::Parse(const std::vector<std::string>& args, CliOptions& options
 const char* CliOptions::Usage() {
     return "Usage: kelto-cli [options] INPUT...\n"
            "Converts audio files with the coder and decoder programs of the working folder.\n"
-           "Each INPUT is an audio file, a folder (added with its subfolders) or an .m3u\n"
-           "playlist.\n"
+           "Each INPUT is an audio file, a folder (added with its subfolders), an .m3u\n"
+           "playlist or a .cue sheet (the tracks of its image).\n"
            "\n"
            "Options:\n"
            "  --coder NAME        coder by display name or index (default: the saved one)\n"

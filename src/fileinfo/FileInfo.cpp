@@ -27,6 +27,32 @@ void CFileInfo::SetExactLength(std::int64_t samples) {
     LengthExact = true;
 }
 
+void CFileInfo::CopyDescription(const CFileInfo& other) {
+    SampleRate = other.SampleRate;
+    BitRate = other.BitRate;
+    Channels = other.Channels;
+    FormatId = other.FormatId;
+    FormatName = other.FormatName;
+    Resolution = other.Resolution;
+    Codec = other.Codec;
+    Path = other.Path;
+    Name = other.Name;
+    Folder = other.Folder;
+    Size = other.Size;
+    AddedFolder = other.AddedFolder;
+    Samples = other.Samples;
+    Duration = other.Duration;
+    LengthExact = other.LengthExact;
+    Truncation = other.Truncation;
+    NeedsDecoding = other.NeedsDecoding;
+    Track = other.Track;
+}
+
+std::string SheetTrack::OutputName() const {
+    std::string name = (Number < 10 ? "0" : "") + std::to_string(Number);
+    return Title.empty() ? name : name + " - " + Title;
+}
+
 bool CFileInfo::Open(const std::string& path, MediaInfoHandle* mediaInfo) {
     m_openFailure.clear();
     if (platform::Error special; platform::IsSpecialFile(path, &special)) {

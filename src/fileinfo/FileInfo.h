@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/Paths.h"
 #include "fileinfo/HeldTempName.h"
+#include "fileinfo/SheetTrack.h"
 
 class CCoder;
 class CDecoder;
@@ -74,6 +76,12 @@ public:
     // codings than integer PCM): it is decoded first, like a compressed source. A plain PCM
     // WAV file is never decoded.
     bool NeedsDecoding = false;
+    // Set for one track of an image that a cue sheet splits: Path is then the image, and
+    // Samples and Duration are the track's.
+    std::optional<SheetTrack> Track;
+    // Takes other's description (path, size, format, audio properties, length), not its jobs.
+    void CopyDescription(const CFileInfo& other);
+
     // Records an exact length of samples frames (SampleRate must be set first); a negative
     // count or a rate of 0 leaves the length unknown.
     void SetExactLength(std::int64_t samples);

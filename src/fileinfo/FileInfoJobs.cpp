@@ -42,6 +42,33 @@ std::string FittedTemplate(std::string commandTemplate, const CFileInfo::DecodeF
     return commandTemplate.insert(at, " " + fit.Options);
 }
 
+// commandTemplate with options before its output (at the end when it names none).
+std::string WithOptionsBeforeOutput(std::string commandTemplate, const std::string& options) {
+    const std::string output = " %out%";
+    const std::size_t at = commandTemplate.rfind(output);
+    if (at == std::string::npos) return commandTemplate + " " + options;
+    return commandTemplate.insert(at, " " + options);
+}
+
+// FFmpeg's filter that keeps the samples [first, end) of the stream (end -1: to its end),
+// joined with the filters fitOptions already hold.
+std::string TrimOptions(const SheetTrack& track, const std::string& fitOptions) {
+    std::string trim = "atrim=start_sample=" + std::to_string(track.First);
+    if (track.End >= 0) trim += ":end_sample=" + std::to_string(track.End);
+    const std::string filters = "-af ";
+    if (fitOptions.compare(0, filters.size(), filters) == 0) {
+        return filters + trim + "," + fitOptions.substr(filters.size());
+    }
+    return filters + trim + (fitOptions.empty() ? "" : " " + fitOptions);
+}
+
+// Whether the program decodes a sample range itself, told with "--skip=N --until=M" (flac
+// and wvunpack, both exact to the sample).
+bool CutsBySkip(CDecoder decoder) {
+    const std::string program = PathFileName(decoder.GetProgramPath());
+    return program == "flac" || program == "wvunpack";
+}
+
 }  // namespace
 
 void CFileInfo::FillTemplateValues(TemplateValues& values) const {
@@ -80,11 +107,18 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     const bool fitted = !fit.Options.empty();
     // The decoder that lists "wav" takes only the WAV files coders cannot read themselves, and
     // every source that must be fitted: it reads any format.
-    const bool readAsItIs = FormatId == kFormatWAV && !NeedsDecoding && !fitted;
+    // A track is cut from its image by a decoding step of its own, whatever the image's format.
+    const bool readAsItIs = FormatId == kFormatWAV && !NeedsDecoding && !fitted && !Track;
     const CDecoder* found =
         readAsItIs ? nullptr
                    : decoders.FindFor(fitted ? std::string(".wav") : LowerAscii(PathExtension(Path)),
                                       &preset);
+    bool trimByFilter = fitted && Track;
+    if (Track && found && !fitted && !CutsBySkip(*found)) {
+        // Other decoders cannot be told a range: the one that lists "wav" (FFmpeg) trims.
+        found = decoders.FindFor(".wav", &preset);
+        trimByFilter = true;
+    }
     if (!found) {
         m_tempWaveFile.Release();
         return false;
@@ -119,7 +153,17 @@ bool CFileInfo::PrepareDecoder(const CDecoderList& decoders, const std::string& 
     job->SetInputFile(values.InputPath);
     job->SetOutputFile(values.OutputPath);
     std::string commandTemplate = preset->CommandLine;
-    if (fitted) commandTemplate = FittedTemplate(commandTemplate, fit);
+    if (fitted) {
+        DecodeFit cutFit = fit;
+        if (trimByFilter) cutFit.Options = TrimOptions(*Track, fit.Options);
+        commandTemplate = FittedTemplate(commandTemplate, cutFit);
+    } else if (trimByFilter) {
+        commandTemplate = WithOptionsBeforeOutput(commandTemplate, TrimOptions(*Track, {}));
+    } else if (Track) {
+        std::string range = "--skip=" + std::to_string(Track->First);
+        if (Track->End >= 0) range += " --until=" + std::to_string(Track->End);
+        commandTemplate = range + " " + commandTemplate;
+    }
     std::string commandLine;
     ExpandTemplate(commandTemplate, values, commandLine);
     job->SetCommandLine(commandLine);

@@ -15,7 +15,9 @@ CAudioExtensions::CAudioExtensions(const CDecoderList& decoders) {
 
 bool CAudioExtensions::IsAudio(const std::string& path) const {
     const std::string extension = LowerAscii(PathExtension(path));
-    return FindFormat(extension) || m_decoderExtensions.count(extension) != 0;
+    // A cue sheet is listed as the tracks of its image.
+    return FindFormat(extension) || m_decoderExtensions.count(extension) != 0 ||
+           extension == ".cue";
 }
 
 bool CAudioExtensions::IsDecoderOnly(const std::string& path) const {

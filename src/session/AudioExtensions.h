@@ -6,8 +6,8 @@
 class CDecoderList;
 
 // The extensions kelto knows as audio: those of its format table and every one a decoder of
-// the catalogue takes. A file of any other extension (a picture, a cue sheet, a log) is no
-// audio to convert.
+// the catalogue takes, and cue sheets (".cue"), which stand for their tracks. A file of any other
+// extension (a picture, a log) is no audio to convert.
 class CAudioExtensions {
 public:
     explicit CAudioExtensions(const CDecoderList& decoders);

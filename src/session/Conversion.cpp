@@ -97,8 +97,33 @@ std::string CConversion::GetOutputExtension(const ConversionChoice& choice) cons
     return first ? first->Extension : std::string();
 }
 
+std::string CConversion::TrackOutput(const CFileInfo& file, const ConversionChoice& choice) const {
+    const SheetTrack& track = *file.Track;
+    NameTags tags;
+    tags.Title = track.Title;
+    tags.Artist = track.Performer;
+    tags.AlbumArtist = track.AlbumPerformer;
+    tags.Album = track.Album;
+    tags.Track = std::to_string(track.Number);
+    tags.Date = track.Date;
+    tags.Genre = track.Genre;
+    tags.Composer = track.Songwriter;
+    // Without a pattern of the user's a track is named "NN - Title" in the image's output folder.
+    const bool own = m_settings.General.NamePattern.empty();
+    const std::string pattern = !own                  ? m_settings.General.NamePattern
+                                : track.Title.empty() ? std::string("%track%")
+                                                      : std::string("%track% - %title%");
+    const std::string name =
+        CNamePattern(pattern).Expand(file.Path, tags, GetOutputExtension(choice));
+    const std::string folder = own ? GetOutputFolder(file) : GetOutputFolder();
+    if (!folder.empty()) return folder + name;
+    return TrailingSeparator(file.Folder, true) + PathFileName(name);
+}
+
 std::string CConversion::NamedOutput(const CFileInfo& file,
                                      const ConversionChoice& choice) const {
+    // Tracks of one image share its path: their names come from the sheet.
+    if (file.Track) return TrackOutput(file, choice);
     if (m_settings.General.NamePattern.empty()) return {};
     if (m_settings.General.ExistingOutput == static_cast<int>(ExistingOutputPolicy::Update)) {
         // A file converted before keeps its name, found without reading its tags again.

@@ -120,7 +120,9 @@ public:
 
 private:
     std::vector<CFileInfo*> Targets(const std::vector<int>& rows) const;
-    // The output NamePattern gives file; empty without a pattern.
+    // The output of a track of an image, named after the sheet's tags.
+    std::string TrackOutput(const CFileInfo& file, const ConversionChoice& choice) const;
+    // The output NamePattern gives file; empty without a pattern (a track always has one).
     std::string NamedOutput(const CFileInfo& file, const ConversionChoice& choice) const;
     enum class Prepared { Yes, NoDecoder, NoTempFile, NotFitted };
     Prepared PrepareFile(CFileInfo& file, const ConversionChoice& choice,

@@ -14,6 +14,7 @@
 #include "session/FileList.h"
 #include "session/OutputRecord.h"
 #include "session/Shard.h"
+#include "session/SheetTracks.h"
 #include "settings/SettingsGeneral.h"
 
 CFileListEditor::CFileListEditor(CFileList& list, const CSettingsGeneral& settings,
@@ -61,9 +62,11 @@ int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReada
     std::vector<std::string> keptOut(paths.size());
     std::vector<bool> isOffered(paths.size(), false);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string& path = paths[i];
+        // A track of a saved list is asked about through its sheet; a sheet counts as audio.
+        const std::string path = CSheetTracks::FileOfEntry(paths[i]);
+        const bool sheet = CSheetTracks::IsSheet(path) || path.size() != paths[i].size();
         platform::Error error;
-        if (m_audioOnly && !m_audioOnly->IsAudio(path)) {
+        if (m_audioOnly && !sheet && !m_audioOnly->IsAudio(path)) {
             // A folder the listing does not descend into (hidden, read-only, linked) is no file.
             error = platform::RegularFileError(path);
             if (error.code == platform::Error::kNotRegularFile) {
@@ -74,7 +77,7 @@ int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReada
             continue;
         }
         // A file only a decoder knows is listed unread; whether it can be read is asked here.
-        if (onlyReadable || (m_audioOnly && m_audioOnly->IsDecoderOnly(path))) {
+        if (onlyReadable || sheet || (m_audioOnly && m_audioOnly->IsDecoderOnly(path))) {
             error = platform::ReadableFileError(path);
         }
         if (error) {
@@ -82,18 +85,19 @@ int CFileListEditor::Offer(const std::vector<std::string>& paths, bool onlyReada
             continue;
         }
         isOffered[i] = true;
-        offered.push_back(path);
+        offered.push_back(paths[i]);
     }
     AddOutcome opened;
     const int added = m_list.AddAll(offered, outcome ? &opened : nullptr, addedFolder);
     if (!outcome) return added;
+    outcome->NotAudio += opened.NotAudio;
     // Both kinds of refusal, in the order of paths (the list's follow the order of offered).
     std::size_t next = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (!keptOut[i].empty()) {
             outcome->Unreadable.push_back({paths[i], std::move(keptOut[i])});
         } else if (isOffered[i] && next < opened.Unreadable.size() &&
-                   opened.Unreadable[next].Path == paths[i]) {
+                   opened.Unreadable[next].Path == CSheetTracks::FileOfEntry(paths[i])) {
             outcome->Unreadable.push_back(std::move(opened.Unreadable[next++]));
         }
     }
@@ -143,6 +147,15 @@ bool CFileListEditor::AddFolder(const std::string& folder, bool recursive, AddOu
     }
     // What kelto wrote there itself is no source, unless named on its own.
     LeaveOutRecorded(files, queue);
+    // An image goes with its sheet, as its tracks, also when shares split the folder's files.
+    std::unordered_set<std::string> images;
+    for (const std::string& path : files) {
+        if (!CSheetTracks::IsSheet(path)) continue;
+        for (std::string& image : CSheetTracks::NamedImages(path)) images.insert(std::move(image));
+    }
+    if (!images.empty()) {
+        std::erase_if(files, [&](const std::string& path) { return images.count(path) != 0; });
+    }
     // The whole tree is listed first, so that its headers are read together on every processor.
     std::string added = FoldDoubledSeparators(folder);
     while (added.size() > 1 && added.back() == '/') added.pop_back();

@@ -42,12 +42,29 @@ void LogUnknownLength(const std::string& path) {
 // edited meanwhile) is read again, so the checks judge what its program really read; null when
 // the listing still holds.
 std::unique_ptr<CFileInfo> ReadAgainIfChanged(const CFileInfo& file) {
+    // A track's length is its sheet's, not the image's.
+    if (file.Track) return nullptr;
     const std::int64_t size = platform::GetFileSize(file.Path);
     if (size < 0 || static_cast<std::uint64_t>(size) == file.Size) return nullptr;
     auto fresh = std::make_unique<CFileInfo>();
     MediaInfoHandle mediaInfo;
     if (!fresh->Open(file.Path, &mediaInfo)) return nullptr;
     return fresh;
+}
+
+// The source's tags into output; a track gets its sheet's, and the image's cover.
+CTagCopier::Result CopyTags(const CFileInfo& file, const std::string& output, std::string* error) {
+    if (!file.Track) return CTagCopier::Copy(file.Path, output, error);
+    const SheetTrack& track = *file.Track;
+    std::string number = std::to_string(track.Number);
+    if (track.Count > 0) number += "/" + std::to_string(track.Count);
+    const CTagCopier::Fields fields = {
+        {"TITLE", track.Title},        {"ARTIST", track.Performer},
+        {"ALBUM", track.Album},        {"ALBUMARTIST", track.AlbumPerformer},
+        {"TRACKNUMBER", number},       {"DATE", track.Date},
+        {"GENRE", track.Genre},        {"COMMENT", track.Comment},
+        {"COMPOSER", track.Songwriter}};
+    return CTagCopier::Write(fields, file.Path, output, error);
 }
 
 // FNV-1a, 64 bits: the record outlives the program, so the hash must not change with it.
@@ -248,7 +265,10 @@ const COutputRecord& CRunHooks::RecordOf(const std::string& folder) {
 std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
                                        const std::string& wanted, std::string* reason) {
     const COutputRecord& record = RecordOf(state.RecordFolder);
-    const RecordEntry* entry = record.FindSource(file.Path, PathExtension(wanted));
+    // The tracks of an image share its path, so the record cannot tell them apart: a track's
+    // output that is there already is kept.
+    const RecordEntry* entry =
+        file.Track ? nullptr : record.FindSource(file.Path, PathExtension(wanted));
     if (entry) {
         if (IsUpToDate(*entry, state.RecordFolder, state.Stamp, state.Settings)) {
             *reason = SkipText(ExistingOutputPolicy::Update, wanted);
@@ -281,7 +301,7 @@ std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
 void CRunHooks::NoteWritten(const FileState& state) {
     const std::string folder = TrailingSeparator(state.RecordFolder, true);
     if (state.RecordFolder.empty() || state.Final.compare(0, folder.size(), folder) != 0 ||
-        state.Stamp.Size < 0) {
+        state.Stamp.Size < 0 || state.File->Track) {
         return;
     }
     RecordEntry entry;
@@ -475,7 +495,7 @@ bool CRunHooks::AfterJobSucceeded(IProcess* job, std::string* reason) {
     const std::string output = CConversion::GetFinalOutput(file);
     std::string tagError;
     if (m_policy.CopyTags && !platform::IsSameFile(output, file.Path) &&
-        CTagCopier::Copy(file.Path, output, &tagError) != CTagCopier::Result::Failed) {
+        CopyTags(file, output, &tagError) != CTagCopier::Result::Failed) {
         tagError.clear();
     }
     // After the copy: gain tags the source held describe the source, and are replaced.

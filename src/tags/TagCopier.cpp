@@ -41,6 +41,24 @@ void KeepOutputsEncodingFields(const TagLib::PropertyMap& own, TagLib::PropertyM
     }
 }
 
+CTagCopier::Result WriteFields(const std::string& output, TagLib::PropertyMap fields,
+                               const std::optional<CoverPicture>& cover, std::string* error) {
+    const TagLib::FileRef to(output.c_str(), false);
+    if (to.isNull() || !to.file()->isValid()) {
+        return Fail(error, "no tags can be written into " + output);
+    }
+    TagLib::File& file = *to.file();
+    if (file.readOnly()) return Fail(error, output + " cannot be written");
+    KeepOutputsEncodingFields(file.properties(), fields);
+    // Fields the output's format cannot hold come back from setProperties and are let go.
+    file.setProperties(fields);
+    if (cover && !WriteFrontCover(file, *cover)) {
+        return Fail(error, "the cover picture cannot be written into " + output);
+    }
+    if (!file.save()) return Fail(error, "the tags could not be saved into " + output);
+    return CTagCopier::Result::Copied;
+}
+
 }  // namespace
 
 CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string& output,
@@ -63,18 +81,24 @@ CTagCopier::Result CTagCopier::Copy(const std::string& source, const std::string
     for (const char* key : kEncodingFields) fields.erase(key);
     if (fields.isEmpty() && !cover) return Result::NothingToCopy;
 
-    const TagLib::FileRef to(output.c_str(), false);
-    if (to.isNull() || !to.file()->isValid()) {
-        return Fail(error, "no tags can be written into " + output);
+    return WriteFields(output, fields, cover, error);
+}
+
+CTagCopier::Result CTagCopier::Write(const Fields& given, const std::string& coverSource,
+                                     const std::string& output, std::string* error) {
+    const auto lock = LockTagLib();
+    TagLib::PropertyMap fields;
+    for (const auto& [key, value] : given) {
+        if (!value.empty()) {
+            fields.insert(TagLib::String(key, TagLib::String::UTF8),
+                          TagLib::StringList(TagLib::String(value, TagLib::String::UTF8)));
+        }
     }
-    TagLib::File& file = *to.file();
-    if (file.readOnly()) return Fail(error, output + " cannot be written");
-    KeepOutputsEncodingFields(file.properties(), fields);
-    // Fields the output's format cannot hold come back from setProperties and are let go.
-    file.setProperties(fields);
-    if (cover && !WriteFrontCover(file, *cover)) {
-        return Fail(error, "the cover picture cannot be written into " + output);
+    std::optional<CoverPicture> cover;
+    {
+        const TagLib::FileRef from(coverSource.c_str(), false);
+        if (!from.isNull() && from.file()->isValid()) cover = ReadFrontCover(*from.file());
     }
-    if (!file.save()) return Fail(error, "the tags could not be saved into " + output);
-    return Result::Copied;
+    if (fields.isEmpty() && !cover) return Result::NothingToCopy;
+    return WriteFields(output, fields, cover, error);
 }

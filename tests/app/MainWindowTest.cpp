@@ -314,6 +314,37 @@ private slots:
             QStringLiteral("Waveform PCM (*.wav);;MP3 (*.mp3)"));
     }
 
+    void ACueSheetListsItsTracksAndOneThatDoesNotFitIsReported() {
+        auto window = m_fixture->OpenWindow();
+        m_fixture->MakeAudio("image.flac", 3.0, 4);
+        const std::string sheet = m_fixture->Audio("image.cue");
+        WriteFileBytes(sheet,
+                       "FILE image.flac WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\n"
+                       "TRACK 02 AUDIO\nTITLE Two\nINDEX 01 00:02:00\n");
+        const std::string broken = m_fixture->Audio("broken.cue");
+        WriteFileBytes(broken, "FILE gone.flac WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+        // A FLAC image with its sheet inside, dropped alone, is listed as its tracks too.
+        const std::string inside = m_fixture->MakeAudio("inside.flac", 3.0, 5);
+        QVERIFY(RunShell("metaflac --set-tag-from-file=CUESHEET=" + ShellQuoted(sheet) + " " +
+                         ShellQuoted(inside)));
+        window->OnDrop({sheet, broken, inside});
+        QCOMPARE(window->GetFiles().Count(), 4);
+        QCOMPARE(Cell(*window, 3, CFileListModel::kName), QStringLiteral("02 - Two (inside.flac)"));
+        QCOMPARE(Cell(*window, 0, CFileListModel::kName), QStringLiteral("01 - One (image.flac)"));
+        QCOMPARE(Cell(*window, 1, CFileListModel::kName), QStringLiteral("02 - Two (image.flac)"));
+        QCOMPARE(window->GetFiles().Get(1)->Samples, std::int64_t{44100});
+        QCOMPARE(m_fixture->Boxes.Shown.size(), std::size_t{1});
+        QCOMPARE(m_fixture->Boxes.Shown[0].Text,
+                 broken + "\nThe cue sheet names a file that is missing: gone.flac");
+        // Add file offers cue sheets, in the first entry and in their own, last.
+        m_fixture->Choosers.Files.push_back({sheet});
+        window->OnCommand(CDlgMain::kCmdAddFile);
+        QCOMPARE(window->GetFiles().Count(), 6);
+        const std::string& filter = m_fixture->Choosers.Filters.front();
+        QVERIFY(filter.find("*.cue; *.wav|") != std::string::npos);
+        QVERIFY(filter.find("|Cue sheets (*.cue)|*.cue||") != std::string::npos);
+    }
+
     void APlaylistThatCannotBeReadOrWrittenIsReported() {
         auto window = m_fixture->OpenWindow();
         window->OnDrop({m_fixture->MakeAudio("keep.wav")});

@@ -131,14 +131,14 @@ TEST_F(FileListEditorTest, AudioAloneIsListedOtherFilesAreCountedAndSpecialOnesR
     const std::string music = m_dir / "music";
     WriteTestWav(MakeFile("music/a.wav"), 44100, 2, 0.1, 1);
     MakeFile("music/cover.jpg");
-    MakeFile("music/album.cue");
+    MakeFile("music/album.log");
     MakeFile("music/x.MLP");
     MakeFile("music/.hidden/b.wav");
     ASSERT_TRUE(RunShell("mkfifo " + ShellQuoted(music + "/pipe")));
     m_settings.AddOnlyExists = 0;
     const std::vector<std::string> paths = {
         music + "/pipe",    music + "/x.MLP", music + "/y.mlp",    music + "/cover.jpg",
-        music + "/.hidden", music + "/a.wav", music + "/album.cue"};
+        music + "/.hidden", music + "/a.wav", music + "/album.log"};
 
     AddOutcome outcome;
     CFileListEditor(m_list, m_settings, &audio).AddPaths(paths, &outcome);

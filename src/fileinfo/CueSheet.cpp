@@ -1,0 +1,271 @@
+#include "fileinfo/CueSheet.h"
+
+#include <algorithm>
+
+namespace {
+
+// What Windows-1252 puts at 0x80-0x9F; 0 where it leaves a code undefined (read as U+FFFD).
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::string FromWindows1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 && byte < 0xA0) {
+            const char16_t mapped = kWindows1252High[byte - 0x80];
+            AppendUtf8(out, mapped ? mapped : char32_t{0xFFFD});
+        } else {
+            AppendUtf8(out, byte);
+        }
+    }
+    return out;
+}
+
+std::string FromUtf16(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+        const auto first = static_cast<unsigned char>(bytes[at]);
+        const auto second = static_cast<unsigned char>(bytes[at + 1]);
+        char32_t unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
+        if (unit >= 0xD800 && unit < 0xDC00 && at + 3 < bytes.size()) {
+            const auto third = static_cast<unsigned char>(bytes[at + 2]);
+            const auto fourth = static_cast<unsigned char>(bytes[at + 3]);
+            const char32_t low = bigEndian ? (third << 8 | fourth) : (fourth << 8 | third);
+            if (low >= 0xDC00 && low < 0xE000) {
+                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                at += 2;
+            }
+        }
+        if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
+        AppendUtf8(out, unit);
+    }
+    return out;
+}
+
+constexpr std::string_view kBlanks = " \t";
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+// The first word of text; text keeps what follows it.
+std::string_view TakeWord(std::string_view& text) {
+    text = Trim(text);
+    const auto end = text.find_first_of(kBlanks);
+    const std::string_view word = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : Trim(text.substr(end));
+    return word;
+}
+
+// A value as sheets write it: quoted (a missing closing quote runs to the line's end), or
+// bare, when the whole rest of the line is the value. rest gets what follows a quoted value.
+std::string TakeValue(std::string_view text, std::string_view* rest = nullptr) {
+    text = Trim(text);
+    if (!text.empty() && text.front() == '"') {
+        const auto close = text.find('"', 1);
+        if (rest) {
+            *rest =
+                close == std::string_view::npos ? std::string_view() : Trim(text.substr(close + 1));
+        }
+        return std::string(
+            text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    }
+    if (rest) *rest = {};
+    return std::string(text);
+}
+
+bool ParseNumber(std::string_view text, std::int64_t limit, std::int64_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return value <= limit;
+}
+
+// "MM:SS:FF" (minutes may run past 99); "MM:SS" is read with 0 frames.
+bool ParseTime(std::string_view text, std::int64_t& frames) {
+    std::int64_t parts[3] = {0, 0, 0};
+    int count = 0;
+    while (count < 3) {
+        const auto colon = text.find(':');
+        if (!ParseNumber(text.substr(0, colon), 99999999, parts[count])) return false;
+        ++count;
+        if (colon == std::string_view::npos) break;
+        text.remove_prefix(colon + 1);
+        if (count == 3) return false;
+    }
+    if (count < 2) return false;
+    frames = (parts[0] * 60 + parts[1]) * 75 + parts[2];
+    return true;
+}
+
+// A FILE line's name: quoted, or bare with its type word (WAVE, BINARY, ...) at the end.
+std::string FileName(std::string_view text) {
+    text = Trim(text);
+    if (!text.empty() && text.front() == '"') return TakeValue(text);
+    const auto lastBlank = text.find_last_of(kBlanks);
+    if (lastBlank == std::string_view::npos) return std::string(text);
+    return std::string(Trim(text.substr(0, lastBlank)));
+}
+
+}  // namespace
+
+bool CCueSheet::IsValidUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        int follow = 0;
+        char32_t code = 0;
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            follow = 1;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            follow = 2;
+            code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            follow = 3;
+            code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (at + static_cast<std::size_t>(follow) >= text.size()) return false;
+        for (int i = 1; i <= follow; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and codes past U+10FFFF are no UTF-8.
+        if ((follow == 2 && code < 0x800) || (follow == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code < 0xE000)) {
+            return false;
+        }
+        at += static_cast<std::size_t>(follow) + 1;
+    }
+    return true;
+}
+
+std::string CCueSheet::DecodeText(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (bytes.substr(0, 2) == "\xFF\xFE") return FromUtf16(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return FromUtf16(bytes.substr(2), true);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    return FromWindows1252(bytes);
+}
+
+const CCueSheet::Index* CCueSheet::Track::Start() const {
+    for (const Index& index : Indexes) {
+        if (index.Number == 1) return &index;
+    }
+    return nullptr;
+}
+
+CCueSheet CCueSheet::Parse(std::string_view bytes) {
+    const std::string text = DecodeText(bytes);
+    CCueSheet sheet;
+    int file = -1;
+    Track* track = nullptr;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto end = text.find_first_of("\r\n", at);
+        std::string_view line(text.data() + at,
+                              (end == std::string::npos ? text.size() : end) - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        const std::string command = UpperAscii(TakeWord(line));
+        if (command == "FILE") {
+            sheet.Files.push_back(FileName(line));
+            file = static_cast<int>(sheet.Files.size()) - 1;
+        } else if (command == "TRACK") {
+            std::int64_t number = 0;
+            if (!ParseNumber(TakeWord(line), 999, number)) continue;
+            sheet.Tracks.push_back({});
+            track = &sheet.Tracks.back();
+            track->Number = static_cast<int>(number);
+            track->File = std::max(file, 0);
+        } else if (command == "INDEX") {
+            std::int64_t number = 0;
+            std::int64_t frames = 0;
+            if (!track || !ParseNumber(TakeWord(line), 99, number) ||
+                !ParseTime(TakeWord(line), frames)) {
+                continue;
+            }
+            track->Indexes.push_back({static_cast<int>(number), std::max(file, 0), frames});
+        } else if (command == "TITLE") {
+            (track ? track->Title : sheet.Title) = TakeValue(line);
+        } else if (command == "PERFORMER") {
+            (track ? track->Performer : sheet.Performer) = TakeValue(line);
+        } else if (command == "SONGWRITER") {
+            (track ? track->Songwriter : sheet.Songwriter) = TakeValue(line);
+        } else if (command == "ISRC") {
+            if (track) track->Isrc = TakeValue(line);
+        } else if (command == "CATALOG") {
+            sheet.Catalog = TakeValue(line);
+        } else if (command == "REM") {
+            const std::string field = UpperAscii(TakeWord(line));
+            if (field == "GENRE")
+                sheet.Genre = TakeValue(line);
+            else if (field == "DATE")
+                sheet.Date = TakeValue(line);
+            else if (field == "COMMENT" && !track)
+                sheet.Comment = TakeValue(line);
+        }
+    }
+    if (sheet.Files.empty()) {
+        for (Track& each : sheet.Tracks) each.Indexes.clear();
+    }
+    return sheet;
+}
+
+std::vector<CCueSheet::Span> CCueSheet::Spans() const {
+    std::vector<Span> spans;
+    for (std::size_t i = 0; i < Tracks.size(); ++i) {
+        const Index* start = Tracks[i].Start();
+        if (!start) continue;
+        Span span{static_cast<int>(i), start->File, start->Frames, -1};
+        // The first track of a file holds what comes before its INDEX 01.
+        if (spans.empty() || spans.back().File != span.File) span.First = 0;
+        if (!spans.empty() && spans.back().File == span.File) spans.back().End = start->Frames;
+        spans.push_back(span);
+    }
+    return spans;
+}
+
+std::int64_t CCueSheet::FramesToSamples(std::int64_t frames, std::int32_t sampleRate) {
+    return frames * sampleRate / 75;
+}

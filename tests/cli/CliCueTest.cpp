@@ -1,0 +1,182 @@
+// Images split by cue sheets, through the built kelto-cli on files the real encoders make: the
+// tracks decoded and joined give back the image's samples exactly, whatever the sheet's
+// encoding, its pregaps, its files or where it is kept.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "session/EngineFiles.h"
+#include "support/TempDir.h"
+#include "tags/TagFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliResult {
+    int Exit = -1;
+    std::string Out;
+    std::string Err;
+};
+
+int CountLines(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+class CliCueTest : public ::testing::Test {
+protected:
+    CliResult Run(const std::string& args) {
+        const std::string out = m_dir / "stdout.txt";
+        const std::string err = m_dir / "stderr.txt";
+        const std::string rc = m_dir / "rc.txt";
+        const std::string command = ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
+                                    " --workdir " + ShellQuoted(KELTO_WORK_DIR) + " " + args +
+                                    " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) +
+                                    " </dev/null; echo $? >" + ShellQuoted(rc);
+        [[maybe_unused]] const int shell = std::system(command.c_str());
+        return {std::stoi(ReadFileBytes(rc)), ReadFileBytes(out), ReadFileBytes(err)};
+    }
+
+    // Converts input to FLAC in outputs and checks that the named tracks, decoded and joined
+    // in order, hold exactly the samples of images (decoded and joined too).
+    void ExpectJoinedBack(const std::string& input, const std::string& outputs,
+                          const std::vector<std::string>& tracks,
+                          const std::vector<std::string>& images) {
+        const CliResult run = Run("--coder FLAC --existing overwrite --output " +
+                                  ShellQuoted(outputs) + " " + ShellQuoted(input));
+        ASSERT_EQ(run.Exit, 0) << run.Out << run.Err;
+        EXPECT_EQ(CountLines(run.Out, "Written: "), static_cast<int>(tracks.size())) << run.Out;
+        std::string joined;
+        for (const std::string& track : tracks) {
+            const WavPcm pcm = DecodeBack(outputs + "/" + track, m_dir / "scratch");
+            ASSERT_TRUE(pcm.Valid) << track << "\n" << run.Out;
+            joined += pcm.Data;
+        }
+        std::string whole;
+        for (const std::string& image : images) whole += DecodeBack(image, m_dir / "scratch").Data;
+        ASSERT_FALSE(whole.empty());
+        EXPECT_EQ(joined.size(), whole.size());
+        EXPECT_TRUE(joined == whole) << "the tracks do not join back into the image";
+    }
+
+    void SetUp() override { fs::create_directories(m_dir / "scratch"); }
+
+    TempDir m_dir;
+};
+
+// Audio before track 1's INDEX 01 and track 3's pregap (INDEX 00) lie inside the image; the
+// sheet names the image as the WAV file it was ripped to.
+constexpr const char* kPregapSheet =
+    "REM GENRE Chanson\r\nREM DATE 1987\r\nPERFORMER \"Orchestre\"\r\nTITLE \"{album}\"\r\n"
+    "FILE \"image.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"{first}\"\r\n"
+    "    INDEX 01 00:00:32\r\n  TRACK 02 AUDIO\r\n    TITLE \"Deux\"\r\n"
+    "    INDEX 01 00:03:10\r\n  TRACK 03 AUDIO\r\n    TITLE \"Trois\"\r\n"
+    "    PERFORMER \"Soliste\"\r\n    INDEX 00 00:05:00\r\n    INDEX 01 00:06:41\r\n";
+
+std::string Sheet(const std::string& album, const std::string& first) {
+    std::string sheet = kPregapSheet;
+    sheet.replace(sheet.find("{album}"), 7, album);
+    sheet.replace(sheet.find("{first}"), 7, first);
+    return sheet;
+}
+
+TEST_F(CliCueTest, FlacImageTracksJoinBackWithSheetTagsFromAnyEncoding) {
+    WriteTestWav(m_dir / "image.wav", 44100, 2, 9.0, 11);
+    // Two folders, each an image and its sheet: one Windows-1252, one UTF-8 with a BOM.
+    const std::map<std::string, std::string> sheets = {
+        {"legacy", Sheet("Caf\xE9", "Pr\xE9lude")},
+        {"bom", "\xEF\xBB\xBF" + Sheet("Café", "Prélude")}};
+    for (const auto& [folder, sheet] : sheets) {
+        fs::create_directories(m_dir / folder);
+        ASSERT_TRUE(EncodeWith(m_dir / "image.wav", m_dir / (folder + "/image.flac")));
+        WriteFileBytes(m_dir / (folder + "/album.cue"), sheet);
+    }
+    const std::vector<std::string> tracks = {"01 - Prélude.flac", "02 - Deux.flac",
+                                             "03 - Trois.flac"};
+
+    // The sheet lists three tracks of the image, the first with what comes before INDEX 01.
+    const CliResult info = Run("--info " + ShellQuoted(m_dir / "legacy/album.cue"));
+    ASSERT_EQ(info.Exit, 0) << info.Err;
+    EXPECT_EQ(CountLines(info.Out, "\"track\": "), 3) << info.Out;
+    EXPECT_NE(info.Out.find("\"track\": 1, \"title\": \"Prélude\", \"performer\": \"Orchestre\", "
+                            "\"album\": \"Café\", \"first_sample\": 0, \"samples\": 138180"),
+              std::string::npos)
+        << info.Out;
+    // Track 2 runs up to track 3's INDEX 01, its pregap included.
+    EXPECT_NE(info.Out.find("\"first_sample\": 138180, \"samples\": 150528"), std::string::npos)
+        << info.Out;
+
+    // The folder holds the image and its sheet: its tracks are listed, not the image.
+    ExpectJoinedBack(m_dir / "legacy", m_dir / "out-legacy", tracks, {m_dir / "image.wav"});
+    ExpectJoinedBack(m_dir / "bom/album.cue", m_dir / "out-bom", tracks, {m_dir / "image.wav"});
+
+    const auto fields = ReadFields(m_dir / "out-bom/03 - Trois.flac");
+    EXPECT_EQ(fields.at("TITLE"), "Trois");
+    EXPECT_EQ(fields.at("ARTIST"), "Soliste");
+    EXPECT_EQ(fields.at("ALBUM"), "Café");
+    EXPECT_EQ(fields.at("DATE"), "1987");
+    EXPECT_EQ(fields.at("GENRE"), "Chanson");
+    EXPECT_EQ(fields.at("TRACKNUMBER").substr(0, 1), "3");
+
+    // With a name pattern the placeholders take the sheet's tags.
+    const CliResult named =
+        Run("--coder FLAC --name '%artist%/%track% %title%' --output " +
+            ShellQuoted(m_dir / "named") + " " + ShellQuoted(m_dir / "bom/album.cue"));
+    ASSERT_EQ(named.Exit, 0) << named.Out << named.Err;
+    EXPECT_TRUE(fs::exists(m_dir / "named/Soliste/03 Trois.flac")) << named.Out;
+    EXPECT_TRUE(fs::exists(m_dir / "named/Orchestre/01 Prélude.flac")) << named.Out;
+}
+
+TEST_F(CliCueTest, SheetOverTwoFilesAndWavPackWithItsSheetInsideJoinBack) {
+    // Track 2's pregap ends the first file; its INDEX 01 opens the second, which track 3 shares.
+    fs::create_directories(m_dir / "two");
+    WriteTestWav(m_dir / "two/one.wav", 48000, 2, 3.0, 21);
+    WriteTestWav(m_dir / "two/two.wav", 48000, 2, 4.0, 22);
+    WriteFileBytes(m_dir / "two/two.cue",
+                   "FILE \"one.wav\" WAVE\nTRACK 01 AUDIO\nTITLE A\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nTITLE B\nINDEX 00 00:02:00\nFILE \"two.wav\" WAVE\n"
+                   "INDEX 01 00:00:00\nTRACK 03 AUDIO\nTITLE C\nINDEX 01 00:01:37\n");
+    ExpectJoinedBack(m_dir / "two", m_dir / "out-two",
+                     {"01 - A.flac", "02 - B.flac", "03 - C.flac"},
+                     {m_dir / "two/one.wav", m_dir / "two/two.wav"});
+
+    WriteTestWav(m_dir / "source.wav", 44100, 2, 6.0, 23);
+    const std::string sheet =
+        "TITLE Inside\nFILE \"x.wav\" WAVE\nTRACK 01 AUDIO\nTITLE Un\nINDEX 01 00:00:00\n"
+        "TRACK 02 AUDIO\nTITLE Deux\nINDEX 00 00:02:00\nINDEX 01 00:02:50\n";
+    WriteFileBytes(m_dir / "sheet.txt", sheet);
+    fs::create_directories(m_dir / "wv");
+    ASSERT_TRUE(RunShell("wavpack -q -y " + ShellQuoted(m_dir / "source.wav") + " -w " +
+                         ShellQuoted("Cuesheet=@" + (m_dir / "sheet.txt")) + " -o " +
+                         ShellQuoted(m_dir / "wv/image.wv")));
+    ExpectJoinedBack(m_dir / "wv/image.wv", m_dir / "out-wv", {"01 - Un.flac", "02 - Deux.flac"},
+                     {m_dir / "source.wav"});
+}
+
+TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
+    WriteTestWav(m_dir / "short.wav", 44100, 2, 2.0, 31);
+    WriteFileBytes(m_dir / "missing.cue",
+                   "FILE \"gone.flac\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+    WriteFileBytes(m_dir / "long.cue",
+                   "FILE \"short.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nINDEX 01 00:05:00\n");
+    const CliResult run =
+        Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " + ShellQuoted(m_dir / "long.cue"));
+    EXPECT_NE(run.Exit, 0);
+    EXPECT_NE(run.Err.find("missing.cue: The cue sheet names a file that is missing: gone.flac"),
+              std::string::npos)
+        << run.Err;
+    EXPECT_NE(run.Err.find("long.cue: A track of the cue sheet lies past the end of its image: "
+                           "track 2"),
+              std::string::npos)
+        << run.Err;
+}
+
+}  // namespace
