@@ -83,7 +83,9 @@ std::vector<std::string> CAlbumGains::GetMissing() const {
         const Album& album = m_albums.at(key);
         if (album.Unmeasured)
             missing.push_back(album.Name + ": a track could not be measured or tagged");
-        else if (album.Done < album.Tracks)
+        // An album none of whose tracks was written in this run (all up to date, say) keeps
+        // the figures its outputs have: nothing to say about it.
+        else if (album.Done > 0 && album.Done < album.Tracks)
             missing.push_back(album.Name + ": a track failed, was stopped or skipped");
     }
     missing.insert(missing.end(), m_failed.begin(), m_failed.end());

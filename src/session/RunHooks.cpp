@@ -95,14 +95,22 @@ std::string WithoutPaths(const std::string& line, std::initializer_list<const st
     return result;
 }
 
-// The tracks of the run by album (CAlbumGains::AlbumKey), from the sources' tags.
+// The tracks of the run by album (CAlbumGains::AlbumKey), from the sources' tags or sheets.
 std::vector<CAlbumGains::Member> AlbumMembers(const CFileList& files) {
     std::vector<CAlbumGains::Member> members;
     for (int i = 0; i < files.Count(); ++i) {
         const CFileInfo* file = files.Get(i);
         if (!file->Decoder && !file->Coder) continue;
         NameTags tags;
-        ReadNameTags(file->Path, tags);
+        if (file->Track) {
+            // A track's tags are its sheet's; the image's own would put every sheet of one
+            // folder's images into one album.
+            tags.AlbumArtist = file->Track->AlbumPerformer;
+            tags.Artist = file->Track->Performer;
+            tags.Album = file->Track->Album;
+        } else {
+            ReadNameTags(file->Path, tags);
+        }
         CAlbumGains::Member member;
         member.File = file;
         member.Key = CAlbumGains::AlbumKey(tags.AlbumArtist, tags.Artist, tags.Album, file->Folder,

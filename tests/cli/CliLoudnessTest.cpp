@@ -270,10 +270,10 @@ TEST_F(CliLoudnessTest, AnUpdateWithLoudnessConvertsAgainWhatWasMadeWithoutGainT
     const auto tags = ProbeTags(output + "/01.flac", m_dir.Path().string());
     EXPECT_EQ(tags.count("REPLAYGAIN_TRACK_GAIN"), 1u);
     EXPECT_EQ(tags.count("REPLAYGAIN_ALBUM_GAIN"), 1u);
-    // Up to date now: skipped, and its album therefore gets no new figures, which is said.
+    // Up to date now: skipped, and its outputs keep the figures they have, so nothing is said.
     const Result again = Run("--loudness " + update);
     EXPECT_EQ(again.Out.find("Written:"), std::string::npos) << again.Out;
-    EXPECT_NE(again.Out.find("No album gain: Band - Record"), std::string::npos) << again.Out;
+    EXPECT_EQ(again.Out.find("No album gain"), std::string::npos) << again.Out;
     EXPECT_EQ(ProbeTags(output + "/01.flac", m_dir.Path().string()).count("REPLAYGAIN_ALBUM_GAIN"),
               1u);
 }
