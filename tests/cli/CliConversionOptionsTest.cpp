@@ -7,50 +7,19 @@
 #include <filesystem>
 #include <set>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 #include "tags/TagFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int Exit = -1;
-    std::string Out;
-};
-
-class CliConversionOptionsTest : public ::testing::Test {
+class CliConversionOptionsTest : public CliFixture {
 protected:
-    Result Run(const std::string& args) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string command = ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
-                                    " --workdir " + ShellQuoted(KELTO_WORK_DIR) + " " + args +
-                                    " >" + ShellQuoted(out) + " 2>&1 </dev/null";
-        Result result;
-        result.Exit = WEXITSTATUS(std::system(command.c_str()));
-        result.Out = ReadFileBytes(out);
-        return result;
-    }
+    CliConversionOptionsTest() : CliFixture(CliStreams::Together) {}
 
-    std::string Wav(const std::string& path, int seed) {
-        fs::create_directories(fs::path(path).parent_path());
-        WriteTestWav(path, 44100, 2, 0.3, seed);
-        return path;
-    }
-
-    // Every file below folder, relative to it.
-    std::set<std::string> Tree(const std::string& folder) {
-        std::set<std::string> files;
-        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            // The record kelto keeps of its outputs is none of them.
-            if (entry.is_regular_file() && entry.path().filename() != ".kelto-record")
-                files.insert(fs::relative(entry.path(), folder).string());
-        }
-        return files;
-    }
-
-    TempDir m_dir;
+    std::string Wav(const std::string& path, int seed) { return CliFixture::Wav(path, seed, 0.3); }
 };
 
 TEST_F(CliConversionOptionsTest, TagsAndCoverOfFlacMp3AndWavSourcesReachEveryShippedCoder) {
@@ -72,10 +41,10 @@ TEST_F(CliConversionOptionsTest, TagsAndCoverOfFlacMp3AndWavSourcesReachEveryShi
         const std::string output = m_dir / ("out" + std::to_string(coder));
         const std::string choice =
             coder == 9 ? std::string("--decode-only") : "--coder " + std::to_string(coder);
-        const Result result = Run(choice + " --threads 2 --output " + ShellQuoted(output) + " " +
-                                  ShellQuoted(sources));
+        const CliResult result = Run(choice + " --threads 2 --output " + ShellQuoted(output) + " " +
+                                     ShellQuoted(sources));
         ASSERT_EQ(result.Exit, 0) << result.Out;
-        const std::set<std::string> written = Tree(output);
+        const std::set<std::string> written = OutputTree(output);
         // A WAV source gets no decoder: decoding only does not list it.
         ASSERT_EQ(written.size(), coder == 9 ? 2u : 3u) << result.Out;
         for (const std::string& name : written) {
@@ -100,15 +69,16 @@ TEST_F(CliConversionOptionsTest, KeepTreeWritesTheAddedFolderTreeAndFlatOtherwis
         " --coder FLAC " + ShellQuoted(jazz) + " " + ShellQuoted(single) + " --output ";
 
     const std::string tree = m_dir / "tree";
-    Result result = Run("--keep-tree" + args + ShellQuoted(tree));
+    CliResult result = Run("--keep-tree" + args + ShellQuoted(tree));
     ASSERT_EQ(result.Exit, 0) << result.Out;
-    EXPECT_EQ(Tree(tree), (std::set<std::string>{"Jazz/top.flac", "Jazz/Artist/one.flac",
-                                                 "Jazz/Artist/Album/two.flac", "single.flac"}));
+    EXPECT_EQ(OutputTree(tree),
+              (std::set<std::string>{"Jazz/top.flac", "Jazz/Artist/one.flac",
+                                     "Jazz/Artist/Album/two.flac", "single.flac"}));
 
     const std::string flat = m_dir / "flat";
     result = Run(args + ShellQuoted(flat));
     ASSERT_EQ(result.Exit, 0) << result.Out;
-    EXPECT_EQ(Tree(flat),
+    EXPECT_EQ(OutputTree(flat),
               (std::set<std::string>{"top.flac", "one.flac", "two.flac", "single.flac"}));
 }
 
@@ -118,10 +88,10 @@ TEST_F(CliConversionOptionsTest, KeepTreeReadsDotAndDotDotOfTheAddedFolderAsThei
     Wav(music + "/Jazz/Artist/one.wav", 1);
     Wav(music + "/Rock/two.wav", 2);
     const std::string output = m_dir / "work/out";
-    Result result = Run("--keep-tree --coder FLAC --output " + ShellQuoted(output) + " " +
-                        ShellQuoted(music + "/Jazz/.."));
+    CliResult result = Run("--keep-tree --coder FLAC --output " + ShellQuoted(output) + " " +
+                           ShellQuoted(music + "/Jazz/.."));
     ASSERT_EQ(result.Exit, 0) << result.Out;
-    EXPECT_EQ(Tree(m_dir / "work"),
+    EXPECT_EQ(OutputTree(m_dir / "work"),
               (std::set<std::string>{"out/music/Jazz/Artist/one.flac", "out/music/Rock/two.flac"}))
         << result.Out;
     EXPECT_FALSE(fs::exists(m_dir / "work/Rock")) << result.Out;
@@ -131,7 +101,7 @@ TEST_F(CliConversionOptionsTest, KeepTreeReadsDotAndDotDotOfTheAddedFolderAsThei
     result = Run("--keep-tree --coder FLAC --output " + ShellQuoted(dotted) + " " +
                  ShellQuoted(music + "/Jazz/."));
     ASSERT_EQ(result.Exit, 0) << result.Out;
-    EXPECT_EQ(Tree(dotted), (std::set<std::string>{"Jazz/Artist/one.flac"})) << result.Out;
+    EXPECT_EQ(OutputTree(dotted), (std::set<std::string>{"Jazz/Artist/one.flac"})) << result.Out;
 }
 
 TEST_F(CliConversionOptionsTest, ExistingOutputIsOverwrittenSkippedOrKeptBeside) {
@@ -142,12 +112,12 @@ TEST_F(CliConversionOptionsTest, ExistingOutputIsOverwrittenSkippedOrKeptBeside)
     const std::string args = "--coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(source);
 
     WriteFileBytes(existing, "an older output");
-    Result result = Run("--existing skip " + args);
+    CliResult result = Run("--existing skip " + args);
     EXPECT_EQ(result.Exit, 0) << result.Out;
     EXPECT_NE(result.Out.find("Skipped: " + source), std::string::npos) << result.Out;
     EXPECT_EQ(result.Out.find("Failed"), std::string::npos) << result.Out;
     EXPECT_EQ(ReadFileBytes(existing), "an older output");
-    EXPECT_EQ(Tree(output).size(), 1u);
+    EXPECT_EQ(OutputTree(output).size(), 1u);
 
     result = Run("--existing keep " + args);
     EXPECT_EQ(result.Exit, 0) << result.Out;
@@ -158,7 +128,7 @@ TEST_F(CliConversionOptionsTest, ExistingOutputIsOverwrittenSkippedOrKeptBeside)
     result = Run("--existing overwrite " + args);
     EXPECT_EQ(result.Exit, 0) << result.Out;
     EXPECT_TRUE(DecodeBack(existing, m_dir.Path().string()).Valid);
-    EXPECT_EQ(Tree(output).size(), 2u);
+    EXPECT_EQ(OutputTree(output).size(), 2u);
 }
 
 TEST_F(CliConversionOptionsTest, OverwriteKeepsTheOldFileUntilTheNewOneIsComplete) {
@@ -170,10 +140,10 @@ TEST_F(CliConversionOptionsTest, OverwriteKeepsTheOldFileUntilTheNewOneIsComplet
     const std::string output = m_dir / "out";
     fs::create_directories(output);
     WriteFileBytes(output + "/song.flac", "an older output");
-    Result result = Run("--coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(cut));
+    CliResult result = Run("--coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(cut));
     EXPECT_EQ(result.Exit, 1) << result.Out;
     EXPECT_EQ(ReadFileBytes(output + "/song.flac"), "an older output");
-    EXPECT_EQ(Tree(output), std::set<std::string>{"song.flac"});
+    EXPECT_EQ(OutputTree(output), std::set<std::string>{"song.flac"});
 
     // A FLAC file coded again beside itself never takes its source's place: the new one is
     // numbered, whole, and has the source's tags.
@@ -187,7 +157,7 @@ TEST_F(CliConversionOptionsTest, OverwriteKeepsTheOldFileUntilTheNewOneIsComplet
     EXPECT_EQ(result.Exit, 0) << result.Out;
     const std::string numbered = m_dir / "lib/track (2).flac";
     EXPECT_NE(result.Out.find("Written: " + numbered + "\n"), std::string::npos) << result.Out;
-    EXPECT_EQ(Tree(m_dir / "lib"), (std::set<std::string>{"track (2).flac", "track.flac"}));
+    EXPECT_EQ(OutputTree(m_dir / "lib"), (std::set<std::string>{"track (2).flac", "track.flac"}));
     EXPECT_EQ(ReadFileBytes(source), original);
     EXPECT_EQ(DecodeBack(numbered, m_dir.Path().string()).Data, ReadWavPcm(plain).Data);
     EXPECT_EQ(ReadFields(numbered).at("TITLE"), "Nardis");
@@ -203,10 +173,10 @@ TEST_F(CliConversionOptionsTest, KeepBothCountsOutputsWrittenEarlierInTheSameRun
     const std::string output = m_dir / "out";
     fs::create_directories(output);
     WriteFileBytes(output + "/x.flac", "old");
-    const Result result = Run("--existing keep --threads 1 --coder FLAC --output " +
-                              ShellQuoted(output) + inputs);
+    const CliResult result =
+        Run("--existing keep --threads 1 --coder FLAC --output " + ShellQuoted(output) + inputs);
     ASSERT_EQ(result.Exit, 0) << result.Out;
-    EXPECT_EQ(Tree(output),
+    EXPECT_EQ(OutputTree(output),
               (std::set<std::string>{"x.flac", "x (2).flac", "x (3).flac", "x (4).flac"}));
     EXPECT_EQ(ReadFileBytes(output + "/x.flac"), "old");
 }
@@ -218,8 +188,8 @@ TEST_F(CliConversionOptionsTest, NoCopyTagsLeavesTheOutputsAsTheCoderWroteThem) 
     ASSERT_TRUE(TagMp3(source, {}, 4));
     ASSERT_EQ(ReadFields(source).count("TITLE"), 1u);
     const std::string output = m_dir / "out";
-    const Result result =
-        Run("--no-copy-tags --coder FLAC --output " + ShellQuoted(output) + " " + ShellQuoted(source));
+    const CliResult result = Run("--no-copy-tags --coder FLAC --output " + ShellQuoted(output) +
+                                 " " + ShellQuoted(source));
     ASSERT_EQ(result.Exit, 0) << result.Out;
     EXPECT_EQ(ReadFields(output + "/tagged.flac").count("TITLE"), 0u);
 }

@@ -11,15 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 #include "support/programs/ProcessProbe.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Program() { return std::string(KELTO_WORK_DIR) + "/kelto-cli"; }
 
 // The processes whose parent is pid, with their program names.
 std::vector<std::pair<int, std::string>> ChildrenOf(int pid) {
@@ -52,28 +50,13 @@ TEST(CliCrash, KilledRunLeavesNoProgramRunningAndItsTemporaryFilesGoWithTheNextR
                          " synth 600 pinknoise vol 0.5"));
     fs::copy_file(sources + "/a.flac", sources + "/b.flac");
 
-    const std::string pidFile = dir / "cli.pid";
-    const std::string rcFile = dir / "cli.rc";
     const std::string environment = "TMPDIR=" + ShellQuoted(temp) + " ";
-    const std::string command =
-        "( " + environment + ShellQuoted(Program()) + " --workdir " + ShellQuoted(KELTO_WORK_DIR) +
-        " --coder MP3 --preset 0 --threads 2 --output " + ShellQuoted(dir / "out") + " " +
-        ShellQuoted(sources) + " >/dev/null 2>&1 & echo $! >" + ShellQuoted(pidFile) +
-        "; wait $!; echo $? >" + ShellQuoted(rcFile + ".tmp") + "; mv " +
-        ShellQuoted(rcFile + ".tmp") + " " + ShellQuoted(rcFile) + " ) 2>/dev/null &";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const int cli = probe::WaitForPidFile(pidFile);
+    const CliInBackground run(
+        environment + CliCommand() + " --coder MP3 --preset 0 --threads 2 --output " +
+            ShellQuoted(dir / "out") + " " + ShellQuoted(sources) + " >/dev/null 2>&1",
+        dir.Path().string());
+    const int cli = run.Pid();
     ASSERT_GT(cli, 0);
-    struct KillAtEnd {
-        int pid;
-        std::string rcFile;
-        ~KillAtEnd() {
-            // Only while it runs: once ended, its process id may be another's.
-            if (fs::exists(rcFile)) return;
-            const int status = std::system(("kill -KILL " + std::to_string(pid)).c_str());
-            static_cast<void>(status);  // a run already gone is what we want anyway
-        }
-    } killAtEnd{cli, rcFile};
 
     // Both files decoded to temporary WAVs, both coders at work on them.
     std::vector<std::pair<int, std::string>> programs;
@@ -92,14 +75,13 @@ TEST(CliCrash, KilledRunLeavesNoProgramRunningAndItsTemporaryFilesGoWithTheNextR
         std::chrono::seconds(5)));
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
-    EXPECT_TRUE(probe::WaitUntil([&] { return fs::exists(rcFile); }));
+    EXPECT_TRUE(probe::WaitUntil([&] { return run.Ended(); }));
     // The killed run left its two temporary WAVs and the marker of their block.
     std::set<std::string> left = FileNamesIn(temp);
     EXPECT_EQ(left.size(), 4u) << "programs ended after " << waited.count() << " ms";
 
     // The next kelto-cli, whatever it is asked to do, cleans up after the dead one.
-    ASSERT_TRUE(RunShell(environment + ShellQuoted(Program()) + " --workdir " +
-                         ShellQuoted(KELTO_WORK_DIR) + " --list-coders"));
+    ASSERT_TRUE(RunShell(environment + CliCommand() + " --list-coders"));
     EXPECT_EQ(FileNamesIn(temp), std::set<std::string>{"kel1234.wav"});
     EXPECT_EQ(ReadFileBytes(temp + "/kel1234.wav"), "someone else's");
 }

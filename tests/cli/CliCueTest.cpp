@@ -9,41 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 #include "tags/TagFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CliResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
-int CountLines(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
-class CliCueTest : public ::testing::Test {
+class CliCueTest : public CliFixture {
 protected:
-    CliResult Run(const std::string& args) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string err = m_dir / "stderr.txt";
-        const std::string rc = m_dir / "rc.txt";
-        const std::string command = ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
-                                    " --workdir " + ShellQuoted(KELTO_WORK_DIR) + " " + args +
-                                    " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) +
-                                    " </dev/null; echo $? >" + ShellQuoted(rc);
-        [[maybe_unused]] const int shell = std::system(command.c_str());
-        return {std::stoi(ReadFileBytes(rc)), ReadFileBytes(out), ReadFileBytes(err)};
-    }
-
     // Converts input to FLAC in outputs and checks that the named tracks, decoded and joined
     // in order, hold exactly the samples of images (decoded and joined too).
     void ExpectJoinedBack(const std::string& input, const std::string& outputs,
@@ -52,7 +27,7 @@ protected:
         const CliResult run = Run("--coder FLAC --existing overwrite --output " +
                                   ShellQuoted(outputs) + " " + ShellQuoted(input));
         ASSERT_EQ(run.Exit, 0) << run.Out << run.Err;
-        EXPECT_EQ(CountLines(run.Out, "Written: "), static_cast<int>(tracks.size())) << run.Out;
+        EXPECT_EQ(CountOf(run.Out, "Written: "), static_cast<int>(tracks.size())) << run.Out;
         std::string joined;
         for (const std::string& track : tracks) {
             const WavPcm pcm = DecodeBack(outputs + "/" + track, m_dir / "scratch");
@@ -67,8 +42,6 @@ protected:
     }
 
     void SetUp() override { fs::create_directories(m_dir / "scratch"); }
-
-    TempDir m_dir;
 };
 
 // Audio before track 1's INDEX 01 and track 3's pregap (INDEX 00) lie inside the image; the
@@ -104,7 +77,7 @@ TEST_F(CliCueTest, FlacImageTracksJoinBackWithSheetTagsFromAnyEncoding) {
     // The sheet lists three tracks of the image, the first with what comes before INDEX 01.
     const CliResult info = Run("--info " + ShellQuoted(m_dir / "legacy/album.cue"));
     ASSERT_EQ(info.Exit, 0) << info.Err;
-    EXPECT_EQ(CountLines(info.Out, "\"track\": "), 3) << info.Out;
+    EXPECT_EQ(CountOf(info.Out, "\"track\": "), 3) << info.Out;
     EXPECT_NE(info.Out.find("\"track\": 1, \"title\": \"Prélude\", \"performer\": \"Orchestre\", "
                             "\"album\": \"Café\", \"first_sample\": 0, \"samples\": 138180"),
               std::string::npos)

@@ -16,23 +16,13 @@
 #include <utility>
 #include <vector>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
-
-struct CliResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // How kelto-cli is started so that a folder of mode 0300 really is denied to it: as it is
 // when the tests do not run as root; as root, in a user namespace of its own, where it holds
@@ -43,7 +33,7 @@ std::optional<std::string> UnprivilegedPrefix() {
     return std::nullopt;
 }
 
-class CliInputTest : public ::testing::Test {
+class CliInputTest : public CliFixture {
 protected:
     void SetUp() override {
         // kelto-cli may run as another user: it must reach the files and write the outputs.
@@ -58,23 +48,7 @@ protected:
     // Runs kelto-cli (after prefix) in the working folder work; a hang ends after two minutes.
     CliResult Run(const std::string& args, const std::string& prefix = {},
                   const std::string& work = KELTO_WORK_DIR) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string err = m_dir / "stderr.txt";
-        const std::string command = prefix + "timeout 120 " +
-                                    ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
-                                    " --workdir " + ShellQuoted(work) + " " + args + " >" +
-                                    ShellQuoted(out) + " 2>" + ShellQuoted(err) + " </dev/null";
-        CliResult result;
-        result.Exit = WEXITSTATUS(std::system(command.c_str()));
-        result.Out = ReadFileBytes(out);
-        result.Err = ReadFileBytes(err);
-        return result;
-    }
-
-    std::string Wav(const std::string& path, int seed) {
-        fs::create_directories(fs::path(path).parent_path());
-        WriteTestWav(path, 44100, 2, 0.2, seed);
-        return path;
+        return RunCommand(prefix + "timeout 120 " + CliCommand(work) + " " + args);
     }
 
     // A working folder with the shipped languages, packages and database, and the given
@@ -88,8 +62,6 @@ protected:
         if (!settings.empty()) WriteFileBytes(work + "/Settings.ini", settings);
         return work;
     }
-
-    TempDir m_dir;
 };
 
 // A socket file at path, as a program that listens there leaves it.

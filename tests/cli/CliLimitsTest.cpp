@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -54,19 +54,9 @@ std::string SamplesMd5(const std::string& path) {
                   " -map 0:a:0 -c:a pcm_s32le -f md5 -");
 }
 
-class CliLimitsTest : public ::testing::Test {
+class CliLimitsTest : public CliFixture {
 protected:
-    int Run(const std::string& workDir, const std::string& args, std::string& out) {
-        const std::string log = m_dir / "stdout.txt";
-        const int status = std::system((ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
-                                        " --workdir " + ShellQuoted(workDir) + " " + args + " >" +
-                                        ShellQuoted(log) + " 2>&1 </dev/null")
-                                           .c_str());
-        out = ReadFileBytes(log);
-        return WEXITSTATUS(status);
-    }
-
-    TempDir m_dir;
+    CliLimitsTest() : CliFixture(CliStreams::Together) {}
 };
 
 TEST_F(CliLimitsTest, SourcesAboveALimitOrBeyondTheirCoderAreFittedAndTheOthersKeptBitExact) {
@@ -101,13 +91,11 @@ TEST_F(CliLimitsTest, SourcesAboveALimitOrBeyondTheirCoderAreFittedAndTheOthersK
         ASSERT_TRUE(RunShell("sox -n " + std::string(c.sox) + " " + ShellQuoted(source) +
                              " synth 0.70001 sine 440 vol 0.5"));
         const std::string output = m_dir / (std::string("out-") + c.name);
-        std::string out;
-        ASSERT_EQ(Run(KELTO_WORK_DIR, std::string("--coder ") + c.coder + " " + c.limits +
-                                          " --verify --output " + ShellQuoted(output) + " " +
-                                          ShellQuoted(source),
-                      out),
-                  0)
-            << out;
+        const CliResult run =
+            Run(std::string("--coder ") + c.coder + " " + c.limits + " --verify --output " +
+                ShellQuoted(output) + " " + ShellQuoted(source));
+        const std::string& out = run.Out;
+        ASSERT_EQ(run.Exit, 0) << out;
         // The one output, beside kelto's hidden record of it.
         std::vector<std::string> outputs;
         for (const auto& entry : fs::directory_iterator(output)) {
@@ -136,20 +124,19 @@ TEST_F(CliLimitsTest, AFitWithoutTheFFmpegDecoderFailsBeforeAnyProgramRunsAndSay
     const std::string source = m_dir / "hi.flac";
     ASSERT_TRUE(RunShell("sox -n -r 96000 -b 24 " + ShellQuoted(source) + " synth 0.2 sine 440"));
     const std::string output = m_dir / "out";
-    std::string out;
-    EXPECT_EQ(Run(work, "--coder FLAC --max-rate 48000 --output " + ShellQuoted(output) + " " +
-                            ShellQuoted(source),
-                  out),
-              2);
-    EXPECT_NE(out.find(source + ": Its decoding step needs the FFmpeg decoder"), std::string::npos)
-        << out;
+    const CliResult fit = Run(
+        "--coder FLAC --max-rate 48000 --output " + ShellQuoted(output) + " " + ShellQuoted(source),
+        work);
+    EXPECT_EQ(fit.Exit, 2);
+    EXPECT_NE(fit.Out.find(source + ": Its decoding step needs the FFmpeg decoder"),
+              std::string::npos)
+        << fit.Out;
     EXPECT_FALSE(fs::exists(output + "/hi.flac"));
     // Within the limits the same file converts as it always did, through its own decoder.
-    EXPECT_EQ(Run(work, "--coder FLAC --max-rate 96000 --output " + ShellQuoted(output) + " " +
-                            ShellQuoted(source),
-                  out),
-              0)
-        << out;
+    const CliResult within = Run(
+        "--coder FLAC --max-rate 96000 --output " + ShellQuoted(output) + " " + ShellQuoted(source),
+        work);
+    EXPECT_EQ(within.Exit, 0) << within.Out;
     EXPECT_EQ(Properties(output + "/hi.flac"), "96000/1/24");
 }
 

@@ -10,18 +10,13 @@
 #include <regex>
 #include <sstream>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 #include "tags/TagFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int Exit = -1;
-    std::string Out;
-};
 
 // What loudgain measured: gain in dB (to -18 LUFS; to -23 for Opus) and (true) peak, by file;
 // "Album" for the album of the files it was given together.
@@ -123,18 +118,9 @@ int OpusHeaderGain(const std::string& path) {
                                      static_cast<unsigned char>(bytes[at + 17]) << 8);
 }
 
-class CliLoudnessTest : public ::testing::Test {
+class CliLoudnessTest : public CliFixture {
 protected:
-    Result Run(const std::string& args) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string command = ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
-                                    " --workdir " + ShellQuoted(KELTO_WORK_DIR) + " " + args +
-                                    " >" + ShellQuoted(out) + " 2>&1 </dev/null";
-        Result result;
-        result.Exit = WEXITSTATUS(std::system(command.c_str()));
-        result.Out = ReadFileBytes(out);
-        return result;
-    }
+    CliLoudnessTest() : CliFixture(CliStreams::Together) {}
 
     // A FLAC source made by sox from synth (its level its own; the same noise at every run),
     // tagged with tags.
@@ -148,8 +134,6 @@ protected:
         for (const std::string& tag : tags) flac += " -T " + ShellQuoted(tag);
         ASSERT_TRUE(RunShell(flac + " -o " + ShellQuoted(path) + " " + ShellQuoted(wav)));
     }
-
-    TempDir m_dir;
 };
 
 }  // namespace
@@ -189,7 +173,7 @@ TEST_F(CliLoudnessTest, EveryShippedCodersGainTagsAgreeWithLoudgainAlbumsSpanDis
           Coder{"True Audio (TTA)", ".tta", true, false}}) {
         SCOPED_TRACE(coder.Name);
         const std::string output = m_dir / (std::string("out-") + coder.Name);
-        const Result result =
+        const CliResult result =
             Run("--loudness --coder " + ShellQuoted(coder.Name) + " --threads 2 --output " +
                 ShellQuoted(output) + " " + ShellQuoted(sources));
         // The cut-short file fails: the run does.
@@ -264,14 +248,14 @@ TEST_F(CliLoudnessTest, AnUpdateWithLoudnessConvertsAgainWhatWasMadeWithoutGainT
     ASSERT_EQ(Run("--no-loudness " + update).Exit, 0);
     EXPECT_EQ(ProbeTags(output + "/01.flac", m_dir.Path().string()).count("REPLAYGAIN_TRACK_GAIN"),
               0u);
-    const Result tagged = Run("--loudness " + update);
+    const CliResult tagged = Run("--loudness " + update);
     ASSERT_EQ(tagged.Exit, 0) << tagged.Out;
     EXPECT_NE(tagged.Out.find("Written: " + output + "/01.flac"), std::string::npos) << tagged.Out;
     const auto tags = ProbeTags(output + "/01.flac", m_dir.Path().string());
     EXPECT_EQ(tags.count("REPLAYGAIN_TRACK_GAIN"), 1u);
     EXPECT_EQ(tags.count("REPLAYGAIN_ALBUM_GAIN"), 1u);
     // Up to date now: skipped, and its outputs keep the figures they have, so nothing is said.
-    const Result again = Run("--loudness " + update);
+    const CliResult again = Run("--loudness " + update);
     EXPECT_EQ(again.Out.find("Written:"), std::string::npos) << again.Out;
     EXPECT_EQ(again.Out.find("No album gain"), std::string::npos) << again.Out;
     EXPECT_EQ(ProbeTags(output + "/01.flac", m_dir.Path().string()).count("REPLAYGAIN_ALBUM_GAIN"),

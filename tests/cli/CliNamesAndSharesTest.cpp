@@ -9,50 +9,25 @@
 #include <map>
 #include <set>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 #include "tags/TagFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliNamesAndSharesTest : public ::testing::Test {
+class CliNamesAndSharesTest : public CliFixture {
 protected:
-    std::string Cli() const {
-        return ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") + " --workdir " +
-               ShellQuoted(KELTO_WORK_DIR);
-    }
+    CliNamesAndSharesTest() : CliFixture(CliStreams::Together) {}
+
     // Runs command in the shell, its output and errors into Out; the exit status.
     int Shell(const std::string& command) {
-        const std::string out = m_dir / "out.txt";
-        const int status =
-            std::system((command + " >" + ShellQuoted(out) + " 2>&1 </dev/null").c_str());
-        Out = ReadFileBytes(out);
-        return WEXITSTATUS(status);
-    }
-    // A short FLAC file made by flac with the tags given as "KEY=value".
-    void Flac(const std::string& path, const std::vector<std::string>& tags, int seed) {
-        fs::create_directories(fs::path(path).parent_path());
-        const std::string wav = m_dir / "tone.wav";
-        WriteTestWav(wav, 44100, 2, 0.2, seed);
-        std::string command = "flac -s -f";
-        for (const std::string& tag : tags) command += " -T " + ShellQuoted(tag);
-        ASSERT_TRUE(RunShell(command + " -o " + ShellQuoted(path) + " " + ShellQuoted(wav)));
-    }
-    // Every file below folder, relative to it.
-    std::set<std::string> Tree(const std::string& folder) {
-        std::set<std::string> files;
-        if (!fs::exists(folder)) return files;
-        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            // The record kelto keeps of its outputs is none of them.
-            if (entry.is_regular_file() && entry.path().filename() != ".kelto-record")
-                files.insert(fs::relative(entry.path(), folder).string());
-        }
-        return files;
+        const CliResult result = RunCommand(command);
+        Out = result.Out;
+        return result.Exit;
     }
 
-    TempDir m_dir;
     std::string Out;
 };
 
@@ -61,18 +36,19 @@ TEST_F(CliNamesAndSharesTest, NamePatternReplacesTheTreeNumbersTwinsAndBesideKee
     const std::vector<std::string> same = {"ALBUMARTIST=The Band", "ARTIST=Guest",
                                            "ALBUM=First: Live", "TITLE=Intro/Outro",
                                            "TRACKNUMBER=1"};
-    Flac(library + "/cd1/a.flac", same, 1);
-    Flac(library + "/cd2/b.flac", same, 2);
-    Flac(library + "/loose/c.flac", {"ARTIST=Solo"}, 3);
+    Flac(library + "/cd1/a.flac", 1, same);
+    Flac(library + "/cd2/b.flac", 2, same);
+    Flac(library + "/loose/c.flac", 3, {"ARTIST=Solo"});
     const std::string output = m_dir / "out";
     const std::string pattern = "%albumartist%/%album%/%track% - %title%";
-    ASSERT_EQ(Shell(Cli() + " --coder FLAC --keep-tree --output " + ShellQuoted(output) +
+    ASSERT_EQ(Shell(CliCommand() + " --coder FLAC --keep-tree --output " + ShellQuoted(output) +
                     " --name " + ShellQuoted(pattern) + " " + ShellQuoted(library)),
               0)
         << Out;
-    EXPECT_EQ(Tree(output), (std::set<std::string>{"The Band/First_ Live/01 - Intro_Outro.flac",
-                                                   "The Band/First_ Live/01 - Intro_Outro (2).flac",
-                                                   "Solo/Unknown Album/00 - c.flac"}))
+    EXPECT_EQ(OutputTree(output),
+              (std::set<std::string>{"The Band/First_ Live/01 - Intro_Outro.flac",
+                                     "The Band/First_ Live/01 - Intro_Outro (2).flac",
+                                     "Solo/Unknown Album/00 - c.flac"}))
         << Out;
     // Each output holds its own source's tags and samples: the twins were not swapped.
     const std::map<std::string, std::string> tags =
@@ -80,18 +56,19 @@ TEST_F(CliNamesAndSharesTest, NamePatternReplacesTheTreeNumbersTwinsAndBesideKee
     EXPECT_EQ(tags.count("ARTIST") ? tags.at("ARTIST") : "", "Solo");
 
     // Beside the sources only the file name comes from the pattern.
-    ASSERT_EQ(Shell(Cli() + " --coder FLAC --name " + ShellQuoted(pattern) + " " +
+    ASSERT_EQ(Shell(CliCommand() + " --coder FLAC --name " + ShellQuoted(pattern) + " " +
                     ShellQuoted(library + "/loose")),
               0)
         << Out;
-    EXPECT_EQ(Tree(library + "/loose"), (std::set<std::string>{"c.flac", "00 - c.flac"}));
+    EXPECT_EQ(OutputTree(library + "/loose"), (std::set<std::string>{"c.flac", "00 - c.flac"}));
 
     // A word between % that is no placeholder is a usage error here; an empty pattern is none.
-    EXPECT_EQ(
-        Shell(Cli() + " --coder FLAC --name '%artst%/%title%' --dry-run " + ShellQuoted(library)),
-        2);
+    EXPECT_EQ(Shell(CliCommand() + " --coder FLAC --name '%artst%/%title%' --dry-run " +
+                    ShellQuoted(library)),
+              2);
     EXPECT_NE(Out.find("%artst%"), std::string::npos) << Out;
-    ASSERT_EQ(Shell(Cli() + " --coder FLAC --name '' --dry-run " + ShellQuoted(library + "/loose")),
+    ASSERT_EQ(Shell(CliCommand() + " --coder FLAC --name '' --dry-run " +
+                    ShellQuoted(library + "/loose")),
               0);
     EXPECT_NE(Out.find("loose/c.flac\""), std::string::npos) << Out;
 }
@@ -115,14 +92,14 @@ TEST_F(CliNamesAndSharesTest, SharesRunByGnuParallelConvertEveryFileExactlyOnce)
     fs::create_directories(shares);
     // Odd shares read the library here, even ones there; each writes what it listed.
     const std::string command =
-        "parallel --will-cite -j 4 " + Cli() +
+        "parallel --will-cite -j 4 " + CliCommand() +
         " --coder FLAC --threads 1 --keep-tree --existing keep --output " + ShellQuoted(output) +
         " --shard {1}/4 " + ShellQuoted(m_dir.Path().string()) + "/{2}/Library '>' " +
         ShellQuoted(shares) + "/{1}.txt ::: 1 2 3 4 :::+ here there here there";
     ASSERT_EQ(Shell(command), 0) << Out;
 
     // No " (2)": no file was converted twice, and none was left out.
-    EXPECT_EQ(Tree(output), expected) << Out;
+    EXPECT_EQ(OutputTree(output), expected) << Out;
     // Every share had its part of the work, and their counts add up.
     int converted = 0;
     for (int share = 1; share <= 4; ++share) {
@@ -139,7 +116,8 @@ TEST_F(CliNamesAndSharesTest, SharesRunByGnuParallelConvertEveryFileExactlyOnce)
 
     // The split is the same whichever way a file is reached, and a bad share is refused.
     const auto listed = [&](const std::string& where) {
-        EXPECT_EQ(Shell(Cli() + " --coder FLAC --shard 3/4 --dry-run " + ShellQuoted(where)), 0);
+        EXPECT_EQ(Shell(CliCommand() + " --coder FLAC --shard 3/4 --dry-run " + ShellQuoted(where)),
+                  0);
         std::set<std::string> paths;
         const std::string key = "{\"path\": \"" + where + "/";
         for (std::size_t at = Out.find(key); at != std::string::npos; at = Out.find(key, at + 1)) {
@@ -151,8 +129,8 @@ TEST_F(CliNamesAndSharesTest, SharesRunByGnuParallelConvertEveryFileExactlyOnce)
     const std::set<std::string> here = listed(library);
     EXPECT_FALSE(here.empty());
     EXPECT_EQ(listed(m_dir / "there/Library"), here);
-    EXPECT_EQ(Shell(Cli() + " --shard 5/4 " + ShellQuoted(library)), 2);
-    EXPECT_EQ(Shell(Cli() + " --shard 0/4 " + ShellQuoted(library)), 2);
+    EXPECT_EQ(Shell(CliCommand() + " --shard 5/4 " + ShellQuoted(library)), 2);
+    EXPECT_EQ(Shell(CliCommand() + " --shard 0/4 " + ShellQuoted(library)), 2);
 }
 
 }  // namespace

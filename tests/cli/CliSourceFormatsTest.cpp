@@ -10,23 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
 #include "support/DsdFiles.h"
-#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::string Replaced(std::string text, const std::string& name, const std::string& value) {
     for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
@@ -46,29 +36,12 @@ struct SourceFormat {
     bool Lossless;   // the FLAC output decodes to the original's samples
 };
 
-class CliSourceFormatsTest : public ::testing::Test {
+class CliSourceFormatsTest : public CliFixture {
 protected:
     void SetUp() override { fs::create_directories(Sources()); }
 
     std::string Sources() const { return m_dir / "sources"; }
     std::string Outputs() const { return m_dir / "out"; }
-
-    CliResult Run(const std::string& args) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string err = m_dir / "stderr.txt";
-        const std::string rc = m_dir / "rc.txt";
-        const std::string command = ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") +
-                                    " --workdir " + ShellQuoted(KELTO_WORK_DIR) + " " + args +
-                                    " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) +
-                                    " </dev/null; echo $? >" + ShellQuoted(rc);
-        // The shell's own status says nothing of the program's: that is in rc.
-        [[maybe_unused]] const int shell = std::system(command.c_str());
-        CliResult result;
-        result.Exit = std::stoi(ReadFileBytes(rc));
-        result.Out = ReadFileBytes(out);
-        result.Err = ReadFileBytes(err);
-        return result;
-    }
 
     std::string Original() const { return m_dir / "original.wav"; }
 
@@ -89,8 +62,6 @@ protected:
         }
         return count ? std::sqrt(sum / count) : 0;
     }
-
-    TempDir m_dir;
 };
 
 TEST_F(CliSourceFormatsTest, EveryFormatIsListedAndConvertedThroughItsDecoder) {

@@ -12,21 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 #include "support/programs/ProcessProbe.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Program() { return std::string(KELTO_WORK_DIR) + "/kelto-cli"; }
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -36,11 +28,7 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-class CliTest : public ::testing::Test {
+class CliTest : public CliFixture {
 protected:
     void SetUp() override { fs::create_directories(Sources()); }
 
@@ -48,26 +36,8 @@ protected:
 
     // Runs kelto-cli with the shipped working folder unless args name another.
     CliResult Run(const std::string& args, bool withWorkDir = true) {
-        std::string command = ShellQuoted(Program());
-        if (withWorkDir) command += " --workdir " + ShellQuoted(KELTO_WORK_DIR);
-        return RunCommand(command + " " + args);
-    }
-
-    // Runs a shell command (that starts kelto-cli) and collects what it printed.
-    CliResult RunCommand(const std::string& command) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string err = m_dir / "stderr.txt";
-        const std::string rc = m_dir / "rc.txt";
-        const std::string redirected = command + " >" + ShellQuoted(out) + " 2>" +
-                                       ShellQuoted(err) + " </dev/null; echo $? >" +
-                                       ShellQuoted(rc);
-        // The shell's own status says nothing of the program's: that is in rc.
-        [[maybe_unused]] const int shell = std::system(redirected.c_str());
-        CliResult result;
-        result.Exit = std::stoi(ReadFileBytes(rc));
-        result.Out = ReadFileBytes(out);
-        result.Err = ReadFileBytes(err);
-        return result;
+        if (withWorkDir) return CliFixture::Run(args);
+        return RunCommand(ShellQuoted(CliProgram()) + " " + args);
     }
 
     std::string Source(const std::string& name, int seed, int rate = 44100, int channels = 2) {
@@ -90,8 +60,6 @@ protected:
         EXPECT_EQ(decoded.Channels, original.Channels);
         EXPECT_TRUE(decoded.Data == original.Data) << output;
     }
-
-    TempDir m_dir;
 };
 
 TEST_F(CliTest, VersionAndHelpExitWithZero) {
@@ -225,8 +193,7 @@ TEST_F(CliTest, UnusableTmpdirFallsBackToTmpAndAnUnwritableTmpStopsTheRunNamingI
     const std::string flac = Source("song.flac", 3);
     const std::string locked = m_dir / "locked";
     fs::create_directories(locked);
-    const std::string cli = ShellQuoted(Program()) + " --workdir " + ShellQuoted(KELTO_WORK_DIR) +
-                            " --dry-run --coder MP3 " + ShellQuoted(flac);
+    const std::string cli = CliCommand() + " --dry-run --coder MP3 " + ShellQuoted(flac);
     const auto inNamespace = [&](const std::string& mounts, const std::string& tmpdir) {
         const std::string script = mounts + " && TMPDIR=" + ShellQuoted(tmpdir) + " " + cli;
         return RunCommand("unshare -m sh -c " + ShellQuoted(script));
@@ -449,16 +416,12 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     // An output of an earlier run, which this run writes anew apart from it.
     WriteFileBytes(output + "/one.flac", "an older output");
     const std::string unfinished = output + "/one.kelto-new.flac";
-    const std::string pidFile = m_dir / "cli.pid";
-    const std::string rcFile = m_dir / "cli.rc";
-    const std::string command = "( " + ShellQuoted(Program()) + " --workdir " + ShellQuoted(work) +
-                                " --coder Slow --threads 1 --priority idle --output " +
-                                ShellQuoted(output) + " " + ShellQuoted(Sources()) + " >" +
-                                ShellQuoted(m_dir / "out.txt") + " 2>/dev/null & echo $! >" +
-                                ShellQuoted(pidFile) + "; wait $!; echo $? >" +
-                                ShellQuoted(rcFile + ".tmp") + "; mv " +
-                                ShellQuoted(rcFile + ".tmp") + " " + ShellQuoted(rcFile) + " ) &";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    // Whatever fails below, no kelto-cli of this test outlives it.
+    const CliInBackground cli(CliCommand(work) +
+                                  " --coder Slow --threads 1 --priority idle --output " +
+                                  ShellQuoted(output) + " " + ShellQuoted(Sources()) + " >" +
+                                  ShellQuoted(m_dir / "out.txt") + " 2>/dev/null",
+                              m_dir.Path().string());
     // The wrapper logs its start, then writes a partial output and sleeps.
     int coderPid = 0;
     for (int i = 0; i < 1000 && (coderPid == 0 || !fs::exists(unfinished)); ++i) {
@@ -468,29 +431,20 @@ TEST_P(CliSignalTest, SignalStopsTheRunReportsAndExitsWithOne) {
     }
     ASSERT_NE(coderPid, 0);
     ASSERT_TRUE(fs::exists(unfinished));
-    const std::string cliPid = ReadFileBytes(pidFile);
-    ASSERT_FALSE(cliPid.empty());
-    // Whatever fails below, no kelto-cli of this test outlives it.
-    struct KillAtEnd {
-        std::string pid;
-        std::string rcFile;
-        ~KillAtEnd() {
-            // Only while it still runs: once ended, its process id may be another's.
-            if (fs::exists(rcFile)) return;
-            const int status = std::system(("kill -KILL " + pid + " 2>/dev/null").c_str());
-            static_cast<void>(status);  // a run already gone is what we want anyway
-        }
-    } killAtEnd{cliPid.substr(0, cliPid.find('\n')), rcFile};
+    const int cliPid = cli.Pid();
+    ASSERT_GT(cliPid, 0);
     EXPECT_EQ(NiceOf(coderPid), "19");  // --priority idle reaches the program
 
-    ASSERT_EQ(std::system(("kill -" + std::string(GetParam()) + " " + cliPid).c_str()), 0);
+    ASSERT_EQ(
+        std::system(("kill -" + std::string(GetParam()) + " " + std::to_string(cliPid)).c_str()),
+        0);
 
-    for (int i = 0; i < 1000 && !fs::exists(rcFile); ++i) {
+    for (int i = 0; i < 1000 && !cli.Ended(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ASSERT_TRUE(fs::exists(rcFile));
+    ASSERT_TRUE(cli.Ended());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(std::stoi(ReadFileBytes(rcFile)), 1);
+    EXPECT_EQ(cli.Exit(), 1);
     const std::string out = ReadFileBytes(m_dir / "out.txt");
     EXPECT_TRUE(Contains(out, "Stopped by signal")) << out;
     EXPECT_TRUE(Contains(out, "Failed: coder Slow for " + Sources() + "/one.wav: signal 9")) << out;

@@ -8,17 +8,12 @@
 #include <filesystem>
 #include <set>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int Exit = -1;
-    std::string Out;
-};
 
 // A program that exits 0 (unless told to fail) after writing one of the outputs real programs
 // were seen to leave: its first argument says which.
@@ -35,8 +30,10 @@ esac
 exit 0
 )";
 
-class CliTrustTest : public ::testing::Test {
+class CliTrustTest : public CliFixture {
 protected:
+    CliTrustTest() : CliFixture(CliStreams::Together) {}
+
     void SetUp() override {
         // A working folder of its own, so a package of the test's can sit beside the shipped.
         m_work = m_dir / "work";
@@ -48,16 +45,9 @@ protected:
         }
     }
 
-    Result Run(const std::string& args, const std::string& before = {}) {
-        const std::string out = m_dir / "stdout.txt";
-        const std::string command = before + " " + ShellQuoted(std::string(KELTO_WORK_DIR) +
-                                                               "/kelto-cli") +
-                                    " --workdir " + ShellQuoted(m_work) + " " + args + " >" +
-                                    ShellQuoted(out) + " 2>&1 </dev/null";
-        Result result;
-        result.Exit = WEXITSTATUS(std::system(("sh -c " + ShellQuoted(command)).c_str()));
-        result.Out = ReadFileBytes(out);
-        return result;
+    // Runs kelto-cli in the test's working folder, after the shell commands before.
+    CliResult Run(const std::string& args, const std::string& before = {}) {
+        return RunCommand(before + " " + CliCommand(m_work) + " " + args);
     }
 
     void WriteLiar() {
@@ -76,17 +66,11 @@ protected:
         WriteFileBytes(folder + "/Extensions.ini", extensions);
     }
 
-    std::set<std::string> Tree(const std::string& folder) {
-        std::set<std::string> files;
-        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            // The record kelto keeps of its outputs is none of them.
-            if (entry.path().filename() != ".kelto-record")
-                files.insert(fs::relative(entry.path(), folder).string());
-        }
-        return files;
+    // Every file and folder below folder.
+    static std::set<std::string> Tree(const std::string& folder) {
+        return OutputTree(folder, true);
     }
 
-    TempDir m_dir;
     std::string m_work;
 };
 
@@ -105,9 +89,9 @@ TEST_F(CliTrustTest, ProgramsThatExitZeroWithoutAGoodOutputFailAndLoseNothing) {
         fs::remove_all(output);
         fs::create_directories(output);
         if (test.OldOutput) WriteFileBytes(output + "/song.flac", "an older output");
-        const Result result = Run("--coder Liar --preset " + std::string(test.Preset) +
-                                  " --existing overwrite --output " + ShellQuoted(output) + " " +
-                                  ShellQuoted(source));
+        const CliResult result = Run("--coder Liar --preset " + std::string(test.Preset) +
+                                     " --existing overwrite --output " + ShellQuoted(output) + " " +
+                                     ShellQuoted(source));
         EXPECT_EQ(result.Exit, 1) << result.Out;
         EXPECT_EQ(result.Out.find("Written:"), std::string::npos) << result.Out;
         EXPECT_NE(result.Out.find("0 of 1 file(s) converted"), std::string::npos) << result.Out;
@@ -137,9 +121,9 @@ TEST_F(CliTrustTest, AFullDiskFailsTheFileAndKeepsTheOldOutputs) {
     // At most 400 KiB a file for kelto-cli and its programs, and writes past it fail rather
     // than end the program, as on a full disk.
     const std::string full = "trap '' XFSZ; ulimit -f 400;";
-    Result result = Run("--decode-only --existing overwrite --output " + ShellQuoted(output) +
-                            " " + ShellQuoted(sources),
-                        full);
+    CliResult result = Run("--decode-only --existing overwrite --output " + ShellQuoted(output) +
+                               " " + ShellQuoted(sources),
+                           full);
     EXPECT_EQ(result.Exit, 1) << result.Out;
     EXPECT_EQ(result.Out.find("Written:"), std::string::npos) << result.Out;
     for (int i = 0; i < 3; ++i) {
@@ -170,8 +154,8 @@ TEST_F(CliTrustTest, AnOutputNeverTakesThePlaceOfASource) {
 
     for (const char* coder : {"AAC (M4A)", "FLAC"}) {
         SCOPED_TRACE(coder);
-        const Result result = Run("--coder " + ShellQuoted(coder) + " --existing overwrite " +
-                                  ShellQuoted(folder));
+        const CliResult result =
+            Run("--coder " + ShellQuoted(coder) + " --existing overwrite " + ShellQuoted(folder));
         EXPECT_EQ(result.Exit, 0) << result.Out;
         EXPECT_EQ(ReadFileBytes(folder + "/a.m4a"), m4a);
         EXPECT_EQ(ReadFileBytes(folder + "/b.flac"), flac);

@@ -8,37 +8,22 @@
 #include <fstream>
 #include <set>
 
+#include "CliFixture.h"
 #include "session/EngineFiles.h"
-#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliUpdateTest : public ::testing::Test {
+class CliUpdateTest : public CliFixture {
 protected:
-    std::string Cli() const {
-        return ShellQuoted(std::string(KELTO_WORK_DIR) + "/kelto-cli") + " --workdir " +
-               ShellQuoted(KELTO_WORK_DIR);
-    }
+    CliUpdateTest() : CliFixture(CliStreams::Together) {}
+
+    // Runs command in the shell, its output and errors into Out; the exit status.
     int Shell(const std::string& command) {
-        const std::string out = m_dir / "out.txt";
-        const int status =
-            std::system((command + " >" + ShellQuoted(out) + " 2>&1 </dev/null").c_str());
-        Out = ReadFileBytes(out);
-        return WEXITSTATUS(status);
-    }
-    void Flac(const std::string& path, int seed) {
-        fs::create_directories(fs::path(path).parent_path());
-        const std::string wav = m_dir / "tone.wav";
-        WriteTestWav(wav, 44100, 2, 0.2, seed);
-        ASSERT_TRUE(RunShell("flac -s -f -o " + ShellQuoted(path) + " " + ShellQuoted(wav)));
-    }
-    int Count(const std::string& what) const {
-        int count = 0;
-        for (std::size_t at = Out.find(what); at != std::string::npos; at = Out.find(what, at + 1))
-            ++count;
-        return count;
+        const CliResult result = RunCommand(command);
+        Out = result.Out;
+        return result.Exit;
     }
     static fs::file_time_type Time(const std::string& path) { return fs::last_write_time(path); }
     std::set<std::string> Visible(const std::string& folder) const {
@@ -49,7 +34,6 @@ protected:
         return names;
     }
 
-    TempDir m_dir;
     std::string Out;
 };
 
@@ -58,17 +42,17 @@ TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputs
     for (int i = 1; i <= 3; ++i) Flac(library + "/s" + std::to_string(i) + ".flac", i);
     const std::string output = m_dir / "out";
     const std::string update =
-        Cli() + " --coder FLAC --existing update --output " + ShellQuoted(output) + " ";
+        CliCommand() + " --coder FLAC --existing update --output " + ShellQuoted(output) + " ";
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 3) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 3) << Out;
     const std::set<std::string> outputs{"s1.flac", "s2.flac", "s3.flac"};
     ASSERT_EQ(Visible(output), outputs);
     const auto firstTime = Time(output + "/s1.flac");
 
     // Nothing changed: nothing is converted, every file reported up to date.
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 0) << Out;
-    EXPECT_EQ(Count("Skipped: "), 3) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 0) << Out;
+    EXPECT_EQ(CountOf(Out, "Skipped: "), 3) << Out;
     EXPECT_NE(
         Out.find("Skipped: " + library + "/s1.flac: skipped: " + output + "/s1.flac is up to date"),
         std::string::npos)
@@ -78,7 +62,7 @@ TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputs
     // One source changed (new content, same name): that one alone, under its own name.
     Flac(library + "/s2.flac", 7);
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 1) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 1) << Out;
     EXPECT_NE(Out.find("Written: " + output + "/s2.flac\n"), std::string::npos) << Out;
     EXPECT_EQ(Visible(output), outputs);
     EXPECT_EQ(Time(output + "/s1.flac"), firstTime);
@@ -87,29 +71,29 @@ TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputs
     fs::last_write_time(library + "/s1.flac",
                         fs::last_write_time(library + "/s1.flac") + std::chrono::seconds(5));
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 1) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 1) << Out;
     EXPECT_NE(Out.find("Written: " + output + "/s1.flac\n"), std::string::npos) << Out;
 
     // A source deleted: its output is named and stays.
     fs::remove(library + "/s3.flac");
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 0) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 0) << Out;
     EXPECT_NE(Out.find("Source gone: " + output + "/s3.flac"), std::string::npos) << Out;
     EXPECT_TRUE(fs::exists(output + "/s3.flac"));
 
     // Another preset: every file again, under the same names.
     ASSERT_EQ(Shell(update + "--preset 1 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 2) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 2) << Out;
     EXPECT_EQ(Visible(output), outputs);
     ASSERT_EQ(Shell(update + "--preset 1 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 0) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 0) << Out;
 
     // An output made before the record was kept (here: the record lost) is not kelto's to
     // replace, and is not doubled with a numbered copy either: the file is skipped.
     fs::remove(output + "/.kelto-record");
     ASSERT_EQ(Shell(update + "--preset 0 " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("Written: "), 0) << Out;
-    EXPECT_EQ(Count("Skipped: "), 2) << Out;
+    EXPECT_EQ(CountOf(Out, "Written: "), 0) << Out;
+    EXPECT_EQ(CountOf(Out, "Skipped: "), 2) << Out;
     EXPECT_NE(Out.find("Skipped: " + library + "/s1.flac: skipped: " + output +
                        "/s1.flac exists and was not recorded as written by kelto\n"),
               std::string::npos)
@@ -122,14 +106,14 @@ TEST_F(CliUpdateTest, AddingAFolderAgainLeavesOutTheOutputsWrittenBesideTheSourc
     const std::string library = m_dir / "Music";
     Flac(library + "/a/one.flac", 1);
     Flac(library + "/b/two.flac", 2);
-    ASSERT_EQ(Shell(Cli() + " --coder WavPack " + ShellQuoted(library)), 0) << Out;
+    ASSERT_EQ(Shell(CliCommand() + " --coder WavPack " + ShellQuoted(library)), 0) << Out;
     ASSERT_TRUE(fs::exists(library + "/a/one.wv")) << Out;
-    ASSERT_EQ(Shell(Cli() + " --info " + ShellQuoted(library)), 0) << Out;
-    EXPECT_EQ(Count("\"path\""), 2) << Out;
-    EXPECT_EQ(Count(".wv\""), 0) << Out;
+    ASSERT_EQ(Shell(CliCommand() + " --info " + ShellQuoted(library)), 0) << Out;
+    EXPECT_EQ(CountOf(Out, "\"path\""), 2) << Out;
+    EXPECT_EQ(CountOf(Out, ".wv\""), 0) << Out;
     // Named one by one, an output is listed like any file.
-    ASSERT_EQ(Shell(Cli() + " --info " + ShellQuoted(library + "/a/one.wv")), 0) << Out;
-    EXPECT_EQ(Count("\"path\""), 1) << Out;
+    ASSERT_EQ(Shell(CliCommand() + " --info " + ShellQuoted(library + "/a/one.wv")), 0) << Out;
+    EXPECT_EQ(CountOf(Out, "\"path\""), 1) << Out;
 }
 
 }  // namespace
