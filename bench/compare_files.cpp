@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchShell.h"
 #include "plugins/compare/WavComparison.h"
 
 namespace {
@@ -23,9 +24,7 @@ constexpr std::size_t kFileSize = std::size_t{256} << 20;
 constexpr int kRounds = 3;
 constexpr int kChangedWords = 16;
 
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
+using bench::Seconds;
 
 std::vector<char> RandomBytes() {
     std::vector<char> bytes(kFileSize);

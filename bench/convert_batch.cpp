@@ -55,31 +55,16 @@ int RecordMain(int argc, char** argv) {
 void WriteWav(const std::string& path, int seed) {
     const int rate = 44100;
     const int frames = static_cast<int>(rate * kSeconds);
-    std::string data;
+    std::vector<std::int16_t> samples;
     for (int i = 0; i < frames; ++i) {
         for (int c = 0; c < 2; ++c) {
             const double t = static_cast<double>(i) / rate;
-            const auto value = static_cast<std::int16_t>(
+            samples.push_back(static_cast<std::int16_t>(
                 std::sin(2 * M_PI * (200.0 + seed + 50.0 * c) * t) * 8000 +
-                ((i * 7919 + seed) % 300));
-            data += static_cast<char>(value & 0xFF);
-            data += static_cast<char>((value >> 8) & 0xFF);
+                ((i * 7919 + seed) % 300)));
         }
     }
-    auto put32 = [](std::string& out, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    std::string out = "RIFF";
-    put32(out, static_cast<std::uint32_t>(36 + data.size()));
-    out += "WAVEfmt ";
-    put32(out, 16);
-    out += std::string("\x01\x00\x02\x00", 4);
-    put32(out, rate);
-    put32(out, rate * 4);
-    out += std::string("\x04\x00\x10\x00", 4);
-    out += "data";
-    put32(out, static_cast<std::uint32_t>(data.size()));
-    std::ofstream(path, std::ios::binary) << out << data;
+    bench::WriteWav(path, rate, 2, samples);
 }
 
 struct Folders {
@@ -119,15 +104,10 @@ double MedianGapMs(const std::string& logPath) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--record") return RecordMain(argc, argv);
 
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path work = argc >= 2 ? fs::path(argv[1]) : self.parent_path().parent_path() / "work";
-    const std::string cli = (work / "kelto-cli").string();
-    if (!fs::exists(cli)) {
-        std::fprintf(stderr, "no kelto-cli in %s (build it first)\n", work.c_str());
-        return 1;
-    }
+    const fs::path work = bench::WorkFolder(argc, argv);
+    const std::string cli = bench::KeltoCli(work);
     Folders folders;
-    folders.root = fs::temp_directory_path() / ("kelto-bench-" + std::to_string(NowNs()));
+    folders.root = bench::ScratchFolder("batch");
     folders.sources = folders.root / "sources";
     folders.outputs = folders.root / "outputs";
     fs::create_directories(folders.sources);
@@ -179,7 +159,8 @@ int main(int argc, char** argv) {
     const fs::path recordWork = folders.root / "record-work";
     fs::create_directories(recordWork / "Coders" / "Record");
     fs::create_directory_symlink(work / "Languages", recordWork / "Languages");
-    fs::create_symlink(self, recordWork / "Coders" / "Record" / "record");
+    fs::create_symlink(fs::read_symlink("/proc/self/exe"),
+                       recordWork / "Coders" / "Record" / "record");
     const std::string log = (folders.root / "record.log").string();
     std::ofstream(recordWork / "Coders" / "Record" / "Extensions.ini") << "rec\n";
     std::ofstream(recordWork / "Coders" / "Record" / "Presets.ini")

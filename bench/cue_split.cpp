@@ -60,19 +60,11 @@ int CountFiles(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path work = argc >= 2 ? fs::path(argv[1]) : self.parent_path().parent_path() / "work";
+    const fs::path work = bench::WorkFolder(argc, argv);
     const int minutes = argc >= 3 ? std::max(1, std::atoi(argv[2])) : 60;
     const int rounds = argc >= 4 ? std::max(1, std::atoi(argv[3])) : 1;
-    const std::string cli = (work / "kelto-cli").string();
-    if (!fs::exists(cli)) {
-        std::fprintf(stderr, "no kelto-cli in %s (build it first)\n", work.c_str());
-        return 1;
-    }
-    const fs::path root =
-        fs::temp_directory_path() /
-        ("kelto-bench-cue-" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const std::string cli = bench::KeltoCli(work);
+    const fs::path root = bench::ScratchFolder("cue");
     fs::create_directories(root / "image");
     const fs::path image = root / "image" / "image.flac";
     std::fprintf(stderr, "making a %d-minute image...\n", minutes);

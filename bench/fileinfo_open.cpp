@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchShell.h"
 #include "fileinfo/FileInfo.h"
 #include "fileinfo/MediaInfoHandle.h"
 #include "session/FileList.h"
@@ -54,16 +55,7 @@ const std::vector<FormatSet> kSets = {
 
 constexpr int kRounds = 3;
 
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-template <class Step>
-double Time(Step step) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return Seconds(std::chrono::steady_clock::now() - start);
-}
+using bench::Time;
 
 std::string Replace(std::string text, const std::string& key, const std::string& value) {
     for (auto at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size()))

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchShell.h"
 #include "fileinfo/FileInfo.h"
 #include "platform/File.h"
 #include "platform/ResourceUsage.h"
@@ -26,31 +27,10 @@ constexpr int kSubfolders = 10;
 constexpr int kFilesPerFolder = 100;
 constexpr int kFiles = kTopFolders * kSubfolders * kFilesPerFolder;
 
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-template <class Step>
-double Time(Step step) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return Seconds(std::chrono::steady_clock::now() - start);
-}
-
-std::string WaveBytes() {
-    auto le = [](unsigned value, int bytes) {
-        std::string out;
-        for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return out;
-    };
-    const std::string samples(400, '\0');
-    return "RIFF" + le(36 + samples.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) +
-           le(44100, 4) + le(44100 * 4, 4) + le(4, 2) + le(16, 2) + "data" + le(samples.size(), 4) +
-           samples;
-}
+using bench::Time;
 
 void MakeTree(const std::filesystem::path& root) {
-    const std::string wave = WaveBytes();
+    const std::string wave = bench::WavBytes(44100, 2, std::vector<std::int16_t>(200));
     for (int a = 0; a < kTopFolders; ++a) {
         for (int b = 0; b < kSubfolders; ++b) {
             const auto folder =

@@ -44,10 +44,6 @@ namespace {
 int kFiles = 70000;
 constexpr int kPerFolder = 100;
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 int BaselineWalk(const fs::path& root) {
     int count = 0;
     std::vector<char> head(4096);
@@ -79,7 +75,7 @@ double List(CFileList& files, const CSettingsSet& settings, const fs::path& sour
     CFileListEditor editor(files, settings.General);
     const auto start = std::chrono::steady_clock::now();
     editor.AddFolder(sources.string(), true);
-    return Seconds(start);
+    return bench::SecondsSince(start);
 }
 
 // As a run that converted every file would leave it: each output there, and recorded as made
@@ -114,15 +110,10 @@ bool RecordEveryOutput(CConversion& conversion, CFileList& files, const Conversi
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path build = self.parent_path().parent_path();
-    const fs::path work = argc >= 2 ? fs::path(argv[1]) : build / "work";
+    const fs::path build = bench::BuildFolder();
+    const fs::path work = bench::WorkFolder(argc, argv);
     if (argc >= 3) kFiles = std::atoi(argv[2]);  // a smaller library, for a quick look
-    if (!fs::exists(work / "Coders")) {
-        std::fprintf(stderr, "no codec packages in %s (build the working folder first)\n",
-                     work.c_str());
-        return 1;
-    }
+    bench::NeedPackages(work, "Coders");
     const fs::path root = build / ("library-bench-" + std::to_string(::getpid()));
     const fs::path sources = root / "Music";
     const fs::path temp = root / "tmp";
@@ -144,7 +135,7 @@ int main(int argc, char** argv) {
     BaselineWalk(sources);  // the same cached files for both sides
     auto start = std::chrono::steady_clock::now();
     const int walked = BaselineWalk(sources);
-    const double baseline = Seconds(start);
+    const double baseline = bench::SecondsSince(start);
 
     CSettingsSet settings;
     settings.General.OutputFolderSameAsOriginal = 0;
@@ -179,7 +170,7 @@ int main(int argc, char** argv) {
     cache.Load(cachePath);
     CFileList again;
     List(again, settings, sources, &cache);
-    const double cachedListing = Seconds(start);
+    const double cachedListing = bench::SecondsSince(start);
     Report("listing with the cache", again.Count(), cachedListing, baseline);
 
     start = std::chrono::steady_clock::now();
@@ -194,7 +185,7 @@ int main(int argc, char** argv) {
     while (core.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     core.WaitForWorkers();
     conversion.FinishRun();
-    const double decided = Seconds(start);
+    const double decided = bench::SecondsSince(start);
     const RunCounts counts = conversion.CountLastRun({}, true);
     Report("listing + deciding (update)", files.Count(), decided, baseline);
     std::printf("%d jobs; skipped as up to date: %d, converted: %d, failed: %d, not run: %d\n",

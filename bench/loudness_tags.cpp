@@ -25,14 +25,11 @@ namespace {
 using bench::Median;
 using bench::Quoted;
 using bench::RunSeconds;
+using bench::SecondsSince;
 
 constexpr int kFiles = 20;
 constexpr int kSeconds = 60;
 constexpr int kRounds = 3;
-
-double Since(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // The 16-bit samples of a WAV file sox wrote (a 44-byte header).
 std::vector<std::int16_t> Samples(const std::string& path) {
@@ -61,7 +58,7 @@ double LibraryOnly(const std::vector<std::vector<std::int16_t>>& files) {
         sum += lufs;
         ebur128_destroy(&state);
     }
-    const double seconds = Since(start);
+    const double seconds = SecondsSince(start);
     if (sum == 0) std::printf("(no loudness measured)\n");
     return seconds;
 }
@@ -76,23 +73,15 @@ double KeltoMeter(const std::vector<std::string>& paths) {
             std::exit(1);
         }
     }
-    return Since(start);
+    return SecondsSince(start);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path work = argc >= 2 ? fs::path(argv[1]) : self.parent_path().parent_path() / "work";
-    const std::string cli = (work / "kelto-cli").string();
-    if (!fs::exists(cli)) {
-        std::fprintf(stderr, "no kelto-cli in %s (build it first)\n", work.c_str());
-        return 1;
-    }
-    const fs::path root =
-        fs::temp_directory_path() /
-        ("kelto-bench-loudness-" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const fs::path work = bench::WorkFolder(argc, argv);
+    const std::string cli = bench::KeltoCli(work);
+    const fs::path root = bench::ScratchFolder("loudness");
     const fs::path sources = root / "sources";
     const fs::path outputs = root / "outputs";
     fs::create_directories(sources);

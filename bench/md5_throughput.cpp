@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchShell.h"
 #include "codecs/HashFile.h"
 
 namespace {
@@ -18,9 +19,7 @@ namespace {
 constexpr std::size_t kFileSize = std::size_t{256} << 20;
 constexpr int kRounds = 3;
 
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
+using bench::Seconds;
 
 bool WriteTestFile(const std::string& path) {
     std::ofstream out(path, std::ios::binary);

@@ -40,10 +40,6 @@ constexpr int kCopies = 100;
 constexpr int kRounds = 3;
 const char* const kPattern = "%albumartist%/%album%/%disc%-%track% - %title%";
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 // The median time of kRounds Applies to every file; counts jobs without an output and outputs
 // written by two files into faults.
 double Prepare(CConversion& conversion, const CFileList& files, int coder, int& faults) {
@@ -51,7 +47,7 @@ double Prepare(CConversion& conversion, const CFileList& files, int coder, int& 
     for (int round = 0; round < kRounds; ++round) {
         const auto start = std::chrono::steady_clock::now();
         conversion.Apply({coder, 0}, {}, nullptr);
-        seconds.push_back(Seconds(start));
+        seconds.push_back(bench::SecondsSince(start));
     }
     std::unordered_set<std::string> outputs;
     for (int i = 0; i < files.Count(); ++i) {
@@ -66,14 +62,9 @@ double Prepare(CConversion& conversion, const CFileList& files, int coder, int& 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path build = self.parent_path().parent_path();
-    const fs::path work = argc >= 2 ? fs::path(argv[1]) : build / "work";
-    if (!fs::exists(work / "Coders")) {
-        std::fprintf(stderr, "no codec packages in %s (build the working folder first)\n",
-                     work.c_str());
-        return 1;
-    }
+    const fs::path build = bench::BuildFolder();
+    const fs::path work = bench::WorkFolder(argc, argv);
+    bench::NeedPackages(work, "Coders");
     const fs::path root = build / ("name-bench-" + std::to_string(::getpid()));
     const fs::path temp = root / "tmp";
     fs::create_directories(temp);
@@ -109,7 +100,8 @@ int main(int argc, char** argv) {
         }
     }
     files.AddAll(paths);
-    std::printf("made and listed %d tagged FLAC files in %.1f s\n", files.Count(), Seconds(start));
+    std::printf("made and listed %d tagged FLAC files in %.1f s\n", files.Count(),
+                bench::SecondsSince(start));
 
     CSettingsSet settings;
     settings.General.OutputFolderSameAsOriginal = 0;

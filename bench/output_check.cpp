@@ -191,8 +191,7 @@ bool BenchFullCheck(CCoderList& coders, const CDecoderList& decoders, const fs::
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path work =
-        argc > 1 ? fs::path(argv[1]) : fs::path(argv[0]).parent_path() / "../work";
+    const fs::path work = bench::WorkFolder(argc, argv);
     CCoderList coders;
     CDecoderList decoders;
     coders.LoadFromFolder((work / "Coders").string());
@@ -201,10 +200,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no coders in %s\n", work.c_str());
         return 1;
     }
-    const fs::path dir =
-        fs::temp_directory_path() /
-        ("kelto-bench-check-" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const fs::path dir = bench::ScratchFolder("check");
     fs::create_directories(dir);
     BenchBuiltInCheck(coders, dir);
     Shell("sox -R -n -r 44100 -c 2 -b 16 " + Quoted((dir / "minute.wav").string()) +

@@ -40,10 +40,6 @@ constexpr int kSmall = 10000;
 constexpr int kLarge = 70000;
 constexpr int kRounds = 3;
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 int FindCoder(const CCatalogue& catalogue, const std::string& name) {
     for (int i = 0; i < catalogue.GetCoders().GetCount(); ++i) {
         if (catalogue.GetCoders().GetAt(i)->GetName() == name) return i;
@@ -100,7 +96,7 @@ Result Prepare(CConversion& conversion, const CFileList& files, int count, int c
     for (int round = 0; round < kRounds; ++round) {
         const auto start = std::chrono::steady_clock::now();
         conversion.Apply({coder, 0}, rows, nullptr);
-        result.seconds.push_back(Seconds(start));
+        result.seconds.push_back(bench::SecondsSince(start));
     }
     result.check = CheckJobs(files, count);
     conversion.Reset({});
@@ -122,14 +118,9 @@ void Print(int count, const Result& result, const Result* baseline) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path build = self.parent_path().parent_path();
-    const fs::path work = argc >= 2 ? fs::path(argv[1]) : build / "work";
-    if (!fs::exists(work / "Decoders")) {
-        std::fprintf(stderr, "no codec packages in %s (build the working folder first)\n",
-                     work.c_str());
-        return 1;
-    }
+    const fs::path build = bench::BuildFolder();
+    const fs::path work = bench::WorkFolder(argc, argv);
+    bench::NeedPackages(work, "Decoders");
     // The build folder, not /tmp: 70,000 markers and links are not for a memory file system.
     const fs::path root = build / ("prepare-bench-" + std::to_string(::getpid()));
     const fs::path temp = root / "tmp";
@@ -158,7 +149,7 @@ int main(int argc, char** argv) {
         fs::create_hard_link(target, path);
         files.Add(path.string());
     }
-    std::printf("listed %d FLAC files in %.1f s\n", files.Count(), Seconds(start));
+    std::printf("listed %d FLAC files in %.1f s\n", files.Count(), bench::SecondsSince(start));
     if (files.Count() != kLarge) {
         std::fprintf(stderr, "FAILED: only %d of %d sources could be listed\n", files.Count(),
                      kLarge);

@@ -31,9 +31,9 @@ constexpr int kRounds = 3;
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path work = argc > 1 ? fs::path(argv[1]) : fs::path(argv[0]).parent_path() / "../work";
-    const std::string cli = (work / "kelto-cli").string();
-    const fs::path dir = fs::temp_directory_path() / ("kelto-bench-tags-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const fs::path work = bench::WorkFolder(argc, argv);
+    const std::string cli = bench::KeltoCli(work);
+    const fs::path dir = bench::ScratchFolder("tags");
     const fs::path sources = dir / "sources";
     fs::create_directories(sources);
     Shell("convert -size 64x64 gradient:navy-gold " + Quoted((dir / "cover.png").string()));
