@@ -74,6 +74,13 @@ protected:
         return RunCaptured(command, m_dir.Path().string(), m_streams);
     }
 
+    // Runs command as RunCommand does, keeping what it printed in Out; the exit status.
+    int Shell(const std::string& command) {
+        const CliResult result = RunCommand(command);
+        Out = result.Out;
+        return result.Exit;
+    }
+
     // A 16-bit stereo 44.1 kHz WAV file of test tones at path (its folder made), different
     // for every seed.
     std::string Wav(const std::string& path, int seed, double seconds = 0.2);
@@ -82,4 +89,6 @@ protected:
 
     const CliStreams m_streams;
     TempDir m_dir;
+    // What the last Shell printed.
+    std::string Out;
 };

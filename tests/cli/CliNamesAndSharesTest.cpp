@@ -20,15 +20,6 @@ namespace {
 class CliNamesAndSharesTest : public CliFixture {
 protected:
     CliNamesAndSharesTest() : CliFixture(CliStreams::Together) {}
-
-    // Runs command in the shell, its output and errors into Out; the exit status.
-    int Shell(const std::string& command) {
-        const CliResult result = RunCommand(command);
-        Out = result.Out;
-        return result.Exit;
-    }
-
-    std::string Out;
 };
 
 TEST_F(CliNamesAndSharesTest, NamePatternReplacesTheTreeNumbersTwinsAndBesideKeepsTheFileName) {

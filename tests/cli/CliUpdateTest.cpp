@@ -19,12 +19,6 @@ class CliUpdateTest : public CliFixture {
 protected:
     CliUpdateTest() : CliFixture(CliStreams::Together) {}
 
-    // Runs command in the shell, its output and errors into Out; the exit status.
-    int Shell(const std::string& command) {
-        const CliResult result = RunCommand(command);
-        Out = result.Out;
-        return result.Exit;
-    }
     static fs::file_time_type Time(const std::string& path) { return fs::last_write_time(path); }
     std::set<std::string> Visible(const std::string& folder) const {
         std::set<std::string> names;
@@ -33,8 +27,6 @@ protected:
         }
         return names;
     }
-
-    std::string Out;
 };
 
 TEST_F(CliUpdateTest, RerunsConvertOnlyWhatChangedUnderTheSameNameAndNameOutputsOfGoneSources) {
