@@ -16,10 +16,17 @@ namespace {
 
 constexpr std::string_view kHeader = "kelto-record 1";
 constexpr std::size_t kFields = 7;
+// An output that holds one track of its source has the track's number as an eighth field.
+constexpr std::size_t kTrackFields = 8;
 
 bool ParseLine(std::string_view line, RecordEntry* entry) {
     std::vector<std::string_view> parts;
-    if (!SplitFields(line, kFields, &parts)) return false;
+    if (!SplitFields(line, kFields, &parts)) {
+        if (!SplitFields(line, kTrackFields, &parts) ||
+            !ReadFieldNumber(parts[7], &entry->Track) || entry->Track <= 0) {
+            return false;
+        }
+    }
     std::string source;
     if (!UnescapeField(parts[0], &entry->Output) || !UnescapeField(parts[1], &source) ||
         !ReadFieldNumber(parts[2], &entry->SourceSize) ||
@@ -36,8 +43,14 @@ bool ParseLine(std::string_view line, RecordEntry* entry) {
            !entry->Source.empty() && entry->Source.front() == '/';
 }
 
-std::string SourceKey(const std::string& source, const std::string& extension) {
-    return source + '\n' + LowerAscii(extension);
+std::string SourceKey(const std::string& source, const std::string& extension, int track) {
+    std::string key = source + '\n' + LowerAscii(extension);
+    if (track > 0) key += '\n' + std::to_string(track);
+    return key;
+}
+
+std::string SourceKey(const RecordEntry& entry) {
+    return SourceKey(entry.Source, PathExtension(entry.Output), entry.Track);
 }
 
 std::string RecordPath(const std::string& folder) {
@@ -71,17 +84,19 @@ std::string COutputRecord::Format() const {
         text += EscapeField(entry.Output) + '\t' + EscapeField(entry.Source) + '\t' +
                 std::to_string(entry.SourceSize) + '\t' + std::to_string(entry.SourceModifiedNs) +
                 '\t' + EscapeField(entry.Settings) + '\t' + EscapeField(entry.Coder) + '\t' +
-                EscapeField(entry.Preset) + '\n';
+                EscapeField(entry.Preset);
+        if (entry.Track > 0) text += '\t' + std::to_string(entry.Track);
+        text += '\n';
     }
     return text;
 }
 
 void COutputRecord::Index(const RecordEntry& entry) {
-    m_bySource[SourceKey(entry.Source, PathExtension(entry.Output))] = entry.Output;
+    m_bySource[SourceKey(entry)] = entry.Output;
 }
 
 void COutputRecord::Unindex(const RecordEntry& entry) {
-    const auto found = m_bySource.find(SourceKey(entry.Source, PathExtension(entry.Output)));
+    const auto found = m_bySource.find(SourceKey(entry));
     if (found != m_bySource.end() && found->second == entry.Output) m_bySource.erase(found);
 }
 
@@ -90,7 +105,7 @@ void COutputRecord::Put(RecordEntry entry) {
         Unindex(old->second);
         m_entries.erase(old);
     }
-    const auto same = m_bySource.find(SourceKey(entry.Source, PathExtension(entry.Output)));
+    const auto same = m_bySource.find(SourceKey(entry));
     if (same != m_bySource.end()) {
         m_entries.erase(same->second);
         m_bySource.erase(same);
@@ -106,8 +121,8 @@ const RecordEntry* COutputRecord::FindOutput(const std::string& output) const {
 }
 
 const RecordEntry* COutputRecord::FindSource(const std::string& source,
-                                             const std::string& extension) const {
-    const auto found = m_bySource.find(SourceKey(source, extension));
+                                             const std::string& extension, int track) const {
+    const auto found = m_bySource.find(SourceKey(source, extension, track));
     return found == m_bySource.end() ? nullptr : FindOutput(found->second);
 }
 

@@ -16,6 +16,8 @@ struct RecordEntry {
     std::string Settings;  // a hash of the coder's and decoder's command lines
     std::string Coder;
     std::string Preset;
+    // The source's track (of an image cut by its cue sheet) the output holds; 0: all of it.
+    int Track = 0;
 
     bool operator==(const RecordEntry&) const = default;
 };
@@ -37,8 +39,10 @@ public:
     // source whose output has the same extension (the source now has its output there).
     void Put(RecordEntry entry);
     const RecordEntry* FindOutput(const std::string& output) const;
-    // The entry of source whose output has extension (".flac"); null when none.
-    const RecordEntry* FindSource(const std::string& source, const std::string& extension) const;
+    // The entry of source (its track, 0: the whole source) whose output has extension
+    // (".flac"); null when none.
+    const RecordEntry* FindSource(const std::string& source, const std::string& extension,
+                                  int track = 0) const;
     const std::unordered_map<std::string, RecordEntry>& Entries() const { return m_entries; }
     bool Empty() const { return m_entries.empty(); }
 
@@ -54,6 +58,6 @@ private:
     void Unindex(const RecordEntry& entry);
 
     std::unordered_map<std::string, RecordEntry> m_entries;  // by output
-    // source + '\n' + lower-cased extension -> output
+    // source + '\n' + lower-cased extension (+ '\n' + track) -> output
     std::unordered_map<std::string, std::string> m_bySource;
 };

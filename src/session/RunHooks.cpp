@@ -147,6 +147,17 @@ std::string CRunHooks::SettingsKey(const CFileInfo& file, bool loudness) {
         hash = StableHash(WithoutPaths(job->GetCommandLine(), {&output, &wave, &file.Path}) + "\n",
                           hash);
     }
+    if (file.Track) {
+        // A track's borders are in its decoder's command line; what its sheet says of it is
+        // written into its tags, so an edited sheet makes it out of date too.
+        const SheetTrack& track = *file.Track;
+        for (const std::string* field :
+             {&track.Title, &track.Performer, &track.Album, &track.AlbumPerformer, &track.Date,
+              &track.Genre, &track.Comment, &track.Songwriter}) {
+            hash = StableHash(*field + "\n", hash);
+        }
+        hash = StableHash(std::to_string(track.Number) + "/" + std::to_string(track.Count), hash);
+    }
     char text[17];
     std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(hash));
     return text;
@@ -273,10 +284,8 @@ const COutputRecord& CRunHooks::RecordOf(const std::string& folder) {
 std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
                                        const std::string& wanted, std::string* reason) {
     const COutputRecord& record = RecordOf(state.RecordFolder);
-    // The tracks of an image share its path, so the record cannot tell them apart: a track's
-    // output that is there already is kept.
     const RecordEntry* entry =
-        file.Track ? nullptr : record.FindSource(file.Path, PathExtension(wanted));
+        record.FindSource(file.Path, PathExtension(wanted), file.Track ? file.Track->Number : 0);
     if (entry) {
         if (IsUpToDate(*entry, state.RecordFolder, state.Stamp, state.Settings)) {
             *reason = SkipText(ExistingOutputPolicy::Update, wanted);
@@ -309,7 +318,7 @@ std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
 void CRunHooks::NoteWritten(const FileState& state) {
     const std::string folder = TrailingSeparator(state.RecordFolder, true);
     if (state.RecordFolder.empty() || state.Final.compare(0, folder.size(), folder) != 0 ||
-        state.Stamp.Size < 0 || state.File->Track) {
+        state.Stamp.Size < 0) {
         return;
     }
     RecordEntry entry;
@@ -323,6 +332,7 @@ void CRunHooks::NoteWritten(const FileState& state) {
     else if (state.File->Decoder)
         entry.Coder = state.File->Decoder->GetName();
     entry.Preset = state.File->PresetName;
+    if (state.File->Track) entry.Track = state.File->Track->Number;
     m_written[state.RecordFolder].push_back(std::move(entry));
 }
 

@@ -133,6 +133,38 @@ TEST_F(CliCueTest, SheetOverTwoFilesAndWavPackWithItsSheetInsideJoinBack) {
                      {m_dir / "source.wav"});
 }
 
+TEST_F(CliCueTest, UpdatingConvertsAgainOnlyTheTracksWhoseSheetOrImageChanged) {
+    WriteTestWav(m_dir / "image.wav", 44100, 2, 9.0, 41);
+    fs::create_directories(m_dir / "lib");
+    ASSERT_TRUE(EncodeWith(m_dir / "image.wav", m_dir / "lib/image.flac"));
+    WriteFileBytes(m_dir / "lib/album.cue", Sheet("Album", "Un"));
+    const std::string update = "--coder FLAC --existing update --output " +
+                               ShellQuoted(m_dir / "out") + " " + ShellQuoted(m_dir / "lib");
+    const CliResult first = Run(update);
+    ASSERT_EQ(first.Exit, 0) << first.Out << first.Err;
+    EXPECT_EQ(CountOf(first.Out, "Written: "), 3) << first.Out;
+
+    const CliResult again = Run(update);
+    ASSERT_EQ(again.Exit, 0) << again.Out << again.Err;
+    EXPECT_EQ(CountOf(again.Out, "Written: "), 0) << again.Out;
+    EXPECT_EQ(CountOf(again.Out, "is up to date"), 3) << again.Out;
+
+    // A new title for track 1: it alone is converted again, under the name it has.
+    WriteFileBytes(m_dir / "lib/album.cue", Sheet("Album", "Eins"));
+    const CliResult edited = Run(update);
+    ASSERT_EQ(edited.Exit, 0) << edited.Out << edited.Err;
+    EXPECT_EQ(CountOf(edited.Out, "Written: "), 1) << edited.Out;
+    EXPECT_NE(edited.Out.find("Written: " + (m_dir / "out/01 - Un.flac")), std::string::npos)
+        << edited.Out;
+    EXPECT_EQ(ReadFields(m_dir / "out/01 - Un.flac").at("TITLE"), "Eins");
+
+    // A new image: every track again, and nothing doubled.
+    ASSERT_TRUE(RunShell("touch -d '2001-01-01' " + ShellQuoted(m_dir / "lib/image.flac")));
+    const CliResult touched = Run(update);
+    EXPECT_EQ(CountOf(touched.Out, "Written: "), 3) << touched.Out;
+    EXPECT_EQ(OutputTree(m_dir / "out").size(), 3u);
+}
+
 TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteTestWav(m_dir / "short.wav", 44100, 2, 2.0, 31);
     WriteFileBytes(m_dir / "missing.cue",

@@ -39,6 +39,27 @@ TEST(OutputRecordTest, NamesWithTabsLineEndsAndBackslashesReadBackAndASourceKeep
     EXPECT_EQ(read.FindSource("/m/z.flac", ".mp3")->Output, "new.mp3");
 }
 
+TEST(OutputRecordTest, TracksOfOneImageKeepAnOutputEachBesideTheWholeImage) {
+    COutputRecord record;
+    RecordEntry whole = Entry("image.flac", "/m/image.flac");
+    record.Put(whole);
+    for (int track = 1; track <= 3; ++track) {
+        RecordEntry entry = Entry("0" + std::to_string(track) + ".flac", "/m/image.flac");
+        entry.Track = track;
+        record.Put(entry);
+    }
+    COutputRecord read;
+    read.Parse(record.Format());
+    ASSERT_EQ(read.Entries().size(), 4u);
+    EXPECT_EQ(read.FindSource("/m/image.flac", ".flac")->Output, "image.flac");
+    EXPECT_EQ(read.FindSource("/m/image.flac", ".flac", 2)->Output, "02.flac");
+    EXPECT_EQ(read.FindSource("/m/image.flac", ".flac", 3)->Track, 3);
+    EXPECT_EQ(read.FindSource("/m/image.flac", ".flac", 4), nullptr);
+    // A track field that is no track number makes the line nothing kelto wrote.
+    read.Parse("x.flac\t/m/a.flac\t1\t2\tsettings\tFLAC\t-8\t0\n");
+    EXPECT_EQ(read.FindOutput("x.flac"), nullptr);
+}
+
 TEST(OutputRecordTest, WritersMergingAtOnceLoseNoEntry) {
     TempDir dir;
     const std::string folder = dir.Path().string();
