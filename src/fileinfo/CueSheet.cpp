@@ -1,6 +1,7 @@
 #include "fileinfo/CueSheet.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -267,5 +268,9 @@ std::vector<CCueSheet::Span> CCueSheet::Spans() const {
 }
 
 std::int64_t CCueSheet::FramesToSamples(std::int64_t frames, std::int32_t sampleRate) {
+    if (frames <= 0 || sampleRate <= 0) return 0;
+    // A sheet's times and an image's rate are outside input: their product may pass 64 bits.
+    constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+    if (frames > kMost / sampleRate) return kMost;
     return frames * sampleRate / 75;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,10 @@ TEST(CueSheetTest, FileNamesUtf16AndFramesToSamples) {
     // One frame is 588 samples at 44.1 kHz and 640 at 48 kHz, exactly.
     EXPECT_EQ(CCueSheet::FramesToSamples(75 * 60 + 1, 44100), 2646588);
     EXPECT_EQ(CCueSheet::FramesToSamples(1, 48000), 640);
+    // The longest time a sheet may give, at the rate a forged header may claim, holds at the
+    // largest count instead of wrapping round to a negative start.
+    EXPECT_EQ(CCueSheet::FramesToSamples((99999999LL * 60 + 59) * 75, 2000000000),
+              std::numeric_limits<std::int64_t>::max());
     EXPECT_TRUE(CCueSheet::IsValidUtf8("Müller €"));
     EXPECT_FALSE(CCueSheet::IsValidUtf8("M\xFCller"));
     EXPECT_FALSE(CCueSheet::IsValidUtf8("\xC0\xAF"));  // overlong "/"
