@@ -108,6 +108,9 @@ TEST(CueSheetTest, FileNamesUtf16AndFramesToSamples) {
     const CCueSheet sheet = CCueSheet::Parse(utf16);
     ASSERT_EQ(sheet.Files.size(), 1u);
     EXPECT_EQ(sheet.Files[0], "Å.flac");
+    // Big-endian, with a surrogate pair and a lone surrogate.
+    EXPECT_EQ(CCueSheet::DecodeText(std::string("\xFE\xFF\xD8\x3D\xDE\x00\x00\x41\xDC\x00", 10)),
+              "\xF0\x9F\x98\x80" "A\xEF\xBF\xBD");
     EXPECT_EQ(CCueSheet::Parse("FILE bare name.wav WAVE\n").Files[0], "bare name.wav");
     // One frame is 588 samples at 44.1 kHz and 640 at 48 kHz, exactly.
     EXPECT_EQ(CCueSheet::FramesToSamples(75 * 60 + 1, 44100), 2646588);
