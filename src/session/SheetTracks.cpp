@@ -39,7 +39,12 @@ std::string ResolveImage(const std::string& sheetPath, std::string name) {
     if (name.empty()) return {};
     const std::string folder = TrailingSeparator(PathFolder(sheetPath), true);
     const std::string named = folder + name;
-    if (platform::PathExists(named) && !platform::IsDirectory(named)) return named;
+    // A sheet is no image, also when a sheet names itself or another one: taken for an image,
+    // that sheet would be left out of the list as one.
+    if (!CSheetTracks::IsSheet(named) && platform::PathExists(named) &&
+        !platform::IsDirectory(named)) {
+        return named;
+    }
     for (const char* extension : kImageExtensions) {
         const std::string other = ReplaceExtension(named, extension);
         if (platform::PathExists(other) && !platform::IsDirectory(other)) return other;
