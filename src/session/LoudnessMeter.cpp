@@ -11,6 +11,8 @@ namespace {
 // Frames read and handed to the library at a time: large enough that a read and a call cost
 // nothing beside the filtering of the samples.
 constexpr std::int64_t kBlockFrames = 65536;
+// The lowest rate the library takes, at which a measured state is kept.
+constexpr unsigned long kKeptRate = 16;
 
 int AddBlock(ebur128_state* state, CWaveSampleReader& reader, std::size_t* frames) {
     const int channels = reader.Channels();
@@ -85,6 +87,12 @@ bool CLoudnessMeter::Measure(const std::string& path, std::string* whyNot,
         if (ebur128_sample_peak(state, static_cast<unsigned>(channel), &peak) == EBUR128_SUCCESS)
             m_peak = std::max(m_peak, peak);
     }
+    // An album's loudness needs the gating blocks alone, and the state is kept until the
+    // album's last track is done; its sample buffer and filters (a megabyte for a CD track,
+    // several for a multichannel one) are let go by making it one channel at the lowest rate,
+    // which keeps the blocks measured.
+    const int shrunk = ebur128_change_parameters(state, 1, kKeptRate);
+    if (shrunk != EBUR128_SUCCESS && shrunk != EBUR128_ERROR_NO_CHANGE) m_state.reset();
     return true;
 }
 
