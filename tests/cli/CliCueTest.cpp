@@ -160,6 +160,26 @@ TEST_F(CliCueTest, SheetOverTwoFilesAndWavPackWithItsSheetInsideJoinBack) {
                      {m_dir / "source.wav"});
 }
 
+TEST_F(CliCueTest, TracksOfACompilationSheetShareTheirAlbumGain) {
+    // No performer for the whole album, one for each track, and a quiet and a loud track.
+    ASSERT_TRUE(RunShell("sox -n -r 44100 -c 2 -b 16 " + ShellQuoted(m_dir / "mix.wav") +
+                         " synth 3 sine 440 vol 0.1 : synth 3 sine 440 vol 0.8"));
+    WriteFileBytes(m_dir / "mix.cue",
+                   "TITLE Mix\nFILE mix.wav WAVE\nTRACK 01 AUDIO\nPERFORMER A\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nPERFORMER B\nINDEX 01 00:03:00\n");
+    const CliResult run =
+        Run("--coder FLAC --loudness --output " + ShellQuoted(m_dir / "out") + " " +
+            ShellQuoted(m_dir / "mix.cue"));
+    ASSERT_EQ(run.Exit, 0) << run.Out << run.Err;
+    const auto first = ReadFields(m_dir / "out/01.flac");
+    const auto second = ReadFields(m_dir / "out/02.flac");
+    ASSERT_TRUE(first.count("REPLAYGAIN_ALBUM_GAIN") && second.count("REPLAYGAIN_ALBUM_GAIN"))
+        << run.Out;
+    EXPECT_NE(first.at("REPLAYGAIN_TRACK_GAIN"), second.at("REPLAYGAIN_TRACK_GAIN"));
+    EXPECT_EQ(first.at("REPLAYGAIN_ALBUM_GAIN"), second.at("REPLAYGAIN_ALBUM_GAIN"));
+    EXPECT_EQ(first.at("REPLAYGAIN_ALBUM_PEAK"), second.at("REPLAYGAIN_ALBUM_PEAK"));
+}
+
 TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteTestWav(m_dir / "short.wav", 44100, 2, 2.0, 31);
     WriteFileBytes(m_dir / "missing.cue",
