@@ -148,6 +148,7 @@ CCueSheet CCueSheet::Parse(std::string_view bytes) {
     CCueSheet sheet;
     int file = -1;
     Track* track = nullptr;
+    Track refused;  // takes the lines of a TRACK without a number it can be listed by
     std::size_t at = 0;
     while (at < text.size()) {
         const auto end = text.find_first_of("\r\n", at);
@@ -160,7 +161,14 @@ CCueSheet CCueSheet::Parse(std::string_view bytes) {
             file = static_cast<int>(sheet.Files.size()) - 1;
         } else if (command == "TRACK") {
             std::int64_t number = 0;
-            if (!ParseNumber(TakeWord(line), 999, number)) continue;
+            if (!ParseNumber(TakeWord(line), 999, number) || number == 0) {
+                // Its lines are let go (they would change the track before it, or the album),
+                // and its audio stays with the track before it. A track 0 would also stand for
+                // the whole sheet in a saved list.
+                refused = {};
+                track = &refused;
+                continue;
+            }
             sheet.Tracks.push_back({});
             track = &sheet.Tracks.back();
             track->Number = static_cast<int>(number);

@@ -44,7 +44,8 @@ std::string TrackEntryOfLine(const std::string& line, const std::string& folder)
         return {};
     }
     const std::string digits = line.substr(kTrackLine.size(), colon - kTrackLine.size());
-    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) {
+    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(digits) == 0) {
         return {};
     }
     const std::string sheet = line.substr(colon + 1);

@@ -70,6 +70,15 @@ std::vector<SheetCase> Cases() {
          "",
          "",
          ""},
+        {"TracksNumberedZeroOrNotAtAllAreLetGoWithTheirLines",
+         "FILE x.wav WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\nTRACK 00 AUDIO\n"
+         "TITLE Zero\nINDEX 01 00:05:00\nTRACK 02 AUDIO\nTITLE Two\nINDEX 01 00:10:00\n"
+         "TRACK xx AUDIO\nTITLE Bad\nINDEX 01 00:12:00\n",
+         {"One", "Two"},
+         {{0, 0, 0, 750}, {1, 0, 750, -1}},
+         "",
+         "",
+         ""},
         {"TracksWithoutIndex01AndBrokenTimesAreLeftOut",
          "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:xx:00\nTRACK 02 AUDIO\nINDEX 01 00:10:00\n"
          "TRACK 03 AUDIO\nINDEX 00 00:20:00\n",
