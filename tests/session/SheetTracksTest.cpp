@@ -72,6 +72,12 @@ TEST_F(SheetTracksTest, FolderListsTheTracksInPlaceOfTheImageAndASavedListKeepsT
     ASSERT_EQ(loaded.Count(), 3);
     EXPECT_EQ(loaded.Get(0)->Track->Title, "One");
     EXPECT_EQ(loaded.Get(1)->Track->First, 2 * 44100);
+    // A player that saved the list again with its own lines between keeps the track.
+    WriteFileBytes(m_dir / "player.m3u", "#EXTM3U\n#KELTO-TRACK:2:image.cue\n#EXTINF:1,Two\n"
+                                         "image.wav\n#EXTINF:1,Other\nother.wav\n");
+    CFileList played;
+    ASSERT_TRUE(played.LoadPlaylist(m_dir / "player.m3u"));
+    EXPECT_EQ(Rows(played), (std::vector<std::string>{image + "#2", m_dir / "other.wav"}));
     // A sheet that names itself takes no sheet for its image: it is reported, not passed over.
     WriteFileBytes(m_dir / "loop.cue", "FILE loop.cue WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
     CFileList looped;
