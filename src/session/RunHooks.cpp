@@ -22,6 +22,7 @@
 #include "session/OutputNames.h"
 #include "session/OutputVerifier.h"
 #include "session/RunFiles.h"
+#include "session/SheetTracks.h"
 #include "tags/GainTags.h"
 #include "tags/NameTags.h"
 #include "tags/TagCopier.h"
@@ -118,6 +119,13 @@ std::vector<CAlbumGains::Member> AlbumMembers(const CFileList& files) {
         members.push_back(std::move(member));
     }
     return members;
+}
+
+// The source an output record names for file: its path, or for a track of an image, the
+// track's entry (its sheet and number), as the tracks of one image share its path.
+std::string RecordedSource(const CFileInfo& file) {
+    return file.Track ? CSheetTracks::TrackEntry(file.Track->SheetPath, file.Track->Number)
+                      : file.Path;
 }
 
 void AddNote(std::string& notes, const std::string& note) {
@@ -273,10 +281,7 @@ const COutputRecord& CRunHooks::RecordOf(const std::string& folder) {
 std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
                                        const std::string& wanted, std::string* reason) {
     const COutputRecord& record = RecordOf(state.RecordFolder);
-    // The tracks of an image share its path, so the record cannot tell them apart: a track's
-    // output that is there already is kept.
-    const RecordEntry* entry =
-        file.Track ? nullptr : record.FindSource(file.Path, PathExtension(wanted));
+    const RecordEntry* entry = record.FindSource(RecordedSource(file), PathExtension(wanted));
     if (entry) {
         if (IsUpToDate(*entry, state.RecordFolder, state.Stamp, state.Settings)) {
             *reason = SkipText(ExistingOutputPolicy::Update, wanted);
@@ -309,12 +314,12 @@ std::string CRunHooks::ChooseForUpdate(CFileInfo& file, FileState& state,
 void CRunHooks::NoteWritten(const FileState& state) {
     const std::string folder = TrailingSeparator(state.RecordFolder, true);
     if (state.RecordFolder.empty() || state.Final.compare(0, folder.size(), folder) != 0 ||
-        state.Stamp.Size < 0 || state.File->Track) {
+        state.Stamp.Size < 0) {
         return;
     }
     RecordEntry entry;
     entry.Output = state.Final.substr(folder.size());
-    entry.Source = state.File->Path;
+    entry.Source = RecordedSource(*state.File);
     entry.SourceSize = state.Stamp.Size;
     entry.SourceModifiedNs = state.Stamp.ModifiedNs;
     entry.Settings = state.Settings;
@@ -364,7 +369,8 @@ void CRunHooks::WriteRecords() {
     for (const auto& [folder, record] : m_records) {
         for (const auto& [output, entry] : record.Entries()) {
             const std::string path = TrailingSeparator(folder, true) + output;
-            if (!platform::EntryExists(entry.Source) && platform::EntryExists(path)) {
+            if (!platform::EntryExists(CSheetTracks::FileOfEntry(entry.Source)) &&
+                platform::EntryExists(path)) {
                 m_orphans.push_back(path);
             }
         }

@@ -180,6 +180,25 @@ TEST_F(CliCueTest, TracksOfACompilationSheetShareTheirAlbumGain) {
     EXPECT_EQ(first.at("REPLAYGAIN_ALBUM_PEAK"), second.at("REPLAYGAIN_ALBUM_PEAK"));
 }
 
+TEST_F(CliCueTest, TracksWrittenBesideTheirImageAreRecordedSoAnUpdateLeavesThemBe) {
+    fs::create_directories(m_dir / "album");
+    WriteTestWav(m_dir / "album/image.wav", 44100, 2, 3.0, 41);
+    WriteFileBytes(m_dir / "album/image.cue",
+                   "FILE image.wav WAVE\nTRACK 01 AUDIO\nTITLE A\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nTITLE B\nINDEX 01 00:01:00\n");
+    const std::string update = "--coder FLAC --existing update " + ShellQuoted(m_dir / "album");
+    const CliResult first = Run(update);
+    ASSERT_EQ(first.Exit, 0) << first.Out << first.Err;
+    EXPECT_EQ(CountLines(first.Out, "Written: "), 2) << first.Out;
+    // The folder added again lists the image's tracks, not the outputs beside it, and finds
+    // each track's output up to date.
+    const CliResult second = Run(update);
+    ASSERT_EQ(second.Exit, 0) << second.Out << second.Err;
+    EXPECT_EQ(CountLines(second.Out, "Written: "), 0) << second.Out;
+    EXPECT_EQ(CountLines(second.Out, "is up to date\n"), 2) << second.Out;
+    EXPECT_FALSE(fs::exists(m_dir / "album/01 - A (2).flac"));
+}
+
 TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteTestWav(m_dir / "short.wav", 44100, 2, 2.0, 31);
     WriteFileBytes(m_dir / "missing.cue",
