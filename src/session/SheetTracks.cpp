@@ -86,7 +86,15 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
     for (const CCueSheet::Span& span : spans) {
         const CFileInfo& image = *images[static_cast<std::size_t>(span.File)];
         const std::int64_t first = CCueSheet::FramesToSamples(span.First, image.SampleRate);
-        if (image.Samples >= 0 && first >= image.Samples) {
+        // An image whose length only its header estimates (an MP3 without a Xing header) is
+        // judged by that estimate, as the run judges the tracks' outputs: a track past it would
+        // decode to nothing, and an output of no samples and no expected length passes.
+        const bool pastEnd =
+            image.Samples >= 0
+                ? first >= image.Samples
+                : image.Duration >= 0 && image.SampleRate > 0 &&
+                      static_cast<double>(first) / image.SampleRate >= image.Duration;
+        if (pastEnd) {
             failure =
                 Text(CSheetTracks::kTextTrackPastEnd,
                      std::to_string(sheet.Tracks[static_cast<std::size_t>(span.Track)].Number) +

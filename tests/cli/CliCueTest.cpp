@@ -206,9 +206,20 @@ TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteFileBytes(m_dir / "long.cue",
                    "FILE \"short.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
                    "TRACK 02 AUDIO\nINDEX 01 00:05:00\n");
-    const CliResult run =
-        Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " + ShellQuoted(m_dir / "long.cue"));
+    // An MP3 without a Xing header, whose length MediaInfo only estimates.
+    ASSERT_TRUE(RunShell("lame --quiet -t -b 128 " + ShellQuoted(m_dir / "short.wav") + " " +
+                         ShellQuoted(m_dir / "estimated.mp3")));
+    WriteFileBytes(m_dir / "estimated.cue",
+                   "FILE \"estimated.mp3\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nINDEX 01 00:05:00\n");
+    const CliResult run = Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " +
+                              ShellQuoted(m_dir / "long.cue") + " " +
+                              ShellQuoted(m_dir / "estimated.cue"));
     EXPECT_NE(run.Exit, 0);
+    EXPECT_NE(run.Err.find("estimated.cue: A track of the cue sheet lies past the end of its "
+                           "image: track 2"),
+              std::string::npos)
+        << run.Err;
     EXPECT_NE(run.Err.find("missing.cue: The cue sheet names a file that is missing: gone.flac"),
               std::string::npos)
         << run.Err;
