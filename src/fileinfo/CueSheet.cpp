@@ -1,6 +1,9 @@
 #include "fileinfo/CueSheet.h"
 
 #include <algorithm>
+#include <limits>
+
+#include "base/TextFileUnicode.h"
 
 namespace {
 
@@ -10,24 +13,6 @@ constexpr char16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 std::string FromWindows1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
@@ -35,7 +20,7 @@ std::string FromWindows1252(std::string_view bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x80 && byte < 0xA0) {
             const char16_t mapped = kWindows1252High[byte - 0x80];
-            AppendUtf8(out, mapped ? mapped : char32_t{0xFFFD});
+            AppendUtf8(out, mapped ? mapped : kReplacementCharacter);
         } else {
             AppendUtf8(out, byte);
         }
@@ -44,23 +29,15 @@ std::string FromWindows1252(std::string_view bytes) {
 }
 
 std::string FromUtf16(std::string_view bytes, bool bigEndian) {
-    std::string out;
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
     for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
         const auto first = static_cast<unsigned char>(bytes[at]);
         const auto second = static_cast<unsigned char>(bytes[at + 1]);
-        char32_t unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
-        if (unit >= 0xD800 && unit < 0xDC00 && at + 3 < bytes.size()) {
-            const auto third = static_cast<unsigned char>(bytes[at + 2]);
-            const auto fourth = static_cast<unsigned char>(bytes[at + 3]);
-            const char32_t low = bigEndian ? (third << 8 | fourth) : (fourth << 8 | third);
-            if (low >= 0xDC00 && low < 0xE000) {
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                at += 2;
-            }
-        }
-        if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
-        AppendUtf8(out, unit);
+        units += static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
     }
+    std::string out;
+    for (const wchar_t c : Utf16ToWide(units)) AppendUtf8(out, static_cast<char32_t>(c));
     return out;
 }
 
@@ -146,39 +123,9 @@ std::string FileName(std::string_view text) {
 }  // namespace
 
 bool CCueSheet::IsValidUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        int follow = 0;
-        char32_t code = 0;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        } else if (lead >= 0xC2 && lead < 0xE0) {
-            follow = 1;
-            code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
-            follow = 2;
-            code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
-            follow = 3;
-            code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (at + static_cast<std::size_t>(follow) >= text.size()) return false;
-        for (int i = 1; i <= follow; ++i) {
-            const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and codes past U+10FFFF are no UTF-8.
-        if ((follow == 2 && code < 0x800) || (follow == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-            (code >= 0xD800 && code < 0xE000)) {
-            return false;
-        }
-        at += static_cast<std::size_t>(follow) + 1;
-    }
-    return true;
+    bool replaced = false;
+    for (std::size_t at = 0; at < text.size() && !replaced;) DecodeUtf8(text, at, &replaced);
+    return !replaced;
 }
 
 std::string CCueSheet::DecodeText(std::string_view bytes) {
@@ -201,6 +148,7 @@ CCueSheet CCueSheet::Parse(std::string_view bytes) {
     CCueSheet sheet;
     int file = -1;
     Track* track = nullptr;
+    Track refused;  // takes the lines of a TRACK without a number it can be listed by
     std::size_t at = 0;
     while (at < text.size()) {
         const auto end = text.find_first_of("\r\n", at);
@@ -213,7 +161,14 @@ CCueSheet CCueSheet::Parse(std::string_view bytes) {
             file = static_cast<int>(sheet.Files.size()) - 1;
         } else if (command == "TRACK") {
             std::int64_t number = 0;
-            if (!ParseNumber(TakeWord(line), 999, number)) continue;
+            if (!ParseNumber(TakeWord(line), 999, number) || number == 0) {
+                // Its lines are let go (they would change the track before it, or the album),
+                // and its audio stays with the track before it. A track 0 would also stand for
+                // the whole sheet in a saved list.
+                refused = {};
+                track = &refused;
+                continue;
+            }
             sheet.Tracks.push_back({});
             track = &sheet.Tracks.back();
             track->Number = static_cast<int>(number);
@@ -267,5 +222,9 @@ std::vector<CCueSheet::Span> CCueSheet::Spans() const {
 }
 
 std::int64_t CCueSheet::FramesToSamples(std::int64_t frames, std::int32_t sampleRate) {
+    if (frames <= 0 || sampleRate <= 0) return 0;
+    // A sheet's times and an image's rate are outside input: their product may pass 64 bits.
+    constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+    if (frames > kMost / sampleRate) return kMost;
     return frames * sampleRate / 75;
 }

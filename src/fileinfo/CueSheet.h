@@ -61,6 +61,7 @@ public:
     // The spans of every track that has an INDEX 01, in sheet order.
     std::vector<Span> Spans() const;
     // frames at sampleRate: exact for 44100 and 48000 Hz (588 and 640 samples a frame), and
-    // rounded down for other rates.
+    // rounded down for other rates; a count past 64 bits is held at the largest one, and
+    // no frames or no rate give 0.
     static std::int64_t FramesToSamples(std::int64_t frames, std::int32_t sampleRate);
 };

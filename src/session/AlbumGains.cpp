@@ -39,10 +39,13 @@ bool CAlbumGains::TrackDone(const void* file, const std::string& output,
     Album& album = m_albums[key->second];
     m_keys.erase(key);  // a track counts once
     ++album.Done;
-    if (meter)
-        album.Meters.push_back(std::move(meter));
-    else
+    if (!meter) {
+        // The album gets no figures: the measurements of its tracks are needed no longer.
         album.Unmeasured = true;
+        album.Meters.clear();
+    } else if (!album.Unmeasured) {
+        album.Meters.push_back(std::move(meter));
+    }
     album.Outputs.push_back(output);
     if (album.Done < album.Tracks || album.Unmeasured) return false;
     std::vector<const CLoudnessMeter*> meters;

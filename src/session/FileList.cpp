@@ -44,7 +44,8 @@ std::string TrackEntryOfLine(const std::string& line, const std::string& folder)
         return {};
     }
     const std::string digits = line.substr(kTrackLine.size(), colon - kTrackLine.size());
-    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) {
+    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(digits) == 0) {
         return {};
     }
     const std::string sheet = line.substr(colon + 1);
@@ -183,8 +184,10 @@ std::vector<std::string> CFileList::ReadPlaylist(const std::string& path) {
         if (entry.empty()) continue;
         // Comments and the tags of extended playlists ("#EXTM3U", "#EXTINF:...") name no file;
         // kelto's own track line says what part of the next file is meant.
+        // Other comments between it and its file (an #EXTINF line a player added) leave it be.
         if (entry.front() == '#') {
-            track = TrackEntryOfLine(entry, folder);
+            if (std::string named = TrackEntryOfLine(entry, folder); !named.empty())
+                track = std::move(named);
             continue;
         }
         paths.push_back(!track.empty() ? track : entry.front() == '/' ? entry : folder + entry);

@@ -3,6 +3,7 @@
 #include <ebur128.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "session/WaveSampleReader.h"
 
@@ -11,6 +12,12 @@ namespace {
 // Frames read and handed to the library at a time: large enough that a read and a call cost
 // nothing beside the filtering of the samples.
 constexpr std::int64_t kBlockFrames = 65536;
+// libebur128 sets its gating constants, which are globals, on every ebur128_init, and reads
+// them when it gives a loudness: meters measuring on several workers take turns at both.
+std::mutex g_libraryGlobals;
+
+// The lowest rate the library takes, at which a measured state is kept.
+constexpr unsigned long kKeptRate = 16;
 
 int AddBlock(ebur128_state* state, CWaveSampleReader& reader, std::size_t* frames) {
     const int channels = reader.Channels();
@@ -64,8 +71,12 @@ bool CLoudnessMeter::Measure(const std::string& path, std::string* whyNot,
     const int channels = reader.Channels();
     const unsigned long rate = reader.Layout().Format.SampleRate;
     if (channels <= 0 || rate == 0) return fail(path + " holds no samples to measure");
-    ebur128_state* library = ebur128_init(static_cast<unsigned>(channels), rate,
-                                          EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK);
+    ebur128_state* library = nullptr;
+    {
+        std::lock_guard lock(g_libraryGlobals);
+        library = ebur128_init(static_cast<unsigned>(channels), rate,
+                               EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK);
+    }
     if (!library) return fail("the loudness of " + path + " cannot be measured at its rate");
     m_state = std::make_unique<State>(library);
     ebur128_state* state = m_state->Library;
@@ -77,7 +88,10 @@ bool CLoudnessMeter::Measure(const std::string& path, std::string* whyNot,
         if (frames == 0) break;
     }
     if (reader.Failed()) return fail(path + " cannot be read to its end");
-    if (ebur128_loudness_global(state, &m_loudness) != EBUR128_SUCCESS)
+    std::unique_lock globals(g_libraryGlobals);
+    const int measured = ebur128_loudness_global(state, &m_loudness);
+    globals.unlock();
+    if (measured != EBUR128_SUCCESS)
         return fail("the loudness of " + path + " cannot be measured");
     m_peak = 0.0;
     for (int channel = 0; channel < channels; ++channel) {
@@ -85,6 +99,12 @@ bool CLoudnessMeter::Measure(const std::string& path, std::string* whyNot,
         if (ebur128_sample_peak(state, static_cast<unsigned>(channel), &peak) == EBUR128_SUCCESS)
             m_peak = std::max(m_peak, peak);
     }
+    // An album's loudness needs the gating blocks alone, and the state is kept until the
+    // album's last track is done; its sample buffer and filters (a megabyte for a CD track,
+    // several for a multichannel one) are let go by making it one channel at the lowest rate,
+    // which keeps the blocks measured.
+    const int shrunk = ebur128_change_parameters(state, 1, kKeptRate);
+    if (shrunk != EBUR128_SUCCESS && shrunk != EBUR128_ERROR_NO_CHANGE) m_state.reset();
     return true;
 }
 
@@ -95,5 +115,6 @@ bool CLoudnessMeter::AlbumLoudness(const std::vector<const CLoudnessMeter*>& met
         states.push_back(meter->m_state->Library);
     }
     if (states.empty()) return false;
+    std::lock_guard lock(g_libraryGlobals);
     return ebur128_loudness_global_multiple(states.data(), states.size(), lufs) == EBUR128_SUCCESS;
 }

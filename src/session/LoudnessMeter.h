@@ -17,7 +17,8 @@ public:
     CLoudnessMeter& operator=(const CLoudnessMeter&) = delete;
 
     // Reads every sample of the WAV file at path; false with the reason (naming the file) when
-    // it cannot be read or measured, or "stopped" when cancel was set meanwhile.
+    // it cannot be read or measured, or "stopped" when cancel was set meanwhile. Of the
+    // measuring state only what AlbumLoudness needs is kept.
     bool Measure(const std::string& path, std::string* whyNot,
                  const std::atomic<bool>* cancel = nullptr);
 

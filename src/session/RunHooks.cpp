@@ -104,9 +104,9 @@ std::vector<CAlbumGains::Member> AlbumMembers(const CFileList& files) {
         NameTags tags;
         if (file->Track) {
             // A track's tags are its sheet's; the image's own would put every sheet of one
-            // folder's images into one album.
+            // folder's images into one album. Its own performer is left out: the tracks of a
+            // sheet without one for the whole album (a compilation) are one album still.
             tags.AlbumArtist = file->Track->AlbumPerformer;
-            tags.Artist = file->Track->Performer;
             tags.Album = file->Track->Album;
         } else {
             ReadNameTags(file->Path, tags);

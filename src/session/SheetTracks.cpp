@@ -39,7 +39,12 @@ std::string ResolveImage(const std::string& sheetPath, std::string name) {
     if (name.empty()) return {};
     const std::string folder = TrailingSeparator(PathFolder(sheetPath), true);
     const std::string named = folder + name;
-    if (platform::PathExists(named) && !platform::IsDirectory(named)) return named;
+    // A sheet is no image, also when a sheet names itself or another one: taken for an image,
+    // that sheet would be left out of the list as one.
+    if (!CSheetTracks::IsSheet(named) && platform::PathExists(named) &&
+        !platform::IsDirectory(named)) {
+        return named;
+    }
     for (const char* extension : kImageExtensions) {
         const std::string other = ReplaceExtension(named, extension);
         if (platform::PathExists(other) && !platform::IsDirectory(other)) return other;
@@ -81,7 +86,15 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
     for (const CCueSheet::Span& span : spans) {
         const CFileInfo& image = *images[static_cast<std::size_t>(span.File)];
         const std::int64_t first = CCueSheet::FramesToSamples(span.First, image.SampleRate);
-        if (image.Samples >= 0 && first >= image.Samples) {
+        // An image whose length only its header estimates (an MP3 without a Xing header) is
+        // judged by that estimate, as the run judges the tracks' outputs: a track past it would
+        // decode to nothing, and an output of no samples and no expected length passes.
+        const bool pastEnd =
+            image.Samples >= 0
+                ? first >= image.Samples
+                : image.Duration >= 0 && image.SampleRate > 0 &&
+                      static_cast<double>(first) / image.SampleRate >= image.Duration;
+        if (pastEnd) {
             failure =
                 Text(CSheetTracks::kTextTrackPastEnd,
                      std::to_string(sheet.Tracks[static_cast<std::size_t>(span.Track)].Number) +

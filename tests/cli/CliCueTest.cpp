@@ -165,6 +165,45 @@ TEST_F(CliCueTest, UpdatingConvertsAgainOnlyTheTracksWhoseSheetOrImageChanged) {
     EXPECT_EQ(OutputTree(m_dir / "out").size(), 3u);
 }
 
+TEST_F(CliCueTest, TracksOfACompilationSheetShareTheirAlbumGain) {
+    // No performer for the whole album, one for each track, and a quiet and a loud track.
+    ASSERT_TRUE(RunShell("sox -n -r 44100 -c 2 -b 16 " + ShellQuoted(m_dir / "mix.wav") +
+                         " synth 3 sine 440 vol 0.1 : synth 3 sine 440 vol 0.8"));
+    WriteFileBytes(m_dir / "mix.cue",
+                   "TITLE Mix\nFILE mix.wav WAVE\nTRACK 01 AUDIO\nPERFORMER A\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nPERFORMER B\nINDEX 01 00:03:00\n");
+    const CliResult run =
+        Run("--coder FLAC --loudness --output " + ShellQuoted(m_dir / "out") + " " +
+            ShellQuoted(m_dir / "mix.cue"));
+    ASSERT_EQ(run.Exit, 0) << run.Out << run.Err;
+    const auto first = ReadFields(m_dir / "out/01.flac");
+    const auto second = ReadFields(m_dir / "out/02.flac");
+    ASSERT_TRUE(first.count("REPLAYGAIN_ALBUM_GAIN") && second.count("REPLAYGAIN_ALBUM_GAIN"))
+        << run.Out;
+    EXPECT_NE(first.at("REPLAYGAIN_TRACK_GAIN"), second.at("REPLAYGAIN_TRACK_GAIN"));
+    EXPECT_EQ(first.at("REPLAYGAIN_ALBUM_GAIN"), second.at("REPLAYGAIN_ALBUM_GAIN"));
+    EXPECT_EQ(first.at("REPLAYGAIN_ALBUM_PEAK"), second.at("REPLAYGAIN_ALBUM_PEAK"));
+}
+
+TEST_F(CliCueTest, TracksWrittenBesideTheirImageAreRecordedSoAnUpdateLeavesThemBe) {
+    fs::create_directories(m_dir / "album");
+    WriteTestWav(m_dir / "album/image.wav", 44100, 2, 3.0, 41);
+    WriteFileBytes(m_dir / "album/image.cue",
+                   "FILE image.wav WAVE\nTRACK 01 AUDIO\nTITLE A\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nTITLE B\nINDEX 01 00:01:00\n");
+    const std::string update = "--coder FLAC --existing update " + ShellQuoted(m_dir / "album");
+    const CliResult first = Run(update);
+    ASSERT_EQ(first.Exit, 0) << first.Out << first.Err;
+    EXPECT_EQ(CountOf(first.Out, "Written: "), 2) << first.Out;
+    // The folder added again lists the image's tracks, not the outputs beside it, and finds
+    // each track's output up to date.
+    const CliResult second = Run(update);
+    ASSERT_EQ(second.Exit, 0) << second.Out << second.Err;
+    EXPECT_EQ(CountOf(second.Out, "Written: "), 0) << second.Out;
+    EXPECT_EQ(CountOf(second.Out, "is up to date\n"), 2) << second.Out;
+    EXPECT_FALSE(fs::exists(m_dir / "album/01 - A (2).flac"));
+}
+
 TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteTestWav(m_dir / "short.wav", 44100, 2, 2.0, 31);
     WriteFileBytes(m_dir / "missing.cue",
@@ -172,9 +211,20 @@ TEST_F(CliCueTest, SheetsThatDoNotFitTheirImageAreRefusedWithTheReason) {
     WriteFileBytes(m_dir / "long.cue",
                    "FILE \"short.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
                    "TRACK 02 AUDIO\nINDEX 01 00:05:00\n");
-    const CliResult run =
-        Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " + ShellQuoted(m_dir / "long.cue"));
+    // An MP3 without a Xing header, whose length MediaInfo only estimates.
+    ASSERT_TRUE(RunShell("lame --quiet -t -b 128 " + ShellQuoted(m_dir / "short.wav") + " " +
+                         ShellQuoted(m_dir / "estimated.mp3")));
+    WriteFileBytes(m_dir / "estimated.cue",
+                   "FILE \"estimated.mp3\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                   "TRACK 02 AUDIO\nINDEX 01 00:05:00\n");
+    const CliResult run = Run("--info " + ShellQuoted(m_dir / "missing.cue") + " " +
+                              ShellQuoted(m_dir / "long.cue") + " " +
+                              ShellQuoted(m_dir / "estimated.cue"));
     EXPECT_NE(run.Exit, 0);
+    EXPECT_NE(run.Err.find("estimated.cue: A track of the cue sheet lies past the end of its "
+                           "image: track 2"),
+              std::string::npos)
+        << run.Err;
     EXPECT_NE(run.Err.find("missing.cue: The cue sheet names a file that is missing: gone.flac"),
               std::string::npos)
         << run.Err;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,15 @@ std::vector<SheetCase> Cases() {
          "",
          "",
          ""},
+        {"TracksNumberedZeroOrNotAtAllAreLetGoWithTheirLines",
+         "FILE x.wav WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\nTRACK 00 AUDIO\n"
+         "TITLE Zero\nINDEX 01 00:05:00\nTRACK 02 AUDIO\nTITLE Two\nINDEX 01 00:10:00\n"
+         "TRACK xx AUDIO\nTITLE Bad\nINDEX 01 00:12:00\n",
+         {"One", "Two"},
+         {{0, 0, 0, 750}, {1, 0, 750, -1}},
+         "",
+         "",
+         ""},
         {"TracksWithoutIndex01AndBrokenTimesAreLeftOut",
          "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:xx:00\nTRACK 02 AUDIO\nINDEX 01 00:10:00\n"
          "TRACK 03 AUDIO\nINDEX 00 00:20:00\n",
@@ -107,10 +117,17 @@ TEST(CueSheetTest, FileNamesUtf16AndFramesToSamples) {
     const CCueSheet sheet = CCueSheet::Parse(utf16);
     ASSERT_EQ(sheet.Files.size(), 1u);
     EXPECT_EQ(sheet.Files[0], "Å.flac");
+    // Big-endian, with a surrogate pair and a lone surrogate.
+    EXPECT_EQ(CCueSheet::DecodeText(std::string("\xFE\xFF\xD8\x3D\xDE\x00\x00\x41\xDC\x00", 10)),
+              "\xF0\x9F\x98\x80" "A\xEF\xBF\xBD");
     EXPECT_EQ(CCueSheet::Parse("FILE bare name.wav WAVE\n").Files[0], "bare name.wav");
     // One frame is 588 samples at 44.1 kHz and 640 at 48 kHz, exactly.
     EXPECT_EQ(CCueSheet::FramesToSamples(75 * 60 + 1, 44100), 2646588);
     EXPECT_EQ(CCueSheet::FramesToSamples(1, 48000), 640);
+    // The longest time a sheet may give, at the rate a forged header may claim, holds at the
+    // largest count instead of wrapping round to a negative start.
+    EXPECT_EQ(CCueSheet::FramesToSamples((99999999LL * 60 + 59) * 75, 2000000000),
+              std::numeric_limits<std::int64_t>::max());
     EXPECT_TRUE(CCueSheet::IsValidUtf8("Müller €"));
     EXPECT_FALSE(CCueSheet::IsValidUtf8("M\xFCller"));
     EXPECT_FALSE(CCueSheet::IsValidUtf8("\xC0\xAF"));  // overlong "/"

@@ -72,6 +72,20 @@ TEST_F(SheetTracksTest, FolderListsTheTracksInPlaceOfTheImageAndASavedListKeepsT
     ASSERT_EQ(loaded.Count(), 3);
     EXPECT_EQ(loaded.Get(0)->Track->Title, "One");
     EXPECT_EQ(loaded.Get(1)->Track->First, 2 * 44100);
+    // A player that saved the list again with its own lines between keeps the track.
+    WriteFileBytes(m_dir / "player.m3u", "#EXTM3U\n#KELTO-TRACK:2:image.cue\n#EXTINF:1,Two\n"
+                                         "image.wav\n#EXTINF:1,Other\nother.wav\n");
+    CFileList played;
+    ASSERT_TRUE(played.LoadPlaylist(m_dir / "player.m3u"));
+    EXPECT_EQ(Rows(played), (std::vector<std::string>{image + "#2", m_dir / "other.wav"}));
+    // A sheet that names itself takes no sheet for its image: it is reported, not passed over.
+    WriteFileBytes(m_dir / "loop.cue", "FILE loop.cue WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+    CFileList looped;
+    AddOutcome outcome;
+    looped.AddAll({m_dir / "loop.cue", m_dir / "image.cue"}, &outcome);
+    EXPECT_EQ(Rows(looped), (std::vector<std::string>{image + "#1", image + "#2", image + "#3"}));
+    ASSERT_EQ(outcome.Unreadable.size(), 1u);
+    EXPECT_EQ(outcome.Unreadable[0].Path, m_dir / "loop.cue");
     // An older kelto, which skips "#" lines, reads the image for each track.
     const std::string saved = ReadFileBytes(m_dir / "list.m3u");
     EXPECT_NE(saved.find("#KELTO-TRACK:3:" + (m_dir / "image.cue") + "\r\n" + image + "\r\n"),
