@@ -197,7 +197,8 @@ void CDlgMain::AddOnePath(CFileListEditor& editor, const std::string& path,
     AddOutcome outcome;
     editor.AddPaths({path}, &outcome);
     if (outcome.NotAudio != 0) {
-        unreadable.push_back(path + "\n" + GetStdString(CSheetTracks::kTextNoTracks));
+        unreadable.push_back(path + "\n" + GetStdString(CSheetTracks::kTextNoTracks) + " " +
+                             PathFileName(path));
     }
     for (const AddOutcome::Refusal& refusal : outcome.Unreadable) {
         unreadable.push_back(refusal.Path + "\n" + refusal.Reason);

@@ -133,7 +133,7 @@ bool MakeRows(const CCueSheet& sheet, const std::string& sheetPath,
         made.push_back(std::move(row));
     }
     if (made.empty()) {
-        failure = Text(CSheetTracks::kTextNoTracks);
+        failure = Text(CSheetTracks::kTextNoTracks) + " " + PathFileName(sheetPath);
         return false;
     }
     for (auto& row : made) rows.push_back(std::move(row));
@@ -197,13 +197,13 @@ bool CSheetTracks::Make(const std::string& entry, MediaInfoHandle* mediaInfo,
             }
         }
         if (rows.size() != before) return true;
-        failure = Text(kTextNoTracks);
+        failure = Text(kTextNoTracks) + " " + PathFileName(sheetPath);
         return false;
     }
     CCueSheet sheet;
     if (!ReadSheet(sheetPath, sheet)) {
         const platform::Error error = platform::ReadableFileError(sheetPath);
-        failure = error ? error.text : Text(kTextNoTracks);
+        failure = error ? error.text : Text(kTextNoTracks) + " " + PathFileName(sheetPath);
         return false;
     }
     if (sheet.Files.empty() && sheet.Tracks.empty()) {
