@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/TextFileUnicode.h"
+#include "platform/Charset.h"
 
 namespace {
 
@@ -26,6 +27,52 @@ std::string FromWindows1252(std::string_view bytes) {
         }
     }
     return out;
+}
+
+// Sheets that are not UTF-8 were written in the code page of the Windows that made them. Which
+// one shows in their titles and names: Western European text has a few accented letters among
+// plain ones, while in Cyrillic (Windows-1251) and Japanese (Shift-JIS, as Windows' code page
+// 932 has it) text a third or more of the letters are bytes above 0x7F.
+// Japanese takes two bytes a character, most leading with 0x81-0x9F, where Windows-1251 keeps
+// no letters; Cyrillic letters are 0xC0-0xFF (and Ё, ё at 0xA8, 0xB8). Anything else is read as
+// Windows-1252.
+// The text of a line that names something (a title, a performer, a songwriter): what follows
+// its command word; empty for other lines, whose values are numbers, flags and file types.
+std::string_view NamingText(std::string_view line) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return {};
+    const std::size_t end = std::min(line.find_first_of(" \t", start), line.size());
+    std::string command(line.substr(start, end - start));
+    for (char& c : command) c = static_cast<char>(c & ~0x20);
+    if (command != "TITLE" && command != "PERFORMER" && command != "SONGWRITER") return {};
+    return line.substr(end);
+}
+
+std::string FromLegacyCodePage(std::string_view bytes) {
+    std::size_t letters = 0, high = 0, cyrillic = 0, japaneseLeads = 0;
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = bytes.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) end = bytes.size();
+        for (const char c : NamingText(bytes.substr(at, end - at))) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                const unsigned char lower = byte | 0x20;
+                if ((byte >= '0' && byte <= '9') || (lower >= 'a' && lower <= 'z')) ++letters;
+                continue;
+            }
+            ++letters;
+            ++high;
+            if (byte >= 0xC0 || byte == 0xA8 || byte == 0xB8) ++cyrillic;
+            if (byte >= 0x81 && byte <= 0x9F) ++japaneseLeads;
+        }
+        at = end + 1;
+    }
+    std::string out;
+    if (high > 0 && high * 3 >= letters) {
+        if (japaneseLeads * 4 >= high && platform::ConvertToUtf8(bytes, "CP932", &out)) return out;
+        if (cyrillic * 10 >= high * 9 && platform::ConvertToUtf8(bytes, "CP1251", &out)) return out;
+    }
+    return FromWindows1252(bytes);
 }
 
 std::string FromUtf16(std::string_view bytes, bool bigEndian) {
@@ -133,7 +180,7 @@ std::string CCueSheet::DecodeText(std::string_view bytes) {
     if (bytes.substr(0, 2) == "\xFF\xFE") return FromUtf16(bytes.substr(2), false);
     if (bytes.substr(0, 2) == "\xFE\xFF") return FromUtf16(bytes.substr(2), true);
     if (IsValidUtf8(bytes)) return std::string(bytes);
-    return FromWindows1252(bytes);
+    return FromLegacyCodePage(bytes);
 }
 
 const CCueSheet::Index* CCueSheet::Track::Start() const {

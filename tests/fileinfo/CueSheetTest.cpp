@@ -59,6 +59,24 @@ std::vector<SheetCase> Cases() {
          "Café €",
          "",
          ""},
+        // Sheets of Russian and Japanese Windows, told apart from Western ones by how many of
+        // their letters lie above 0x7F, and from each other by the ranges those bytes are in.
+        {"Windows1251TextBecomesUtf8",
+         "REM GENRE \"\xCA\xE8\xED\xEE\"\nTITLE \"\xC3\xF0\xF3\xEF\xEF\xE0 "
+         "\xEA\xF0\xEE\xE2\xE8\"\nFILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
+         {""},
+         {{0, 0, 0, -1}},
+         "Группа крови",
+         "Кино",
+         ""},
+        {"ShiftJisTextBecomesUtf8",
+         "TITLE \"\x83\x58\x83\x67\"\nREM GENRE J-Pop\nFILE x.wav WAVE\n"
+         "TRACK 01 AUDIO\nTITLE \"\x83\x65\x83\x58\x83\x67\"\nINDEX 01 00:00:00\n",
+         {"テスト"},
+         {{0, 0, 0, -1}},
+         "スト",
+         "J-Pop",
+         ""},
         // Track 2's pregap ends file 1 and its INDEX 01 opens file 2: track 1 keeps the gap,
         // and track 2 starts at the beginning of file 2.
         {"SeveralFilesWithAPregapAcrossTheBorder",
