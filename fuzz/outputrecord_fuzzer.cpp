@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as an output record: whatever it holds, what is kept reads back the
-// same once written, every entry is found by its output and its source, and no entry names an
-// output outside the record's folder.
+// same once written, every entry is found by its output and by its source and track, and no
+// entry names an output outside the record's folder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(output.substr(0, 3) != "../" && output.find("/../") == std::string::npos);
         const RecordEntry* read = again.FindOutput(output);
         Check(read != nullptr && *read == entry);
-        const RecordEntry* bySource = again.FindSource(entry.Source, PathExtension(output));
+        const RecordEntry* bySource =
+            again.FindSource(entry.Source, PathExtension(output), entry.Track);
         Check(bySource != nullptr && *bySource == entry);
     }
     return 0;
