@@ -81,10 +81,11 @@ set(CPACK_PACKAGE_CONTACT "kelto developers <developers@kelto.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch audio converter using real codec programs")
 set(CPACK_PACKAGE_DESCRIPTION "kelto converts whole lists of audio files (single files,
 folders with their subfolders, dropped files, M3U playlists, and the tracks of
-images split by their cue sheets) with a coder and preset of the user's choice. It runs the real command-line codec programs on
-several files at once and checks every output before it counts. It keeps tags
-and front covers, can keep folder trees, and comes with kelto-cli for use
-without a window and the SampleMatch plug-in.")
+images split by their cue sheets) with a coder and preset of the user's choice.
+It runs the real command-line codec programs on several files at once and
+checks every output before it counts. It keeps tags and front covers, can write
+ReplayGain and R128 loudness tags, can keep folder trees, and comes with
+kelto-cli for use without a window and the SampleMatch plug-in.")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kelto.org/")
